@@ -1,0 +1,165 @@
+#include "workbook/gen_file.h"
+
+#include <sys/stat.h>
+
+#include <unistd.h>
+
+#include <cctype>
+
+#include "util/text_error.h"
+#include "workbook/l123_file.h"
+#include "workbook/wk1_file.h"
+#include "workbook/wk3_file.h"
+#include "workbook/xls_file.h"
+
+namespace fv {
+
+gen_file::gen_file(const std::string& file_name) : ss_file(file_name) {}
+
+gen_file::gen_file(const std::string& file_name, std::unique_ptr<ss_file> loaded_handler)
+    : ss_file(file_name), handler_(std::move(loaded_handler)) {}
+
+namespace {
+
+bool opens_as_regular_file(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
+}  // namespace
+
+void gen_file::load() {
+    const std::string& path = file_name();
+    if (path.empty()) throw text_error("gen_file::load:  called with a NULL pointer");
+    if (!opens_as_regular_file(path)) throw text_error("gen_file::load:  unable to open " + path);
+
+    const std::string_view extension = std::string_view(path).substr(path.size() < 3 ? 0 : path.size() - 3);
+    if (equal_ignoring_case(extension, "wk4") || equal_ignoring_case(extension, "wk3"))
+        handler_ = std::make_unique<wk3_file>(path);
+    else if (equal_ignoring_case(extension, "wk1"))
+        handler_ = std::make_unique<wk1_file>(path);
+    else if (equal_ignoring_case(extension, "xls"))
+        handler_ = std::make_unique<xls_file>(path);
+    else if (equal_ignoring_case(extension, "123"))
+        handler_ = std::make_unique<L123_file>(path);
+    else
+        throw text_error("gen_file::load:  unknown file extension.  No handler could be created.");
+    handler_->load();
+}
+
+ss_file& gen_file::handler(const char* operation) const {
+    if (!handler_) throw text_error(std::string("gen_file::") + operation + " called before load()");
+    return *handler_;
+}
+
+std::vector<std::string> gen_file::get_ranges() { return handler("get_ranges").get_ranges(); }
+bool gen_file::get_range_coord(std::string_view name, range_bounds& bounds) {
+    return handler("get_range_coord").get_range_coord(name, bounds);
+}
+void gen_file::use_cursor() { handler("use_cursor").use_cursor(); }
+int gen_file::set_cursor(std::string_view coord_text) { return handler("set_cursor").set_cursor(coord_text); }
+int gen_file::get_content(std::string_view coord_text, std::string& text) {
+    return handler("get_content").get_content(coord_text, text);
+}
+int gen_file::get_content(std::string_view coord_text, double& number) {
+    return handler("get_content").get_content(coord_text, number);
+}
+int gen_file::get_content(std::string& text) { return handler("get_content").get_content(text); }
+int gen_file::get_content(double& number) { return handler("get_content").get_content(number); }
+int gen_file::get_type() { return handler("get_type").get_type(); }
+std::vector<cell_coord> gen_file::data_cell_addresses() const {
+    return handler("data_cell_addresses").data_cell_addresses();
+}
+
+bool gen_file::use_range(std::string_view name) {
+    ss_file& reader = handler("use_range");
+    range_set_ = false;
+    range_inverted_ = false;
+    first_column_ = first_row_ = last_column_ = last_row_ = sheet_ = 0;
+    current_row_ = current_column_ = 0;
+
+    range_bounds bounds;
+    if (!reader.get_range_coord(name, bounds)) return false;
+    if (bounds.sheet1 != bounds.sheet2) throw text_error("Three-dimensional ranges are not supported.");
+    // An inverted range could let the cursor leave it; callers refuse it as too small.
+    sheet_ = bounds.sheet1 - 1;
+    first_row_ = bounds.row1 - 1;
+    first_column_ = bounds.column1 - 1;
+    last_row_ = bounds.row2 - 1;
+    last_column_ = bounds.column2 - 1;
+    range_inverted_ = last_row_ < first_row_ || last_column_ < first_column_;
+    if (last_row_ < first_row_) last_row_ = first_row_;
+    if (last_column_ < first_column_) last_column_ = first_column_;
+    current_row_ = first_row_;
+    current_column_ = first_column_;
+    range_set_ = true;
+    return true;
+}
+
+namespace {
+
+// Moves `current` by n toward `edge` (direction -1 or +1); stops at the edge.
+bool move_within(int& current, int edge, int direction, unsigned n) {
+    const unsigned room = static_cast<unsigned>((edge - current) * direction);
+    if (room < n) {
+        current = edge;
+        return false;
+    }
+    current += direction * static_cast<int>(n);
+    return true;
+}
+
+}  // namespace
+
+bool gen_file::rc_left(unsigned n) { return move_within(current_column_, first_column_, -1, n); }
+bool gen_file::rc_right(unsigned n) { return move_within(current_column_, last_column_, +1, n); }
+bool gen_file::rc_up(unsigned n) { return move_within(current_row_, first_row_, -1, n); }
+bool gen_file::rc_down(unsigned n) { return move_within(current_row_, last_row_, +1, n); }
+
+std::string gen_file::rc_coord() const {
+    return cell_coord(static_cast<std::uint8_t>(sheet_), static_cast<std::uint16_t>(current_row_),
+                      static_cast<std::uint8_t>(current_column_))
+        .to_text();
+}
+
+void gen_file::point_reader_at_cursor() {
+    ss_file& reader = handler("rc_content");
+    reader.use_cursor();
+    reader.set_cursor(rc_coord());
+}
+
+int gen_file::rc_content(double& number) {
+    point_reader_at_cursor();
+    return handler_->get_content(number);
+}
+
+int gen_file::rc_content(std::string& text) {
+    point_reader_at_cursor();
+    return handler_->get_content(text);
+}
+
+int gen_file::rc_type() {
+    point_reader_at_cursor();
+    return handler_->get_type();
+}
+
+std::vector<std::string> gen_file::get_candidate_ranges() {
+    std::vector<std::string> candidates;
+    for (const std::string& name : handler("get_candidate_ranges").get_ranges()) {
+        if (name.empty()) break;  // an empty name ended the original list
+        if (name.front() == '\\') continue;
+        range_bounds bounds;
+        if (!handler_->get_range_coord(name, bounds) || bounds.sheet1 != bounds.sheet2) continue;
+        use_range(name);
+        std::string text;
+        if (rc_content(text) != content_delivered) continue;
+        std::size_t at = 0;
+        while (at < text.size() && text[at] == ' ') ++at;
+        if (text.size() - at >= 2 && std::tolower(static_cast<unsigned char>(text[at])) == 'n' &&
+            std::tolower(static_cast<unsigned char>(text[at + 1])) == 'a')
+            candidates.push_back(name);
+    }
+    return candidates;
+}
+
+}  // namespace fv

@@ -1,0 +1,75 @@
+// The workbook front the rest of the program talks to: picks a reader by the
+// file's extension, owns it, and adds a cursor that walks one named range.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/ss_file.h"
+
+namespace fv {
+
+class gen_file : public ss_file {
+public:
+    explicit gen_file(const std::string& file_name);
+    // A front over a reader that is already loaded (workbooks made in memory).
+    gen_file(const std::string& file_name, std::unique_ptr<ss_file> loaded_handler);
+
+    // Creates the reader for the extension and loads it; reader failures pass through.
+    void load() override;
+
+    std::vector<std::string> get_ranges() override;
+    bool get_range_coord(std::string_view name, range_bounds& bounds) override;
+    void use_cursor() override;
+    int set_cursor(std::string_view coord_text) override;
+    int get_content(std::string_view coord_text, std::string& text) override;
+    int get_content(std::string_view coord_text, double& number) override;
+    int get_content(std::string& text) override;
+    int get_content(double& number) override;
+    int get_type() override;
+    std::vector<cell_coord> data_cell_addresses() const override;
+
+    // The reader's format, none before load.
+    format_kind handler_kind() const { return handler_ ? handler_->kind() : format_kind::none; }
+
+    // Ranges whose upper-left cell reads as text beginning with "na" (as in "Name").
+    std::vector<std::string> get_candidate_ranges();
+
+    // The range cursor.
+    bool use_range(std::string_view name);
+    bool rc_left(unsigned n);
+    bool rc_right(unsigned n);
+    bool rc_up(unsigned n);
+    bool rc_down(unsigned n);
+    int rc_content(double& number);
+    int rc_content(std::string& text);
+    int rc_type();
+    std::string rc_coord() const;
+
+    // inspectors of the current range (0-based)
+    bool range_set() const { return range_set_; }
+    // The range's last row or column lies before its first; the cursor is kept
+    // inside the first row and column, and the parser refuses such a range.
+    bool range_inverted() const { return range_inverted_; }
+    int first_row() const { return first_row_; }
+    int last_row() const { return last_row_; }
+    int first_column() const { return first_column_; }
+    int last_column() const { return last_column_; }
+    int range_sheet() const { return sheet_; }
+    int current_row() const { return current_row_; }
+    int current_column() const { return current_column_; }
+
+private:
+    ss_file& handler(const char* operation) const;
+    void point_reader_at_cursor();
+
+    std::unique_ptr<ss_file> handler_;
+    bool range_set_ = false;
+    bool range_inverted_ = false;
+    int first_column_ = 0, first_row_ = 0, last_column_ = 0, last_row_ = 0, sheet_ = 0;
+    int current_row_ = 0, current_column_ = 0;
+};
+
+}  // namespace fv

@@ -1,0 +1,98 @@
+#include "workbook/indexed_workbook.h"
+
+#include <algorithm>
+
+namespace fv {
+
+namespace {
+constexpr std::size_t npos = static_cast<std::size_t>(-1);
+}
+
+std::vector<std::string> indexed_workbook::get_ranges() {
+    std::vector<std::string> names;
+    for (const auto& range : ranges_)
+        if (range.listed) names.push_back(range.name);
+    return names;
+}
+
+bool indexed_workbook::get_range_coord(std::string_view name, range_bounds& bounds) {
+    for (const auto& range : ranges_) {
+        if (equal_ignoring_case(range.name, name)) {
+            bounds = range.bounds;
+            return true;
+        }
+    }
+    return false;
+}
+
+void indexed_workbook::use_cursor() { cursor_addressing_ = true; }
+
+int indexed_workbook::set_cursor(std::string_view coord_text) {
+    cursor_.set_coord(coord_text);
+    return get_type();
+}
+
+std::size_t indexed_workbook::find(const cell_coord& address) const {
+    const auto at = std::lower_bound(cells_.begin(), cells_.end(), address,
+                                     [](const data_cell& cell, const cell_coord& wanted) {
+                                         return compare(cell.address, wanted) > 0;
+                                     });
+    if (at == cells_.end() || compare(at->address, address) != 0) return npos;
+    return static_cast<std::size_t>(at - cells_.begin());
+}
+
+std::size_t indexed_workbook::current() const {
+    if (cursor_addressing_) return find(cursor_);
+    for (std::size_t at = 0; at < cells_.size(); ++at)
+        if (cells_[at].record == first_record_) return at;
+    return npos;
+}
+
+int indexed_workbook::get_content(std::string_view coord_text, std::string& text) {
+    const std::size_t at = find(cell_coord(coord_text));
+    return at == npos ? content_no_cell : cell_text(cells_[at].record, text);
+}
+
+int indexed_workbook::get_content(std::string_view coord_text, double& number) {
+    const std::size_t at = find(cell_coord(coord_text));
+    return at == npos ? content_no_cell : cell_number(cells_[at].record, number);
+}
+
+int indexed_workbook::get_content(std::string& text) {
+    const std::size_t at = current();
+    return at == npos ? content_no_cell : cell_text(cells_[at].record, text);
+}
+
+int indexed_workbook::get_content(double& number) {
+    const std::size_t at = current();
+    return at == npos ? content_no_cell : cell_number(cells_[at].record, number);
+}
+
+int indexed_workbook::get_type() {
+    const std::size_t at = current();
+    return at == npos ? kind_none : cell_kind(cells_[at].record);
+}
+
+std::vector<cell_coord> indexed_workbook::data_cell_addresses() const {
+    std::vector<cell_coord> addresses;
+    addresses.reserve(cells_.size());
+    for (const auto& cell : cells_) addresses.push_back(cell.address);
+    return addresses;
+}
+
+void indexed_workbook::add_data_cell(const cell_coord& address, std::size_t record) {
+    if (cells_.empty()) first_record_ = record;
+    cells_.push_back({address, record});
+}
+
+void indexed_workbook::add_range(std::string name, const range_bounds& bounds, bool listed) {
+    ranges_.push_back({std::move(name), bounds, listed});
+}
+
+void indexed_workbook::finish_index() {
+    std::stable_sort(cells_.begin(), cells_.end(), [](const data_cell& a, const data_cell& b) {
+        return compare(a.address, b.address) > 0;
+    });
+}
+
+}  // namespace fv

@@ -1,0 +1,68 @@
+// What every reader shares once it has decoded its file: the named ranges, the
+// data-cell index sorted by coordinate, list and cursor addressing, and the
+// lookups by coordinate. A reader only says how one of its cells reads.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/ss_file.h"
+
+namespace fv {
+
+class indexed_workbook : public ss_file {
+public:
+    using ss_file::ss_file;
+
+    std::vector<std::string> get_ranges() override;
+    bool get_range_coord(std::string_view name, range_bounds& bounds) override;
+
+    void use_cursor() override;
+    int set_cursor(std::string_view coord_text) override;
+    int get_content(std::string_view coord_text, std::string& text) override;
+    int get_content(std::string_view coord_text, double& number) override;
+    int get_content(std::string& text) override;
+    int get_content(double& number) override;
+    int get_type() override;
+
+    std::vector<cell_coord> data_cell_addresses() const override;
+
+protected:
+    // How one indexed cell reads; `record` is the reader's own handle.
+    virtual int cell_text(std::size_t record, std::string& text) const = 0;
+    virtual int cell_number(std::size_t record, double& number) const = 0;
+    virtual int cell_kind(std::size_t record) const = 0;
+
+    // Building the index during load.
+    void add_data_cell(const cell_coord& address, std::size_t record);
+    // A range listed by get_ranges (listed) or only found by get_range_coord.
+    void add_range(std::string name, const range_bounds& bounds, bool listed = true);
+    // Sorts the cells by coordinate (stable: files already in order read as
+    // written), so cells a file stores out of order are still found.
+    void finish_index();
+
+private:
+    struct data_cell {
+        cell_coord address;
+        std::size_t record;
+    };
+    struct named_range {
+        std::string name;
+        range_bounds bounds;
+        bool listed;
+    };
+
+    // Index position of the cell at the coordinate, or npos.
+    std::size_t find(const cell_coord& address) const;
+    std::size_t current() const;
+
+    std::vector<data_cell> cells_;
+    std::size_t first_record_ = 0;  // the current cell under list addressing: first in file order
+    std::vector<named_range> ranges_;
+    bool cursor_addressing_ = false;
+    cell_coord cursor_;
+};
+
+}  // namespace fv

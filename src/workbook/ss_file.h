@@ -1,0 +1,90 @@
+// The format-neutral workbook interface: what the rest of the program may ask
+// of a spreadsheet file. Workbooks are read-only; of the full interface only
+// the operations below are ever called, so only they are declared.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "workbook/cell_coord.h"
+
+namespace fv {
+
+enum class format_kind : int { none = 0, l123 = 1, wk4 = 2, wk3 = 3, wk1 = 4, xls = 5 };
+
+// Result codes of get_content.
+enum content_result : int {
+    content_delivered = 0,      // the text or number was delivered
+    content_no_cell = 1,        // no data cell at that coordinate
+    content_error_value = 2,    // the cell holds an error value
+    content_not_available = 3,  // the cell holds a not-available value
+    content_is_text = 4,        // a number was asked for and the cell holds text
+    content_is_number = 5,      // a text was asked for and the cell holds a number
+    content_empty_result = 6,   // an empty formula result
+    content_not_read = 7,       // the record holds no value the reader reads
+};
+
+// Cell kinds of get_type and set_cursor.
+enum cell_kind : int { kind_none = 0, kind_number = 1, kind_text = 2, kind_other = 3 };
+
+// A named range's corners, 1-based as get_range_coord delivers them.
+struct range_bounds {
+    int sheet1 = 0, row1 = 0, column1 = 0;
+    int sheet2 = 0, row2 = 0, column2 = 0;
+};
+
+class ss_file {
+public:
+    // Resolves the name to a full path and reads the file's date; neither
+    // failing is an error here (load reports it).
+    explicit ss_file(const std::string& file_name);
+    virtual ~ss_file() = default;
+    ss_file(const ss_file&) = delete;
+    ss_file& operator=(const ss_file&) = delete;
+
+    // inspectors
+    const std::string& file_name() const { return path_; }  // "" when absent
+    const std::string& file_date() const { return file_date_; }
+    format_kind kind() const { return kind_; }
+
+    // Reads and indexes the whole file; every failure is thrown as text_error.
+    virtual void load() = 0;
+
+    // Names of the listed ranges in file order.
+    virtual std::vector<std::string> get_ranges() = 0;
+    // Case-insensitive lookup, first match in file order; false when not found.
+    virtual bool get_range_coord(std::string_view name, range_bounds& bounds) = 0;
+
+    // Switches to cursor addressing for good.
+    virtual void use_cursor() = 0;
+    // Moves the cursor to the coordinate text and returns the kind of the cell there.
+    virtual int set_cursor(std::string_view coord_text) = 0;
+
+    virtual int get_content(std::string_view coord_text, std::string& text) = 0;
+    virtual int get_content(std::string_view coord_text, double& number) = 0;
+    virtual int get_content(std::string& text) = 0;
+    virtual int get_content(double& number) = 0;
+    virtual int get_type() = 0;
+
+    // Every data cell the reader indexed, in index order (for the dump tool).
+    virtual std::vector<cell_coord> data_cell_addresses() const = 0;
+
+protected:
+    void set_kind(format_kind kind) { kind_ = kind; }
+
+private:
+    std::string path_;
+    std::string file_date_;
+    format_kind kind_ = format_kind::none;
+};
+
+// Full path of a file name through realpath-like resolution, "" when it fails
+// or the name is empty. A name whose file does not exist yet keeps its folder
+// resolved and its own last component.
+std::string full_path(const std::string& file_name);
+
+// Whether a case-insensitive comparison finds the two texts equal.
+bool equal_ignoring_case(std::string_view a, std::string_view b);
+
+}  // namespace fv
