@@ -1,0 +1,97 @@
+// The collection of rate sets: the shipped rate file (actual rates and budget
+// assumptions, protected by checksums) and the user's own-rate file, with the
+// finders the calculation uses and the listings the rate dialog shows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rates/checksum_block.h"
+#include "rates/cr_rate_item.h"
+
+namespace fv {
+
+// One cell of the spreadsheet form of the listing.
+struct rate_sheet_cell {
+    enum class kind { centred_label, left_label, number };
+    kind type = kind::left_label;
+    std::string text;    // labels
+    double value = 0.0;  // numbers, shown with 2 decimals
+};
+using rate_sheet_row = std::vector<rate_sheet_cell>;  // empty: an empty row
+
+class cr_rates {
+public:
+    cr_rates();
+
+    // Rate file. Empties both lists first; check verifies the line and file
+    // checksums. Failures throw text_error with the message to show.
+    void load_common(const std::string& path, bool check);
+    // The same from text already in memory; path names it in messages.
+    void load_common_text(const std::string& path, std::string_view content, bool check);
+
+    // Own-rate file. An empty path loads nothing and keeps no path; a missing
+    // file is created empty.
+    void load_custom(const std::string& path);
+    void load_custom_text(const std::string& path, std::string_view content);
+    // Writes the own-rate file, keeping the previous one as the backup. The
+    // original file stays as it was when anything fails.
+    void save_custom();
+    // The own-rate file's text as save_custom writes it.
+    std::string custom_file_text() const;
+    // The name the previous own-rate file is kept under.
+    static std::string backup_name(const std::string& path);
+
+    // Replaces the actual and budget lists (the rate-file generator).
+    void set_common(std::vector<cr_rate_item> actual, std::vector<cr_rate_item> budget);
+    // Renders the actual and budget lists as a rate file with fresh blocks.
+    std::string common_file_text(block_writer& writer, std::string_view comment = {}) const;
+
+    void add_custom(cr_rate_item item);  // refuses duplicate or unstorable titles
+    int remove_custom(int n);            // 1 when removed, 0 when no such set
+
+    // list: 1 actual, 2 budget, 3 client.
+    const cr_rate_item* find_by_prefix(int list, std::string_view text) const;
+    const cr_rate_item* find_by_title(int list, std::string_view text) const;
+    int index_of_title(int list, std::string_view text) const;
+    std::optional<std::string> title_at(int list, int n) const;
+    // list: 0 actual, 1 budget, 2 client.
+    const cr_rate_item* item_at(int list, int n) const;
+    const cr_rate_item* find_budget_year(int year) const;
+
+    std::string list_text(bool crlf) const;
+    std::vector<rate_sheet_row> sheet_rows() const;
+
+    const std::vector<cr_rate_item>& actual() const { return actual_; }
+    const std::vector<cr_rate_item>& budget() const { return budget_; }
+    const std::vector<cr_rate_item>& client() const { return client_; }
+    const std::vector<std::string>& header_lines() const { return header_lines_; }
+    const std::string& common_path() const { return common_path_; }
+    const std::optional<std::string>& custom_path() const { return custom_path_; }
+    // The checksum block of the end line and the values of the last load.
+    const std::string& end_block() const { return end_block_; }
+    std::int32_t end_checksum() const { return end_checksum_; }
+    std::int32_t file_checksum_value() const { return file_sum_.value(); }
+
+    // Text of a title that cannot be stored in the own-rate file and read
+    // back (a double quote, "//" or a line break), or "" when it can.
+    static std::string unstorable_title_message(std::string_view title);
+
+private:
+    const std::vector<cr_rate_item>* list_by_source(int list) const;
+    void sort_lists();
+
+    std::vector<std::string> header_lines_;
+    std::vector<cr_rate_item> actual_;
+    std::vector<cr_rate_item> budget_;
+    std::vector<cr_rate_item> client_;
+    std::string end_block_;
+    std::int32_t end_checksum_ = 0;
+    file_checksum file_sum_;
+    std::string common_path_;
+    std::optional<std::string> custom_path_;
+};
+
+}  // namespace fv
