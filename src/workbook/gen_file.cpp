@@ -122,24 +122,30 @@ std::string gen_file::rc_coord() const {
         .to_text();
 }
 
-void gen_file::point_reader_at_cursor() {
+bool gen_file::point_reader_at_cursor() {
     ss_file& reader = handler("rc_content");
+    // A range record may name columns past IV (a WK1 range keeps 16 bits of
+    // column); no cell lives there, and its text would name another cell.
+    if (sheet_ < 0 || sheet_ > 255 || current_row_ < 0 || current_row_ > 65535 || current_column_ < 0 ||
+        current_column_ > 255)
+        return false;
     reader.use_cursor();
     reader.set_cursor(rc_coord());
+    return true;
 }
 
 int gen_file::rc_content(double& number) {
-    point_reader_at_cursor();
+    if (!point_reader_at_cursor()) return content_no_cell;
     return handler_->get_content(number);
 }
 
 int gen_file::rc_content(std::string& text) {
-    point_reader_at_cursor();
+    if (!point_reader_at_cursor()) return content_no_cell;
     return handler_->get_content(text);
 }
 
 int gen_file::rc_type() {
-    point_reader_at_cursor();
+    if (!point_reader_at_cursor()) return kind_none;
     return handler_->get_type();
 }
 

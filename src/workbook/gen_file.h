@@ -63,7 +63,8 @@ public:
 
 private:
     ss_file& handler(const char* operation) const;
-    void point_reader_at_cursor();
+    // false when the cursor lies where no cell can be (nothing asked then).
+    bool point_reader_at_cursor();
 
     std::unique_ptr<ss_file> handler_;
     bool range_set_ = false;

@@ -90,9 +90,9 @@ void indexed_workbook::add_range(std::string name, const range_bounds& bounds, b
 }
 
 void indexed_workbook::finish_index() {
-    std::stable_sort(cells_.begin(), cells_.end(), [](const data_cell& a, const data_cell& b) {
-        return compare(a.address, b.address) > 0;
-    });
+    const auto before = [](const data_cell& a, const data_cell& b) { return compare(a.address, b.address) > 0; };
+    // Files are nearly always in order already; sorting would only cost a buffer as large as the index.
+    if (!std::is_sorted(cells_.begin(), cells_.end(), before)) std::stable_sort(cells_.begin(), cells_.end(), before);
 }
 
 }  // namespace fv

@@ -35,7 +35,9 @@ protected:
     virtual int cell_number(std::size_t record, double& number) const = 0;
     virtual int cell_kind(std::size_t record) const = 0;
 
-    // Building the index during load.
+    // Building the index during load (reserve when the count is known: the
+    // index is the largest thing a reader holds besides its file).
+    void reserve_cells(std::size_t count) { cells_.reserve(count); }
     void add_data_cell(const cell_coord& address, std::size_t record);
     // A range listed by get_ranges (listed) or only found by get_range_coord.
     void add_range(std::string name, const range_bounds& bounds, bool listed = true);

@@ -1,19 +1,28 @@
-// Placeholder until the reader lands.
+// The reader of WK1 worksheet files: one sheet of cells (integers, numbers,
+// labels, formulas with their values and string results) and named ranges.
 #pragma once
 
-#include "workbook/indexed_workbook.h"
+#include "workbook/lotus_records.h"
 
 namespace fv {
 
-class wk1_file : public indexed_workbook {
+class wk1_file : public lotus_workbook {
 public:
-    explicit wk1_file(const std::string& file_name) : indexed_workbook(file_name) { set_kind(format_kind::wk1); }
-    void load() override;
+    explicit wk1_file(const std::string& file_name);
 
 protected:
-    int cell_text(std::size_t, std::string&) const override { return content_not_read; }
-    int cell_number(std::size_t, double&) const override { return content_not_read; }
-    int cell_kind(std::size_t) const override { return kind_other; }
+    void index_record(std::size_t at) override;
+    bool is_data_cell(unsigned type) const override;
+    int cell_text(std::size_t record, std::string& text) const override;
+    int cell_number(std::size_t record, double& number) const override;
+    int cell_kind(std::size_t record) const override;
+
+private:
+    // What a stored double means: a plain number, or one of the special values
+    // with all exponent bits set (by its sign and whether its mantissa is zero).
+    enum class value_class { plain, plus_zero_mantissa, plus_mantissa, minus_zero_mantissa, minus_mantissa };
+    value_class classify(std::size_t record) const;
+    double value(std::size_t record) const;
 };
 
 }  // namespace fv

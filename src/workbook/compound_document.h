@@ -1,0 +1,21 @@
+// Reading one stream out of a compound document (the container of XLS
+// workbooks). The container is only ever read: a stream comes back whole or
+// not at all, so a damaged container can never hand the reader a partial stream.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace fv {
+
+// The first stream of the root storage whose name matches one of `names`
+// (tried in order, ignoring case), read whole from the image of a compound
+// document. Nothing when the image is not a compound document, no stream
+// matches, or the stream cannot be read whole (a size larger than the image,
+// a broken or looping chain).
+std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsigned char>& image,
+                                                          std::initializer_list<std::string_view> names);
+
+}  // namespace fv
