@@ -74,9 +74,9 @@ inline bool switch_to_comma_locale() {
         const std::string scratch = folder + "/de_DE.UTF-8." + std::to_string(::getpid());
         const std::string command = "localedef -i de_DE -f UTF-8 '" + scratch + "' >/dev/null 2>&1";
         if (std::system(command.c_str()) != 0) return false;
-        std::error_code ignored;
-        std::filesystem::rename(scratch, folder + "/de_DE.UTF-8", ignored);
-        if (ignored) std::filesystem::remove_all(scratch, ignored);
+        std::error_code renamed;
+        std::filesystem::rename(scratch, folder + "/de_DE.UTF-8", renamed);
+        if (renamed) std::filesystem::remove_all(scratch, renamed);
     }
     ::setenv("LOCPATH", folder.c_str(), 1);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) return true;
