@@ -1,0 +1,132 @@
+// Conflict resolution between the spreadsheet's choices and the dialogs'.
+#include "app/conflict_resolution.h"
+
+#include "app/batch_command.h"
+#include "app/settings_keys.h"
+#include "rates/cr_rate_item.h"
+#include "util/text_error.h"
+
+namespace fv {
+
+namespace {
+
+const std::string& section = settings::runtime_options;
+
+[[noreturn]] void no_budget_set(int program_budget_year) {
+    throw text_error("Unable to find interest rate assumptions for the " + std::to_string(program_budget_year) +
+                     " budget");
+}
+
+[[noreturn]] void no_output_name() {
+    throw text_error("Options call for spreadsheet output, but no filename provided");
+}
+
+// Category of the dialog (0 actual, 1 budget, 2 own) to rate source (1, 2, 3).
+int source_of_category(int category) { return category == 0 ? 1 : category == 2 ? 3 : 2; }
+int category_of_source(int source) { return source == 1 ? 0 : source == 3 ? 2 : 1; }
+
+void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialog, const cr_rates& rates) {
+    const int category = dialog.category == 0 || dialog.category == 2 ? dialog.category : 1;
+    out.rate_source = source_of_category(category);
+    const cr_rate_item* set = dialog_rate_set(rates, dialog, category);
+    if (set == nullptr) set = dialog_rate_set(rates, dialog, 1);
+    if (set == nullptr)
+        throw text_error(
+            "No interest rate assumptions are available for the calculation.\n\nPlease make a selection from the "
+            "\"Actions\" - \"Rates\" menu");
+    out.rate_title = set->title;
+}
+
+}  // namespace
+
+const char* const budget_rates_forced_message =
+    "Rates for most recent budget were used because \"purpose\" set to \"budget\"";
+
+const cr_rate_item* dialog_rate_set(const cr_rates& rates, const rate_selection_state& dialog, int category) {
+    const std::string& title = dialog.titles[static_cast<std::size_t>(category)];
+    if (!title.empty()) {
+        if (const cr_rate_item* set = rates.find_by_title(source_of_category(category), title)) return set;
+    }
+    return rates.item_at(category, 0);
+}
+
+resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choices& sheet,
+                                  const rate_selection_state& dialog, const cr_rates& rates,
+                                  int current_rate_source, std::time_t now) {
+    const int conflict = store.read_int(section, settings::preference_conflict, 0);
+    const int spreadsheet_output = store.read_int(section, settings::online_spreadsheet_options, 0);
+    const int preference = store.read_int(section, settings::preference_purpose, -1);
+    const int preference_purpose = preference >= 0 && preference <= 4 ? preference + 1 : 1;
+    const bool computed_by_setting = store.read_int(section, settings::calc_single_effective_rate, 0) == 1;
+    const std::string online_name = store.read_text(section, settings::online_filename, "");
+
+    resolved_choices out;
+    if (conflict == 1) {
+        out.purpose = preference_purpose;
+        if (out.purpose == 1) {
+            out.budget_rates_forced = dialog.category == 0 || dialog.category == 2;
+            out.rate_source = 2;
+            const cr_rate_item* set = rates.find_budget_year(settings::read_budget_year(store, now));
+            if (set == nullptr) no_budget_set(sheet.budget_year);
+            out.rate_title = set->title;
+        } else {
+            take_dialog_choice(out, dialog, rates);
+        }
+        out.single_effective_rate = computed_by_setting ? 1 : 0;
+        if (spreadsheet_output != 0) {
+            const std::string name = !online_name.empty() ? online_name : sheet.output_file.value_or("");
+            if (name.empty()) no_output_name();
+            if (!has_wk3_extension(name))
+                throw text_error("Spreadsheet output filename must have a \"wk3\" extension\n\nfilename provided:  " +
+                                 name);
+            out.output_file = name;
+        }
+        return out;
+    }
+
+    if (spreadsheet_output != 0) {
+        const std::string name = sheet.output_file && !sheet.output_file->empty() ? *sheet.output_file : online_name;
+        if (name.empty()) no_output_name();
+        out.output_file = name;
+    }
+    out.purpose = sheet.purpose != 0 ? sheet.purpose : preference_purpose;
+    if (out.purpose == 1) {
+        out.budget_rates_forced = current_rate_source == 3 || current_rate_source == 1;
+        out.rate_source = 2;
+        const cr_rate_item* set = rates.find_budget_year(sheet.budget_year);
+        if (set == nullptr) no_budget_set(sheet.budget_year);
+        out.rate_title = set->title;
+    } else if (sheet.rate_source >= 1 && sheet.rate_source <= 3) {
+        out.rate_source = sheet.rate_source;
+        if (sheet.selection) {
+            const cr_rate_item* set = rates.find_by_prefix(sheet.rate_source, *sheet.selection);
+            if (set == nullptr)
+                throw text_error(std::string("Spreadsheet calls for a rate selection that does not exist.\n\nIn the ") +
+                                 rate_source_name(sheet.rate_source) + " section, rates named \"" + *sheet.selection +
+                                 "\" were not found\n\nPlease update the spreadsheet or make a selection from the "
+                                 "\"Actions\" - \"Rates\" menu");
+            out.rate_title = set->title;
+        } else {
+            const cr_rate_item* set = dialog_rate_set(rates, dialog, category_of_source(sheet.rate_source));
+            if (set == nullptr)
+                throw text_error(
+                    "Spreadsheet calls for the default \"own\" rate selection and there are none.\n\nPlease update the "
+                    "spreadsheet or make a selection from the \"Actions\" - \"Rates\" menu");
+            out.rate_title = set->title;
+        }
+    } else {
+        take_dialog_choice(out, dialog, rates);
+    }
+    out.single_effective_rate = sheet.single_effective_rate != -1 ? sheet.single_effective_rate
+                                : computed_by_setting                ? 1
+                                                                     : 0;
+    return out;
+}
+
+bool select_rates_needs_alert(settings_store& store, int document_purpose) {
+    const int conflict = store.read_int(section, settings::preference_conflict, -1);
+    const int purpose = store.read_int(section, settings::preference_purpose, -1);
+    return (conflict == 1 && purpose == 0) || (conflict == 0 && document_purpose == 1);
+}
+
+}  // namespace fv

@@ -1,0 +1,57 @@
+// Settles, before every calculation, the choices that both the spreadsheet and
+// the program's dialogs can make: the purpose, the rate set, whether the single
+// effective rate is computed, and the output spreadsheet's name. The setting
+// `preference_conflict` decides which side wins.
+#pragma once
+
+#include <array>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "app/settings_store.h"
+#include "rates/cr_rates.h"
+
+namespace fv {
+
+// What the parsed program asks for.
+struct spreadsheet_choices {
+    int purpose = 1;      // 1 budget formulation (also when absent), 5 analysis
+    int rate_source = 0;  // 0 absent, else 1 actual, 2 budget, 3 own
+    std::optional<std::string> selection;
+    int single_effective_rate = -1;  // -1 absent, else 0 or 1
+    std::optional<std::string> output_file;
+    int budget_year = 0;
+};
+
+// The rate selection dialog's choice: a category and the title chosen in each
+// list ("" when none). Sets are found by title so a list that changed in the
+// meantime does not make a position point at another set.
+struct rate_selection_state {
+    int category = 1;  // 0 actual, 1 budget, 2 own
+    std::array<std::string, 3> titles;
+};
+
+struct resolved_choices {
+    int purpose = 1;      // 1 budget formulation ... 5 analysis
+    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 client maintained
+    std::string rate_title;
+    int single_effective_rate = 0;
+    std::optional<std::string> output_file;  // only when spreadsheet output is on
+    bool budget_rates_forced = false;        // the caller adds message 51
+};
+
+extern const char* const budget_rates_forced_message;  // message 51
+
+// Throws text_error with the message to show when the choices cannot be settled.
+resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choices& sheet,
+                                  const rate_selection_state& dialog, const cr_rates& rates,
+                                  int current_rate_source, std::time_t now);
+
+// The set the dialog's choice names in a list: its title, else the first set.
+const cr_rate_item* dialog_rate_set(const cr_rates& rates, const rate_selection_state& dialog, int category);
+
+// Whether "&Select rates..." first warns that the purpose overrides the choice.
+bool select_rates_needs_alert(settings_store& store, int document_purpose);
+
+}  // namespace fv
