@@ -4,11 +4,11 @@
 // `preference_conflict` decides which side wins.
 #pragma once
 
-#include <array>
 #include <ctime>
 #include <optional>
 #include <string>
 
+#include "app/rate_selection_state.h"
 #include "app/settings_store.h"
 #include "rates/cr_rates.h"
 
@@ -22,14 +22,6 @@ struct spreadsheet_choices {
     int single_effective_rate = -1;  // -1 absent, else 0 or 1
     std::optional<std::string> output_file;
     int budget_year = 0;
-};
-
-// The rate selection dialog's choice: a category and the title chosen in each
-// list ("" when none). Sets are found by title so a list that changed in the
-// meantime does not make a position point at another set.
-struct rate_selection_state {
-    int category = 1;  // 0 actual, 1 budget, 2 own
-    std::array<std::string, 3> titles;
 };
 
 struct resolved_choices {

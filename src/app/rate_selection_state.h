@@ -1,0 +1,34 @@
+// The rate choice every document keeps: its rate sets (the shipped rate file
+// and the user's own-rate file) and the category and set chosen in each list,
+// made from the remembered settings and repairing what no longer fits.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "app/settings_store.h"
+#include "rates/cr_rates.h"
+
+namespace fv {
+
+// A category and the title chosen in each list ("" when none). Sets are found
+// by title so a list that changed in the meantime cannot make a remembered
+// position point at another set.
+struct rate_selection_state {
+    int category = 1;  // 0 actual, 1 budget, 2 own
+    std::array<std::string, 3> titles;
+};
+
+struct document_rates {
+    cr_rates rates;
+    rate_selection_state selection;
+    // A failure to show the user (the own-rate file or the rate file did not load).
+    std::optional<std::string> failure;
+};
+
+// Loads the own-rate file `own_file` (may be empty) and the rate file, then
+// reads and repairs `rate_source` and the three remembered titles.
+document_rates make_document_rates(settings_store& store, const std::string& rate_file, const std::string& own_file);
+
+}  // namespace fv
