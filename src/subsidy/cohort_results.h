@@ -1,0 +1,60 @@
+// A cohort's subsidy and its four components (financing, default/recovery,
+// fees, all other) from the values of its cash-flow rows, for direct loans and
+// loan guarantees, as the displays and outputs read them.
+#pragma once
+
+#include <array>
+
+#include "pv/cf_pvfact.h"
+
+namespace fv {
+
+struct cohort_results {
+    int year = 0;
+    double single_effective_rate = not_available;
+    bool rate_computed = true;  // "(C)" computed, "(P)" from the spreadsheet
+    double total_principal = 0.0;
+    double total_disbursements = 0.0;
+    bool subsidy_computed = false;
+    double subsidy_amount = not_available;
+    double subsidy_percentage = not_available;
+    double financing_amount = not_available;
+    double financing_percentage = not_available;
+    double default_amount = not_available;
+    double default_percentage = not_available;
+    double fee_amount = not_available;
+    double fee_percentage = not_available;
+    double other_amount = not_available;
+    double other_percentage = not_available;
+    double disbursements = not_available;
+    double highest_zero_rate = not_available;
+    double lowest_zero_rate = not_available;
+    // Values by the line type's position in its program's block (direct loans
+    // code - 46, guarantees code - 57).
+    std::array<double, 21> line_values{};
+    double default_value = 0.0;
+    double recovery_value = 0.0;
+};
+
+// Accumulates row values into the components of one calculation.
+class subsidy_accumulator {
+public:
+    // program_type 2 is a loan guarantee; anything else a direct loan.
+    subsidy_accumulator(cohort_results& results, int program_type);
+
+    // Adds one row's value (present value, or the plain sum for disbursements).
+    void add(int line_type, double value);
+
+    // Totals and percentages; with disbursements of exactly 0 everything stays 0
+    // and the subsidy is not marked computed.
+    void finish();
+
+private:
+    cohort_results& results_;
+    bool guarantee_;
+};
+
+// The value of a line type's position in the results, 0 for a type outside the program's block.
+double line_value(const cohort_results& results, int program_type, int line_type);
+
+}  // namespace fv
