@@ -1,5 +1,5 @@
 // Component membership of each line type and the subsidy arithmetic.
-#include "subsidy/cohort_results.h"
+#include "subsidy/subsidy_components.h"
 
 namespace fv {
 

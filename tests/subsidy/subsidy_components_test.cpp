@@ -1,5 +1,5 @@
 // Subsidy components from row values, checked against sums worked by hand.
-#include "subsidy/cohort_results.h"
+#include "subsidy/subsidy_components.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,5 @@
-// A cohort's subsidy and its four components (financing, default/recovery,
-// fees, all other) from the values of its cash-flow rows, for direct loans and
-// loan guarantees, as the displays and outputs read them.
+// A cohort's results record: its subsidy and the four components (financing,
+// default/recovery, fees, all other), as the displays and outputs read them.
 #pragma once
 
 #include <array>
@@ -35,26 +34,5 @@ struct cohort_results {
     double default_value = 0.0;
     double recovery_value = 0.0;
 };
-
-// Accumulates row values into the components of one calculation.
-class subsidy_accumulator {
-public:
-    // program_type 2 is a loan guarantee; anything else a direct loan.
-    subsidy_accumulator(cohort_results& results, int program_type);
-
-    // Adds one row's value (present value, or the plain sum for disbursements).
-    void add(int line_type, double value);
-
-    // Totals and percentages; with disbursements of exactly 0 everything stays 0
-    // and the subsidy is not marked computed.
-    void finish();
-
-private:
-    cohort_results& results_;
-    bool guarantee_;
-};
-
-// The value of a line type's position in the results, 0 for a type outside the program's block.
-double line_value(const cohort_results& results, int program_type, int line_type);
 
 }  // namespace fv
