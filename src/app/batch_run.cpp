@@ -1,0 +1,167 @@
+// The batch modes: word checks in their order, the run, and the delivery.
+#include "app/batch_run.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "util/file_io.h"
+#include "util/text_error.h"
+
+namespace fv {
+
+namespace {
+
+constexpr int delivered = 0;
+constexpr int failed = 1;
+
+// The run's text files are written with their bytes as they are; the display texts already end lines in CR LF.
+bool append_to(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (file == nullptr) return false;
+    const bool written = text.empty() || std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    return written && closed;
+}
+
+std::string refused_output(const std::string& output, const std::string& spreadsheet) {
+    return "The output file " + output + " is the spreadsheet " + spreadsheet +
+           " being read.\nChoose another output file name; the spreadsheet was left as it is.";
+}
+
+class batch_session {
+public:
+    batch_session(const batch_words& words, batch_document& document, batch_host& host)
+        : words_(words), mode_(choose_batch_mode(words.at(0))), layout_(layout_of(mode_)), document_(document),
+          host_(host) {}
+
+    int run() {
+        const int last_word = mode_ == batch_mode::calculate ? 1 : mode_ == batch_mode::print ? 2 : 3;
+        // Words before the range; then the output checks of wk3 and logfile; then the range.
+        for (int index = 1; index < last_word; ++index)
+            if (!check_word(index)) return failed;
+        if (layout_.output >= 0 && !check_output()) return failed;
+        if (!check_word(last_word)) return failed;
+        if (rate_choice_incomplete(mode_, words_)) {
+            host_.show_message(incomplete_choice_error);
+            return failed;
+        }
+        if (!calculate()) return failed;
+        return deliver();
+    }
+
+private:
+    const std::string& spreadsheet() const { return words_.at(layout_.spreadsheet); }
+    const std::string& range() const { return words_.at(layout_.range); }
+    const std::string& output() const { return words_.at(layout_.output); }
+
+    bool check_word(int index) {
+        if (auto error = missing_word_error(mode_, words_, index)) {
+            host_.show_message(*error);
+            return false;
+        }
+        return true;
+    }
+
+    // The output file may not be the spreadsheet itself; wk3 and logfile open it before the range is looked at.
+    bool check_output() {
+        if (words_.has(layout_.spreadsheet) && same_file(output(), spreadsheet())) {
+            host_.show_message(refused_output(output(), spreadsheet()));
+            return false;
+        }
+        if (mode_ == batch_mode::wk3 && !has_wk3_extension(output())) {
+            host_.show_message(wk3_extension_error(output()));
+            return false;
+        }
+        if ((mode_ == batch_mode::wk3 || mode_ == batch_mode::logfile) && !append_to(output(), "")) {
+            host_.show_message(output_open_error(output()));
+            return false;
+        }
+        return true;
+    }
+
+    bool calculate() {
+        const rate_choice rates =
+            words_.has(layout_.category()) ? GetSelection(words_, layout_.category()) : rate_choice{};
+        const std::optional<std::string> wk3_output =
+            mode_ == batch_mode::wk3 ? std::optional<std::string>(output()) : std::nullopt;
+        std::optional<std::string> technical;
+        try {
+            document_.RunBatch(spreadsheet(), range(), rates, wk3_output);
+            return true;
+        } catch (const text_error& e) {
+            technical = e.text();
+        } catch (const std::exception&) {
+        }
+        const std::string text = run_failure_text(mode_, spreadsheet(), range(), technical);
+        if (mode_ == batch_mode::logfile) {
+            if (!append_to(output(), text)) host_.show_message(output_open_error(output()));
+        } else {
+            host_.show_message(text);
+        }
+        return false;
+    }
+
+    bool print_display(int display) {
+        const std::optional<std::string> text = document_.display_text(display);
+        return !text || host_.print_text(*text);
+    }
+
+    int deliver() {
+        switch (mode_) {
+            case batch_mode::calculate: {
+                const bool printed = print_display(2);
+                return print_display(7) && printed && document_.calculation_completed() ? delivered : failed;
+            }
+            case batch_mode::print: {
+                const bool printed = print_display(2);
+                const bool messages = !document_.has_messages() || print_display(7);
+                return printed && messages && document_.calculation_completed() ? delivered : failed;
+            }
+            case batch_mode::file: {
+                // A run that did not reach its end has no values to write.
+                if (!document_.calculation_completed()) return failed;
+                std::string text = document_.display_text(2).value_or("");
+                if (document_.has_messages()) text += "\n\nWarning messages:\n" + document_.messages_text();
+                if (!write_file_replacing(output(), text)) {
+                    host_.show_message(output_open_error(output()));
+                    return failed;
+                }
+                return delivered;
+            }
+            case batch_mode::import: {
+                if (!document_.calculation_completed()) return failed;
+                try {
+                    document_.write_import_file(output());
+                } catch (const text_error& e) {
+                    host_.show_message(e.text());
+                    return failed;
+                }
+                return delivered;
+            }
+            case batch_mode::wk3:
+                return document_.calculation_completed() ? delivered : failed;
+            case batch_mode::logfile:
+                if (!append_to(output(), document_.batch_lines())) {
+                    host_.show_message(output_open_error(output()));
+                    return failed;
+                }
+                return document_.calculation_completed() ? delivered : failed;
+        }
+        return failed;
+    }
+
+    const batch_words& words_;
+    const batch_mode mode_;
+    const batch_layout layout_;
+    batch_document& document_;
+    batch_host& host_;
+};
+
+}  // namespace
+
+int run_batch(const std::vector<std::string>& arguments, batch_document& document, batch_host& host) {
+    const batch_words words = split_batch_words(arguments);
+    return batch_session(words, document, host).run();
+}
+
+}  // namespace fv
