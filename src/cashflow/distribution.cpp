@@ -1,0 +1,301 @@
+// Combination, allocation to disbursement periods and spreading by annual shares.
+#include "cashflow/distribution.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "cashflow/cf_calendar.h"
+#include "cashflow/cf_messages.h"
+#include "cashflow/cf_pgm.h"
+#include "cashflow/disbursement_conversion.h"
+#include "cashflow/input_text.h"
+#include "cashflow/value_names.h"
+#include "util/text_error.h"
+
+namespace fv {
+
+namespace {
+
+// Longest merged row, by frequency (annual totals count as annual).
+std::size_t merged_limit(int frequency) {
+    switch (frequency) {
+        case frequency_semiannual: return 200;
+        case frequency_quarter: return 400;
+        case frequency_monthly: return 1200;
+        default: return 100;
+    }
+}
+
+// Name of how a row's amounts follow each other: its c_frequency for annual totals, else its frequency.
+std::string pace_name(const cf_item& row) {
+    return row.has_annual_totals ? c_frequency_name(row.c_frequency) : frequency_name(row.frequency);
+}
+
+bool same_pace(const cf_item& a, const cf_item& b) {
+    if (a.has_annual_totals != b.has_annual_totals) return false;
+    return a.has_annual_totals ? a.c_frequency == b.c_frequency : a.frequency == b.frequency;
+}
+
+const char* const e021_start =
+    "E021:  Two rows, starting at %s and %s, are the same type and are NOT associated with a disbursement period.  ";
+
+// Adds `other` placed `offset` positions after `into`'s start; a negative offset moves `into` later.
+void merge_at(std::vector<double>& into, const std::vector<double>& other, long long offset) {
+    if (offset < 0) {
+        into.insert(into.begin(), static_cast<std::size_t>(-offset), 0.0);
+        offset = 0;
+    }
+    const std::size_t needed = static_cast<std::size_t>(offset) + other.size();
+    if (into.size() < needed) into.resize(needed, 0.0);
+    for (std::size_t i = 0; i < other.size(); ++i) into[static_cast<std::size_t>(offset) + i] += other[i];
+}
+
+const cf_pgm* program_of(const cf_item& row) { return row.program(); }
+
+loan_rule rule_of(const cf_item& row) {
+    const cf_pgm* program = program_of(row);
+    return program != nullptr && program->loan_type == 0 ? loan_rule::multiple_like_loans : loan_rule::construction;
+}
+
+bool choose_method(const cf_item& row) {
+    const cf_pgm* program = program_of(row);
+    return program != nullptr && program->method == 0;
+}
+
+int count_nonzero(const std::vector<double>& amounts) {
+    return static_cast<int>(std::count_if(amounts.begin(), amounts.end(), [](double a) { return a != 0.0; }));
+}
+
+// How many disbursement periods make one period of the row.
+int periods_ratio(int disbursement_frequency, int row_frequency) {
+    const int disbursement_periods = periods_per_year(disbursement_frequency);
+    const int row_periods = periods_per_year(row_frequency);
+    return disbursement_periods > row_periods ? disbursement_periods / row_periods : 1;
+}
+
+// The split shared by both forms: method, distributed amounts, and the parts.
+struct split_inputs {
+    const std::vector<double>* disbursements;
+    int disbursement_frequency;
+    const std::vector<double>* amounts;
+    int row_frequency;
+    bool annual_totals;
+};
+
+void split(cf_item& row, const split_inputs& in) {
+    const std::vector<double>& d = *in.disbursements;
+    if (row.disb_period_flag && row.disb_period > 0) {
+        row.distribution_method = method_tied;
+        return;
+    }
+    if (d.size() == 1) {
+        row.distribution_method = method_one_amount;
+        return;
+    }
+    if (count_nonzero(d) == 1) {
+        row.distribution_method = method_single_disbursement;
+        return;
+    }
+    std::vector<double> distributed;
+    const bool same_frequency = periods_per_year(in.disbursement_frequency) == periods_per_year(in.row_frequency);
+    if (choose_method(row) && same_frequency) distributed = rev_spendout(d, *in.amounts);
+    if (!distributed.empty()) {
+        row.distribution_method = method_rev_spendout;
+    } else {
+        const cf_matrix matrix(d, static_cast<int>(in.amounts->size()), in.disbursement_frequency, in.row_frequency,
+                               rule_of(row));
+        distributed = matrix.apply(*in.amounts);
+        row.distribution_method = method_pro_rata;
+    }
+    if (distributed.empty()) throw text_error("cf_item::allocate failed to allocate to disbursement years");
+
+    const std::size_t columns = in.amounts->size();
+    for (std::size_t k = 0; k < d.size(); ++k) {
+        std::unique_ptr<cf_item> part = row.copy(false);
+        part->is_part = true;
+        part->disb_period_flag = false;
+        part->disb_period = static_cast<int>(k) + 1;
+        part->label = format_message("Disb period %d", static_cast<int>(k) + 1);
+        part->parent_start_year = row.start_year;
+        part->parts.clear();
+        std::vector<double> amounts(distributed.begin() + static_cast<std::ptrdiff_t>(k * columns),
+                                    distributed.begin() + static_cast<std::ptrdiff_t>((k + 1) * columns));
+        while (!amounts.empty() && amounts.back() == 0.0) amounts.pop_back();
+        if (amounts.empty()) continue;
+        if (in.annual_totals) {
+            part->c_amt = std::move(amounts);
+            part->fix_zero_c_amt();
+        } else {
+            part->amt = std::move(amounts);
+            part->fix_zero_amt();
+        }
+        part->compute_start_offset();
+        row.parts.push_back(std::move(part));
+    }
+}
+
+}  // namespace
+
+void comb_new(cf_item& row, const cf_item& other) {
+    const cf_item* disbursements = row.cohort != nullptr ? row.cohort->disbursement_row : nullptr;
+    const bool several = disbursements != nullptr && std::max(disbursements->amt.size(), disbursements->c_amt.size()) > 1;
+    if (several) {
+        if (!same_pace(row, other))
+            throw text_error(fill(std::string(e021_start) +
+                                      "They cannot be combined because the first is %s and the second is %s. ",
+                                  {row.cell, other.cell, pace_name(row), pace_name(other)}));
+        if (row.point != other.point)
+            throw text_error(fill(std::string(e021_start) +
+                                      "They cannot be combined because the first has %s within-period timing and the "
+                                      "second has %s.",
+                                  {row.cell, other.cell, timing_point_name(row.point), timing_point_name(other.point)}));
+    }
+
+    long long offset = 0;
+    std::size_t limit = 0;
+    if (row.has_annual_totals) {
+        if (row.c_frequency == 0)
+            throw text_error("cf_item::comb_new called with and item that has an unknown c_frequency");
+        if (row.c_amt.empty() || other.c_amt.empty())
+            throw text_error("cf_item::comb_new called with and item that has a NULL c_amt pointer");
+        // Annual totals are sums of fiscal years: they line up by year whatever their start periods.
+        offset = static_cast<long long>(other.start_year) - row.start_year;
+        if (offset < 0) {
+            row.start_year = other.start_year;
+            row.start_period = other.start_period;
+        }
+        merge_at(row.c_amt, other.c_amt, offset);
+        limit = merged_limit(frequency_annual);
+        ++row.combination_count;
+        if (row.c_amt.size() > limit)
+            throw text_error(fill("E027:  The cash flows beginning in cell %s combined with those beginning in %s "
+                                  "extend beyond 100 years",
+                                  {row.cell, other.cell}));
+    } else {
+        if (row.frequency == 0)
+            throw text_error("cf_item::comb_new called with and item that has an unknown frequency");
+        if (row.amt.empty() || other.amt.empty())
+            throw text_error("cf_item::comb_new called with and item that has a NULL amt pointer");
+        const int periods = periods_per_year(row.frequency);
+        offset = static_cast<long long>(other.start_period - row.start_period) +
+                 static_cast<long long>(periods) * (static_cast<long long>(other.start_year) - row.start_year);
+        if (offset < 0) {
+            row.start_year = other.start_year;
+            row.start_period = other.start_period;
+        }
+        merge_at(row.amt, other.amt, offset);
+        ++row.combination_count;
+        if (row.amt.size() > merged_limit(row.frequency))
+            throw text_error(fill("E027:  The cash flows beginning in cell %s combined with those beginning in %s "
+                                  "extend beyond 100 years",
+                                  {row.cell, other.cell}));
+    }
+    row.compute_start_offset();
+}
+
+void combine_rows(cf_cohort& cohort) {
+    const cf_item* disbursements = cohort.disbursement_row;
+    if (disbursements == nullptr || std::max(disbursements->amt.size(), disbursements->c_amt.size()) < 2) return;
+    for (std::size_t i = 0; i < cohort.rows.size(); ++i) {
+        cf_item& first = *cohort.rows[i];
+        if (first.disb_period_flag || first.is_disbursement()) continue;
+        for (std::size_t j = i + 1; j < cohort.rows.size();) {
+            const cf_item& later = *cohort.rows[j];
+            if (later.lint_type == first.lint_type && !later.disb_period_flag) {
+                comb_new(first, later);
+                cohort.rows.erase(cohort.rows.begin() + static_cast<std::ptrdiff_t>(j));
+            } else {
+                ++j;
+            }
+        }
+    }
+}
+
+void allocate_new(cf_item& row) {
+    row.parts.clear();
+    if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
+    cf_item& disbursements = *row.cohort->disbursement_row;
+    const bool annual = disbursements.has_annual_totals;
+    if (annual ? disbursements.c_amt.empty() : disbursements.amt.empty())
+        throw text_error("cf_item::allocate_new found no disbursements");
+    if (annual ? disbursements.c_amt.front() == 0.0 : disbursements.amt.front() == 0.0)
+        annual ? disbursements.fix_zero_c_amt() : disbursements.fix_zero_amt();
+    if (!row.amt.empty() && row.amt.front() == 0.0) row.fix_zero_amt();
+    const int disbursement_frequency = annual ? frequency_annual : disbursements.frequency;
+    row.periods_ratio = periods_ratio(disbursement_frequency, row.frequency);
+    split(row, {annual ? &disbursements.c_amt : &disbursements.amt, disbursement_frequency, &row.amt, row.frequency,
+                false});
+}
+
+void allocate_old(cf_item& row) {
+    row.parts.clear();
+    if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
+    cf_item& disbursements = *row.cohort->disbursement_row;
+    if (disbursements.c_amt.empty()) throw text_error("cf_item::allocate_old found no disbursements");
+    if (disbursements.c_amt.front() == 0.0) disbursements.fix_zero_c_amt();
+    if (!row.c_amt.empty() && row.c_amt.front() == 0.0) row.fix_zero_c_amt();
+    split(row, {&disbursements.c_amt, frequency_annual, &row.c_amt, frequency_annual, true});
+}
+
+void allocate(cf_item& row) {
+    if (row.is_disbursement()) {
+        row.parts.clear();
+        return;
+    }
+    if (!row.c_amt.empty() && row.same_as_disbursement)
+        allocate_old(row);
+    else if (!row.amt.empty())
+        allocate_new(row);
+    else if (!row.c_amt.empty())
+        allocate_old(row);
+    else
+        row.parts.clear();
+}
+
+void allocate_cohort(cf_cohort& cohort) {
+    if (cohort.disbursement_row == nullptr) throw text_error("E018: No disbursement lines found in a cohort");
+    for (auto& row : cohort.rows) allocate(*row);
+}
+
+void spread_by_annual_shares(cf_item& row) {
+    if (row.is_disbursement() || row.c_amt.empty() || row.c_frequency < 1 || row.c_frequency > 3) return;
+    periods_from_annual_totals(row);
+    row.start_period = 1;
+    row.compute_start_offset();
+    if (row.parts.empty() || row.amt.empty() || periods_per_year(row.frequency) == 1) return;
+
+    const int periods = row.frequency == frequency_semiannual ? 2 : row.frequency == frequency_quarter ? 4 : 12;
+    const std::size_t years = (row.amt.size() + static_cast<std::size_t>(periods) - 1) / static_cast<std::size_t>(periods);
+    // Each part's annual totals by year of the row, and their sums.
+    std::vector<std::vector<double>> totals(row.parts.size(), std::vector<double>(years, 0.0));
+    std::vector<double> sums(years, 0.0);
+    for (std::size_t k = 0; k < row.parts.size(); ++k) {
+        const cf_item& part = *row.parts[k];
+        const long long first = static_cast<long long>(part.start_year) - row.start_year;
+        for (std::size_t i = 0; i < part.c_amt.size(); ++i) {
+            const long long y = first + static_cast<long long>(i);
+            if (y < 0 || y >= static_cast<long long>(years)) continue;
+            totals[k][static_cast<std::size_t>(y)] += part.c_amt[i];
+            sums[static_cast<std::size_t>(y)] += part.c_amt[i];
+        }
+    }
+    for (std::size_t k = 0; k < row.parts.size(); ++k) {
+        cf_item& part = *row.parts[k];
+        part.amt.clear();
+        part.frequency = row.frequency;
+        part.start_period = 1;
+        part.compute_start_offset();
+        const long long first = std::max(0LL, static_cast<long long>(part.start_year) - row.start_year);
+        for (long long y = first; y < static_cast<long long>(years); ++y) {
+            const std::size_t year = static_cast<std::size_t>(y);
+            const double share = sums[year] != 0.0 ? totals[k][year] / sums[year] : totals[k][year];
+            for (int p = 0; p < periods; ++p) {
+                const std::size_t at = year * static_cast<std::size_t>(periods) + static_cast<std::size_t>(p);
+                part.amt.push_back(at < row.amt.size() ? row.amt[at] * share : 0.0);
+            }
+        }
+        while (!part.amt.empty() && part.amt.back() == 0.0) part.amt.pop_back();
+    }
+}
+
+}  // namespace fv

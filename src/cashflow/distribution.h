@@ -1,0 +1,41 @@
+// Combining rows of one type and distributing every row of a cohort to the
+// cohort's disbursement periods: each part holds the cash flows of the loans
+// disbursed in one period, so each can be discounted from its own start.
+#pragma once
+
+#include "cashflow/cf_cohort.h"
+#include "cashflow/cf_matrix.h"
+
+namespace fv {
+
+// Distribution methods kept on a row.
+inline constexpr int method_single_disbursement = 0;  // one nonzero disbursement period
+inline constexpr int method_one_amount = 1;           // the disbursement row has one amount
+inline constexpr int method_tied = 2;                 // the row belongs to a disbursement period by its label
+inline constexpr int method_pro_rata = 3;
+inline constexpr int method_rev_spendout = 4;
+
+// Merges `other` (same line type, neither tied to a disbursement period) into
+// `row`: periodic amounts, or annual totals for rows read as annual totals.
+// Raises E021 when the rows differ in frequency or timing point and E027 when
+// the merged row is too long.
+void comb_new(cf_item& row, const cf_item& other);
+
+// The combination step of a cohort whose disbursement row has two or more
+// amounts: rows of one type not tied to a disbursement period merge into the
+// first of them.
+void combine_rows(cf_cohort& cohort);
+
+// (Re)builds the row's parts; disbursement rows are never split.
+void allocate(cf_item& row);
+void allocate_new(cf_item& row);
+void allocate_old(cf_item& row);
+
+// Every row of the cohort; "E018: No disbursement lines found in a cohort" without a disbursement row.
+void allocate_cohort(cf_cohort& cohort);
+
+// A row of annual totals gets periodic amounts, and its parts the row's
+// periodic amounts times their share of each year.
+void spread_by_annual_shares(cf_item& row);
+
+}  // namespace fv

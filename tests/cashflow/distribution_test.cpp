@@ -1,0 +1,160 @@
+// Combination and distribution of rows to disbursement periods on cohorts built by hand.
+#include "cashflow/distribution.h"
+
+#include <gtest/gtest.h>
+
+#include "cashflow/cf_pgm.h"
+#include "cashflow/value_names.h"
+#include "util/text_error.h"
+
+namespace fv {
+namespace {
+
+struct cohort_builder {
+    cf_pgm program;
+    cf_cohort cohort{&program, 2001, program_direct_loan};
+
+    cohort_builder(int method, int loan_type) {
+        program.method = method;
+        program.loan_type = loan_type;
+    }
+    cf_item& row(int line_type, std::vector<double> amounts, int frequency = frequency_annual, int start_year = 2001,
+                 const char* cell = "A:B5") {
+        auto item = std::make_unique<cf_item>(&cohort);
+        item->lint_type = line_type;
+        item->frequency = frequency;
+        item->point = point_end;
+        item->start_year = start_year;
+        item->cell = cell;
+        item->amt = std::move(amounts);
+        cf_item& added = *item;
+        cohort.rows.push_back(std::move(item));
+        if (added.is_disbursement()) cohort.disbursement_row = &added;
+        return added;
+    }
+};
+
+void expect_amounts(const std::vector<double>& actual, const std::vector<double>& expected) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(actual[i], expected[i], 1e-9) << "at " << i;
+}
+
+TEST(Distribution, SixtyFortyConstructionSplit) {
+    cohort_builder b(-1, 1);
+    b.row(46, {60, 40});
+    cf_item& principal = b.row(49, {50, 30, 20});
+    allocate_cohort(b.cohort);
+    EXPECT_EQ(principal.distribution_method, method_pro_rata);
+    ASSERT_EQ(principal.parts.size(), 2u);
+    expect_amounts(principal.parts[0]->amt, {50, 18, 12});
+    expect_amounts(principal.parts[1]->amt, {12, 8});  // leading zero dropped
+    EXPECT_EQ(principal.parts[1]->start_year, 2002);
+    EXPECT_EQ(principal.parts[1]->label, "Disb period 2");
+    EXPECT_EQ(principal.parts[1]->parent_start_year, 2001);
+}
+
+TEST(Distribution, RevSpendoutOnlyWhenChosen) {
+    for (int method : {0, 1}) {
+        cohort_builder b(method, 1);
+        b.row(46, {100, 50});
+        cf_item& row = b.row(49, {10, 25, 80, 35});
+        allocate_cohort(b.cohort);
+        ASSERT_EQ(row.parts.size(), 2u);
+        if (method == 0) {
+            EXPECT_EQ(row.distribution_method, method_rev_spendout);
+            expect_amounts(row.parts[0]->amt, {10, 20, 70});
+            expect_amounts(row.parts[1]->amt, {5, 10, 35});
+            EXPECT_EQ(row.parts[1]->start_year, 2002);
+        } else {
+            EXPECT_EQ(row.distribution_method, method_pro_rata);
+        }
+    }
+}
+
+TEST(Distribution, RowsNotSplit) {
+    cohort_builder b(0, 1);
+    b.row(46, {100, 0});
+    cf_item& single = b.row(49, {10, 10, 10, 10, 10});
+    cf_item& tied = b.row(54, {1, 1});
+    tied.disb_period_flag = true;
+    tied.disb_period = 2;
+    allocate_cohort(b.cohort);
+    EXPECT_EQ(single.distribution_method, method_single_disbursement);
+    EXPECT_TRUE(single.parts.empty());
+    EXPECT_EQ(tied.distribution_method, method_tied);
+
+    cf_cohort empty(&b.program, 2002, program_direct_loan);
+    try {
+        allocate_cohort(empty);
+        FAIL();
+    } catch (const text_error& e) {
+        EXPECT_EQ(e.text(), "E018: No disbursement lines found in a cohort");
+    }
+}
+
+TEST(Distribution, CombiningRowsOfOneType) {
+    cohort_builder b(0, 1);
+    b.row(46, {60, 40});
+    b.row(52, {-1, -2}, frequency_annual, 2001, "A:B7");
+    b.row(52, {-5}, frequency_annual, 1999, "A:B9");
+    combine_rows(b.cohort);
+    ASSERT_EQ(b.cohort.rows.size(), 2u);
+    const cf_item& merged = *b.cohort.rows[1];
+    EXPECT_EQ(merged.start_year, 1999);
+    expect_amounts(merged.amt, {-5, 0, -1, -2});
+    EXPECT_EQ(merged.combination_count, 1);
+
+    cohort_builder c(0, 1);
+    c.row(46, {60, 40});
+    c.row(52, {-1, -2, -3, -4}, frequency_quarter, 2001, "A:B7");
+    c.row(52, {-5}, frequency_annual, 2001, "A:B9");
+    try {
+        combine_rows(c.cohort);
+        FAIL();
+    } catch (const text_error& e) {
+        EXPECT_EQ(e.text(),
+                  "E021:  Two rows, starting at A:B7 and A:B9, are the same type and are NOT associated with a "
+                  "disbursement period.  They cannot be combined because the first is quarter and the second is "
+                  "annual. ");
+    }
+}
+
+TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
+    cohort_builder b(0, 1);
+    b.row(46, {60, 40});
+    b.row(52, std::vector<double>(60, -1.0), frequency_annual, 2001, "A:B7");
+    b.row(52, std::vector<double>(60, -1.0), frequency_annual, 2050, "A:B9");
+    try {
+        combine_rows(b.cohort);
+        FAIL();
+    } catch (const text_error& e) {
+        EXPECT_EQ(e.text(),
+                  "E027:  The cash flows beginning in cell A:B7 combined with those beginning in A:B9 extend beyond "
+                  "100 years");
+    }
+}
+
+TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
+    cohort_builder b(1, 1);
+    cf_item& disbursements = b.row(46, {60, 40});
+    disbursements.c_amt = {60, 40};
+    // Annual totals paid semiannually over two years.
+    cf_item& fees = b.row(51, {});
+    fees.frequency = 0;
+    fees.has_annual_totals = true;
+    fees.c_frequency = c_frequency_semiannual;
+    fees.c_amt = {10, 20};
+    allocate_cohort(b.cohort);
+    ASSERT_EQ(fees.parts.size(), 2u);
+    expect_amounts(fees.parts[0]->c_amt, {10, 12});
+    expect_amounts(fees.parts[1]->c_amt, {8});
+    spread_by_annual_shares(fees);
+    EXPECT_EQ(fees.frequency, frequency_semiannual);
+    expect_amounts(fees.amt, {5, 5, 10, 10});
+    expect_amounts(fees.parts[0]->amt, {5, 5, 6, 6});
+    expect_amounts(fees.parts[1]->amt, {4, 4});
+    EXPECT_EQ(fees.parts[1]->start_year, 2002);
+}
+
+}  // namespace
+}  // namespace fv
