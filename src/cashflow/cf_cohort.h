@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cashflow/cf_item.h"
+#include "cashflow/cohort_results.h"
 
 namespace fv {
 
@@ -47,6 +48,9 @@ public:
     // Sums kept by the rows' sign checks.
     double total_principal = 0.0;
     double total_disbursements = 0.0;
+
+    // The last calculation's subsidy and components.
+    cohort_results results;
 };
 
 }  // namespace fv
