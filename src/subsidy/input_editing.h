@@ -1,0 +1,14 @@
+// The editing a parsed program goes through before any calculation: like rows
+// combined, rows distributed to disbursement periods, annual totals spread,
+// the consistency warnings, wide rows divided and trailing zeros trimmed.
+#pragma once
+
+#include "cashflow/cf_pgm.h"
+
+namespace fv {
+
+// Runs each step over every cohort before the next step begins. True when a
+// row was divided for being wider than the displays take.
+bool edit_input(cf_pgm& program);
+
+}  // namespace fv
