@@ -1,0 +1,16 @@
+// The one-line description of a cash-flow row that the displays print above
+// its amounts: line name, pace, timing point and start.
+#pragma once
+
+#include <string>
+
+#include "cashflow/cf_item.h"
+
+namespace fv {
+
+// "%s [%s, %s, %d]" for rows of annual totals and annual rows, else
+// "%s [%s, %s, %d:%d]" with the start period. A part puts
+// ", disbursement period %d" after the line name when `with_period` is set.
+std::string row_heading(const cf_item& row, bool with_period = false);
+
+}  // namespace fv

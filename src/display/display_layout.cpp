@@ -1,0 +1,46 @@
+// Line types and recurring lines of the displays.
+#include "display/display_layout.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace fv {
+
+gr_line_type fixed_line_type(const std::string& name, std::initializer_list<unsigned> boundaries,
+                             std::initializer_list<unsigned> margins) {
+    const std::vector<unsigned> ends(boundaries);
+    const std::vector<unsigned> gaps(margins);
+    gr_line_type type(name, ends.back());
+    type.set_bounds(ends, gaps);
+    return type;
+}
+
+gr_line_type wide_line_type(const std::string& name, unsigned fields, unsigned first, unsigned step,
+                            unsigned first_margin, unsigned other_margin) {
+    std::vector<unsigned> ends;
+    std::vector<unsigned> gaps;
+    for (unsigned i = 0; i < fields; ++i) {
+        ends.push_back(first + i * step);
+        gaps.push_back(i == 0 ? first_margin : other_margin);
+    }
+    gr_line_type type(name, ends.back());
+    type.set_bounds(ends, gaps);
+    return type;
+}
+
+unsigned wide_column_count(unsigned widest_cohort) { return std::max(7u, widest_cohort + 2); }
+
+gr_line& add_dash_line(gr_page& page, const gr_line_type& type, unsigned fields) {
+    gr_line& line = page.add_line(type);
+    for (unsigned i = 0; i < fields; ++i) line.add_label("--", gr_align::repeat);
+    return line;
+}
+
+std::string fixed(double value, int decimals) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+}  // namespace fv

@@ -1,0 +1,33 @@
+// Pieces every display frame uses: line types built from boundary lists, the
+// wide line types whose field count follows the widest row, dash lines and
+// the heading of a cohort section.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "display/gr_line.h"
+#include "display/gr_line_type.h"
+#include "display/gr_page.h"
+
+namespace fv {
+
+// A line type with the given field ends and margins (one each per field); its width is the last end.
+gr_line_type fixed_line_type(const std::string& name, std::initializer_list<unsigned> boundaries,
+                             std::initializer_list<unsigned> margins);
+
+// `fields` fields: the first ends at `first`, each further one `step` later; the first field's margin
+// `first_margin`, the others `other_margin`.
+gr_line_type wide_line_type(const std::string& name, unsigned fields, unsigned first, unsigned step,
+                            unsigned first_margin, unsigned other_margin);
+
+// Column count of the wide displays: the widest cohort's amount columns plus 2, at least 7.
+unsigned wide_column_count(unsigned widest_cohort);
+
+// A line whose fields 1 to `fields` each hold "--" repeated across the field.
+gr_line& add_dash_line(gr_page& page, const gr_line_type& type, unsigned fields);
+
+// "%.3lf" and friends as a right-aligned number field.
+std::string fixed(double value, int decimals);
+
+}  // namespace fv
