@@ -35,4 +35,12 @@ struct cohort_results {
     double recovery_value = 0.0;
 };
 
+// The value of a line type's position in the results (direct loans from code
+// 46, guarantees from 57); 0 for a type outside the program's block.
+inline double line_value(const cohort_results& results, int program_type, int line_type) {
+    const int position = line_type - (program_type == 2 ? 57 : 46);
+    if (position < 0 || position >= static_cast<int>(results.line_values.size())) return 0.0;
+    return results.line_values[static_cast<std::size_t>(position)];
+}
+
 }  // namespace fv

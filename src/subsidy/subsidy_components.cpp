@@ -108,10 +108,4 @@ void subsidy_accumulator::finish() {
     r.other_percentage = r.other_amount * 100 / r.disbursements;
 }
 
-double line_value(const cohort_results& results, int program_type, int line_type) {
-    const int position = line_type - block_start(program_type == 2);
-    if (position < 0 || position >= static_cast<int>(results.line_values.size())) return 0.0;
-    return results.line_values[static_cast<std::size_t>(position)];
-}
-
 }  // namespace fv

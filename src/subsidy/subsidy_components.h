@@ -24,7 +24,4 @@ private:
     bool guarantee_;
 };
 
-// The value of a line type's position in the results, 0 for a type outside the program's block.
-double line_value(const cohort_results& results, int program_type, int line_type);
-
 }  // namespace fv
