@@ -37,6 +37,15 @@ gr_line& add_dash_line(gr_page& page, const gr_line_type& type, unsigned fields)
     return line;
 }
 
+void add_cohort_heading(gr_page& page, const gr_line_type& type, int year) {
+    const unsigned fields = type.field_count() - 1;
+    add_dash_line(page, type, fields);
+    gr_line& line = page.add_line(type);
+    line.add_label("Cohort year:");
+    line.add_label(std::to_string(year));
+    add_dash_line(page, type, fields);
+}
+
 std::string fixed(double value, int decimals) {
     char text[400];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);

@@ -27,6 +27,9 @@ unsigned wide_column_count(unsigned widest_cohort);
 // A line whose fields 1 to `fields` each hold "--" repeated across the field.
 gr_line& add_dash_line(gr_page& page, const gr_line_type& type, unsigned fields);
 
+// A cohort section's heading: a dash line over all fields, "Cohort year:" and the year as labels, a dash line.
+void add_cohort_heading(gr_page& page, const gr_line_type& type, int year);
+
 // "%.3lf" and friends as a right-aligned number field.
 std::string fixed(double value, int decimals);
 
