@@ -61,6 +61,18 @@ public:
     // first occurrence of each.
     std::pair<int, int> range_of_zero_rates(int n) const;
 
+    // Present value at the single effective rate computed directly, without
+    // a table: amounts at start + k * step discount by R^(-index/24). Needs
+    // use_ser, on_the_fly and a set rate.
+    double dwork_fast(int frequency, int point, std::span<const double> amounts, int start) const;
+
+    // Neutral rate. nr_helper: present value on the factor table of the
+    // payments of a loan of 1000 over n periods at rate percent per period,
+    // level payments or interest only with a balloon. solve: the rate per
+    // period (percent) at which that value is 1000; 0 for n = 0.
+    double nr_helper(int n, double rate, bool balloon, int frequency) const;
+    double solve(int n, bool balloon, int frequency) const;
+
     // Inspectors.
     double highest_zero_rate() const { return highest_zero_; }
     double lowest_zero_rate() const { return lowest_zero_; }
@@ -76,7 +88,6 @@ public:
 private:
     void make_from_rates();
     void make_from_ser();
-    double discount_on_the_fly(int step, std::span<const double> amounts, int start) const;
     void drop_tables();
 
     yld_curve curve_;

@@ -3,32 +3,46 @@
 
 #include <numeric>
 
+#include "cashflow/cf_messages.h"
+#include "cashflow/row_heading.h"
 #include "cashflow/value_names.h"
+#include "display/display_layout.h"
+#include "pv/discount_display.h"
 #include "subsidy/subsidy_components.h"
+#include "util/text_error.h"
 
 namespace fv {
 
-double do_npv(const cf_item& row, cf_pvfact& factors) {
+double do_npv(const cf_item& row, cf_pvfact& factors, gr_page* page, const gr_line_type* type) {
     if (!row.parts.empty()) {
         double sum = 0.0;
-        for (const auto& part : row.parts) sum += do_npv(*part, factors);
+        for (const auto& part : row.parts) sum += do_npv(*part, factors, page, type);
         return sum;
     }
     const std::vector<double>& amounts = row.same_as_disbursement ? row.c_amt : row.amt;
     if (amounts.empty()) return 0.0;
     if (row.is_disbursement()) return std::accumulate(row.amt.begin(), row.amt.end(), 0.0);
+    if (page != nullptr && type == nullptr)
+        throw text_error("cf_item::do_npv called with table pointer and a NULL lint_type pointer");
+    if (page != nullptr) page->add_line(*type).add_label(row_heading(row, true));
     const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
     if (frequency == 0) return 0.0;
+    if (page != nullptr) return discount_shown(factors, frequency, row.point, amounts, row.start_offset, *page, *type);
     return factors.discount(frequency, row.point, amounts, row.start_offset);
 }
 
-void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors) {
+void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors, gr_page* page, const gr_line_type* type) {
+    if (page != nullptr && type != nullptr) {
+        add_dash_line(*page, *type, 6);
+        page->add_line(*type).add_label(format_message("Cohort year:  %d", cohort.year));
+        add_dash_line(*page, *type, 6);
+    }
     cohort_results& results = cohort.results;
     results.year = cohort.year;
     results.total_principal = cohort.total_principal;
     results.total_disbursements = cohort.total_disbursements;
     subsidy_accumulator accumulator(results, cohort.program_type);
-    for (const auto& row : cohort.rows) accumulator.add(row->lint_type, do_npv(*row, factors));
+    for (const auto& row : cohort.rows) accumulator.add(row->lint_type, do_npv(*row, factors, page, type));
     accumulator.finish();
     if (factors.use_ser()) return;
     if (factors.has_table()) {

@@ -103,3 +103,34 @@ TEST(CohortSubsidy, GuaranteeDefaultsAndFeesAgainstClosedForms) {
 
 }  // namespace
 }  // namespace fv
+
+namespace fv {
+namespace {
+
+TEST(CohortSubsidy, DerivationLinesShowFactorsAndTheSameValue) {
+    program_builder b(program_direct_loan);
+    b.row(46, {100}, frequency_annual, point_beginning);
+    b.row(49, {60, 40}, frequency_annual, point_end);
+    gr_page page;
+    const gr_line_type& type = page.add_line_type(gr_line_type("LT2", 61));
+    const unsigned ends[] = {25, 37, 49, 61};
+    const unsigned margins[] = {0, 0, 0, 0};
+    page.line_types().back()->set_bounds(ends, margins);
+    compute_subsidy(b.cohort, b.factors, &page, &type);
+    const double pv = 60 * df(24) + 40 * df(48);
+    EXPECT_NEAR(b.cohort.results.financing_amount, 100 - pv, 1e-6);
+    ASSERT_EQ(page.line_count(), 3u + 1u + 5u);
+    EXPECT_EQ(page.line(2).field(1).text, "Cohort year:  2001");
+    EXPECT_EQ(page.line(4).field(1).text, "Principal pmts, scheduled [annual, end, 2001]");
+    EXPECT_EQ(page.line(5).field(2).text, "60.000   ");
+    char factor[32];
+    std::snprintf(factor, sizeof factor, "%.6f", df(48));
+    EXPECT_EQ(page.line(6).field(3).text, factor);
+    char total[32];
+    std::snprintf(total, sizeof total, "%.3f   ", pv);
+    EXPECT_EQ(page.line(8).field(2).text, total);
+    EXPECT_EQ(page.line(9).count(), 0u);
+}
+
+}  // namespace
+}  // namespace fv

@@ -1,0 +1,47 @@
+// The derivation lines of one discounted row.
+#include "pv/discount_display.h"
+
+#include <cstdio>
+#include <string>
+
+namespace fv {
+
+namespace {
+
+constexpr int steps[4] = {24, 12, 6, 2};
+
+std::string formatted(const char* format, double value) {
+    char text[400];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+double discount_shown(cf_pvfact& factors, int frequency, int point, std::span<const double> amounts, int start,
+                      gr_page& page, const gr_line_type& type) {
+    const double pv = factors.discount(frequency, point, amounts, start);
+    const int step = frequency >= 1 && frequency <= 4 ? steps[frequency - 1] : 24;
+    gr_line& original = page.add_line(type);
+    gr_line& factor_line = page.add_line(type);
+    gr_line& discounted = page.add_line(type);
+    original.add_label("Original values....................................");
+    factor_line.add_label("Present value factors..............................");
+    discounted.add_label("Discounted values..................................");
+    const double one = 1.0;
+    for (std::size_t k = 0; k < amounts.size(); ++k) {
+        // The factor of one amount, found the way the row's discounting finds it.
+        const double f = factors.discount(frequency, point, std::span<const double>(&one, 1),
+                                          start + static_cast<int>(k) * step);
+        original.add_number(formatted("%.3f   ", amounts[k]));
+        factor_line.add_number(formatted("%.6f", f));
+        discounted.add_number(formatted("%.3f   ", amounts[k] * f));
+    }
+    gr_line& total = page.add_line(type);
+    total.add_label("Present value......................................");
+    total.add_number(formatted("%.3f   ", pv));
+    page.add_line(type);
+    return pv;
+}
+
+}  // namespace fv
