@@ -88,38 +88,14 @@ double cf_pvfact::solve(int n, bool balloon, int frequency) const {
     double hi = bound_high;
     double m = 0.0;
     double e = 0.0;
-    double previous_error = 0.0;
-    double previous_mid = 0.0;
+    midpoint_search search;
     bool converged = false;
     // The midpoint repeats after a few hundred passes at most; the cap only
     // guards against a cycle.
     for (int pass = 0; pass < 20000; ++pass) {
         m = fp_midpoint(lo, hi);
         e = nr_helper(n, m, balloon, frequency) - 1000.0;
-        bool last = false;
-        if (pass == 0) {
-            previous_error = e;
-            previous_mid = m;
-        } else {
-            if (std::fabs(e) < 0.0001) {
-                if (e != previous_error) {
-                    previous_error = e;
-                } else {
-                    e = 0.0;
-                }
-            }
-            if (m == previous_mid) last = true;
-            previous_mid = m;
-        }
-        if (e < 0) {
-            lo = m;
-        } else if (e > 0) {
-            hi = m;
-        } else if (e == 0) {
-            converged = true;
-            break;
-        }
-        if (last) {
+        if (search.step(m, e, lo, hi)) {
             converged = true;
             break;
         }

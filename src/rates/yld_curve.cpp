@@ -11,6 +11,31 @@
 
 namespace fv {
 
+bool midpoint_search::step(double m, double& e, double& lo, double& hi) {
+    bool last = false;
+    if (pass_++ == 0) {
+        previous_error_ = e;
+        previous_mid_ = m;
+    } else {
+        if (std::fabs(e) < 0.0001) {
+            if (e != previous_error_)
+                previous_error_ = e;
+            else
+                e = 0.0;
+        }
+        if (m == previous_mid_) last = true;
+        previous_mid_ = m;
+    }
+    if (e < 0) {
+        lo = m;
+    } else if (e > 0) {
+        hi = m;
+    } else if (e == 0) {
+        return true;
+    }
+    return last;
+}
+
 namespace {
 
 const std::vector<double>& log_time_table() {
@@ -101,8 +126,7 @@ void yld_curve::solve(int a, int b) {
     double hi = bracket_high;
     double m = 0.0;
     double e = 0.0;
-    double previous_error = 0.0;
-    double previous_mid = 0.0;
+    midpoint_search search;
     bool converged = false;
     // The bracket narrows by whole exponents first, then bit by bit: a few
     // thousand passes at most; the cap only guards against a cycle.
@@ -117,30 +141,7 @@ void yld_curve::solve(int a, int b) {
             sum += df[uk];
         }
         e = 100.0 - (100.0 * df[ub] + 0.5 * coupon * sum);
-        bool last = false;
-        if (pass == 0) {
-            previous_error = e;
-            previous_mid = m;
-        } else {
-            if (std::fabs(e) < 0.0001) {
-                if (e != previous_error) {
-                    previous_error = e;
-                } else {
-                    e = 0.0;
-                }
-            }
-            if (m == previous_mid) last = true;
-            previous_mid = m;
-        }
-        if (e < 0) {
-            lo = m;
-        } else if (e > 0) {
-            hi = m;
-        } else if (e == 0) {
-            converged = true;
-            break;
-        }
-        if (last) {
+        if (search.step(m, e, lo, hi)) {
             converged = true;
             break;
         }

@@ -9,6 +9,20 @@
 
 namespace fv {
 
+// The stopping rule of the midpoint searches (curve segments, neutral rate):
+// an error below 0.0001 that repeats counts as 0; a midpoint that repeats ends
+// the search.
+class midpoint_search {
+public:
+    // Narrows [lo, hi] by the error e at the midpoint m; true when converged.
+    bool step(double m, double& e, double& lo, double& hi);
+
+private:
+    int pass_ = 0;
+    double previous_error_ = 0.0;
+    double previous_mid_ = 0.0;
+};
+
 inline constexpr int grid_last = 2400;    // 100 years of half-months
 inline constexpr int grid_points = 2401;
 inline constexpr double missing_rate = -200.0;

@@ -2,6 +2,8 @@
 // and the failures of a build.
 #include <gtest/gtest.h>
 
+#include "rates/message_of.h"
+
 #include <cmath>
 #include <vector>
 
@@ -24,15 +26,6 @@ fv::cr_rate_item curve_of(const std::array<double, 9>& rates) {
     item.source = fv::source_actual;
     item.rates = rates;
     return item;
-}
-
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const fv::text_error& e) {
-        return e.text();
-    }
-    return "";
 }
 
 TEST(FactorTable, FlatCurveHasAnalyticFactorsEverywhere) {

@@ -3,6 +3,8 @@
 // semiannual rate r discounts index i by (1 + r/200)^(-i/12).
 #include <gtest/gtest.h>
 
+#include "rates/message_of.h"
+
 #include <climits>
 #include <cmath>
 #include <functional>
@@ -16,15 +18,6 @@ namespace {
 fv::cr_rate_item flat(double r) { return fv::cr_rate_item(fv::source_client, "flat", {r, r, r, r, r, r, r, r, r}); }
 
 const fv::cr_rate_item upward(fv::source_actual, "upward", {4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0});
-
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const fv::text_error& e) {
-        return e.text();
-    }
-    return "";
-}
 
 fv::cf_pvfact built(const fv::cr_rate_item& set) {
     fv::cf_pvfact pv;

@@ -4,6 +4,8 @@
 // with std::pow. Also the root search, its bounds and its messages.
 #include <gtest/gtest.h>
 
+#include "rates/message_of.h"
+
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -21,15 +23,6 @@ fv::cr_rate_item rate_set(const std::array<double, 9>& rates) {
 }
 
 const std::array<double, 9> upward = {4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0};
-
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const fv::text_error& e) {
-        return e.text();
-    }
-    return "";
-}
 
 // A direct loan of 1000 disbursed at the start (not discounted) and repaid by
 // the rows; its subsidy percentage is 100 (1000 - PV of repayments) / 1000.

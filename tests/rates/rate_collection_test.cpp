@@ -1,6 +1,8 @@
 // The own-rate file, the user's sets, the finders and the listings.
 #include <gtest/gtest.h>
 
+#include "rates/message_of.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,15 +23,6 @@ std::string read_all(const fs::path& path) {
 }
 
 void write_all(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const fv::text_error& e) {
-        return e.text();
-    }
-    return "";
-}
 
 class OwnRateFile : public ::testing::Test {
 protected:
@@ -283,8 +276,10 @@ TEST(Listing, NumbersAreWrittenAsPrintfWritesThemInTheCLocale) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "%*.*f", precision + 4, precision, v);
             const std::string line = item.format_line(false, true, precision);
-            std::string number = expected;
-            if (number[0] != ' ') number.insert(0, " ");
+            // A field that filled its width still has the blank before it.
+            char padded[66];
+            std::snprintf(padded, sizeof padded, "%s%s", expected[0] != ' ' ? " " : "", expected);
+            const std::string number = padded;
             EXPECT_EQ(line.substr(3, number.size()), number) << v << " " << precision;
         }
     }

@@ -2,6 +2,8 @@
 // the quotes, the filling-in of missing quotes and the solver's limits.
 #include <gtest/gtest.h>
 
+#include "rates/message_of.h"
+
 #include <cmath>
 #include <limits>
 
@@ -14,15 +16,6 @@ std::array<double, 9> all(double r) {
     std::array<double, 9> rates;
     rates.fill(r);
     return rates;
-}
-
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const fv::text_error& e) {
-        return e.text();
-    }
-    return "";
 }
 
 TEST(LogTime, IsTheLogOfIndexPlusOne) {
