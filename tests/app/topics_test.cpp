@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "util/text_error.h"
 
 namespace {
@@ -19,7 +21,9 @@ const std::string offset_line = "0000000013\r\n";
 
 std::string write_file(const std::string& bytes) {
     static int serial = 0;
-    const std::string path = testing::TempDir() + "topics_" + std::to_string(serial++) + ".txt";
+    // The process id keeps tests that run side by side off each other's files.
+    const std::string path = testing::TempDir() + "topics_" + std::to_string(getpid()) + "_" +
+                             std::to_string(serial++) + ".txt";
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "rate_file_builder.h"
 #include "rates/checksum_block.h"
@@ -255,7 +258,7 @@ TEST(RateFile, FilesOnDiskAndTheirFailures) {
     } catch (const fv::text_error& e) {
         EXPECT_EQ(e.text(), "cr_rates::load_common filename missing or void");
     }
-    const auto dir = std::filesystem::temp_directory_path() / "fv_rates_test_disk";
+    const auto dir = std::filesystem::temp_directory_path() / ("fv_rates_test_disk_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     try {
         rates.load_common((dir / "absent.txt").string(), true);
