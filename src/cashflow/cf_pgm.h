@@ -6,6 +6,7 @@
 #include <array>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +62,11 @@ public:
     std::string range_name;
     std::string range_coordinates;  // first cell ".." last cell
     std::string run_time;           // 24 characters
+
+    // What the report header and the outputs show beside the range's own values.
+    std::string version_text = "Release version (Nov. 26, 1999)";
+    std::optional<std::string> rate_assumptions;  // rate source and set title, once a calculation ran
+    std::optional<std::string> rate_selection;    // the rate choice of a batch run
 
     // Header settings.
     std::string name, description;

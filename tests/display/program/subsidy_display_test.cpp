@@ -1,5 +1,5 @@
 // The subsidy table and the message list as rendered text, column by column.
-#include "display/subsidy_display.h"
+#include "display/program/subsidy_display.h"
 
 #include <gtest/gtest.h>
 

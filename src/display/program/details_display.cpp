@@ -1,5 +1,5 @@
 // Component blocks of the details display.
-#include "display/details_display.h"
+#include "display/program/details_display.h"
 
 #include <vector>
 

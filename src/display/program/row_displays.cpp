@@ -1,5 +1,5 @@
 // Row lines of the source data and distribution displays.
-#include "display/row_displays.h"
+#include "display/program/row_displays.h"
 
 #include <algorithm>
 

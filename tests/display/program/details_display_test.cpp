@@ -1,5 +1,5 @@
 // The details display recomputes each component from the values by line type.
-#include "display/details_display.h"
+#include "display/program/details_display.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The subsidy table with its column headings and footnotes; the message list.
-#include "display/subsidy_display.h"
+#include "display/program/subsidy_display.h"
 
 #include "cashflow/cf_messages.h"
 #include "display/display_layout.h"

@@ -1,5 +1,5 @@
 // Source data and distribution displays of a parsed and edited program.
-#include "display/row_displays.h"
+#include "display/program/row_displays.h"
 
 #include <gtest/gtest.h>
 
