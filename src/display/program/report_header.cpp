@@ -1,0 +1,54 @@
+// Header lines: a 54-character dotted label in field 1, the value from column
+// 56 on in field 2.
+#include "display/program/report_header.h"
+
+#include "cashflow/value_names.h"
+
+namespace fv {
+
+std::string report_label(const std::string& text) {
+    std::string label = text;
+    if (label.size() < 54) label.append(54 - label.size(), '.');
+    return label;
+}
+
+const char* pro_rata_method_name(int loan_type) {
+    return loan_type == 1 ? "Construction model" : "Multiple loan model";
+}
+
+const char* purpose_name(int purpose) {
+    static const char* const names[] = {"Budget formulation", "Interest rate reestimate", "Technical reestimate",
+                                        "Modification", "Analysis"};
+    return purpose >= 1 && purpose <= 5 ? names[purpose - 1] : "(Unknown)";
+}
+
+std::string range_text(const cf_pgm& program) {
+    return program.range_name + "  " + program.range_coordinates;
+}
+
+gr_page make_page_header(const cf_pgm& program, gr_line_type lt1, const std::string& title, bool short_header) {
+    gr_page page;
+    const gr_line_type& type = page.add_line_type(std::move(lt1));
+    const auto add = [&](const char* label, const std::string& value) {
+        gr_line& line = page.add_line(type);
+        line.add_label(report_label(label));
+        line.add_label(value);
+    };
+    add("Ferravane version", program.version_text);
+    add("Run date/time", program.run_time);
+    add("Display type", title);
+    add("Program name", program.name);
+    add("Description", program.description);
+    add("Program type", program_type_name(program.program_type));
+    add("Spreadsheet name", program.workbook_path);
+    add("Range name and coordinates", range_text(program));
+    add("Last updated on", program.workbook_date);
+    add("Pro-rata method", pro_rata_method_name(program.loan_type));
+    add("All content displayed", "See Tips-Views-Limitations menu for potential problems");
+    if (short_header) return page;
+    add("Purpose of this calculation", purpose_name(program.purpose));
+    add("Interest rate assumptions", program.rate_assumptions.value_or(" "));
+    return page;
+}
+
+}  // namespace fv

@@ -1,0 +1,134 @@
+// The seven displays of two small programs, a direct loan and a loan
+// guarantee, on a flat 5 percent rate set: the subsidy figures are checked
+// against closed forms, and every display against its golden text.
+#include "display/program/program_displays.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cashflow/range_fixture.h"
+#include "golden.h"
+#include "subsidy/cohort_ser.h"
+#include "subsidy/cohort_subsidy.h"
+#include "subsidy/consistency_checks.h"
+#include "subsidy/input_editing.h"
+
+namespace fv {
+namespace {
+
+using namespace fv::testing;
+
+constexpr double r = 5.0;
+double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 12.0); }
+
+struct calculated_program {
+    load_result loaded;
+    cr_rate_item flat{source_budget, "Flat five", {r, r, r, r, r, r, r, r, r}};
+    cf_pvfact factors;
+    gr_page derivation;
+
+    explicit calculated_program(const std::vector<row>& rows) : loaded(load_rows(rows)) {
+        EXPECT_FALSE(loaded.error) << loaded.error.value_or("");
+        cf_pgm& program = *loaded.program;
+        // Fixed identity, so the header does not follow the clock or the machine.
+        program.run_time = "Thu Dec 10 08:00:00 2026";
+        program.workbook_path = "/data/program.wk1";
+        program.workbook_date = "Wed Dec 09 17:30:00 2026";
+        program.range_coordinates = "A:A1..A:H12";
+        edit_input(program);
+        factors.set(&flat);
+        factors.make();
+        for (auto& cohort : program.cohorts) {
+            compute_subsidy(*cohort, factors);
+            get_ser(*cohort, factors, flat, program.messages());
+        }
+        factors.set(&flat);
+        factors.make();
+        derivation = make_derivation_display(program, factors, flat);
+        for (auto& cohort : program.cohorts) present_value_test(*cohort, cohort->results, program.messages());
+    }
+    cf_pgm& program() { return *loaded.program; }
+    const cohort_results& results(std::size_t cohort = 0) { return program().cohorts.at(cohort)->results; }
+
+    void expect_displays_golden(const std::string& name) {
+        cf_pgm& p = program();
+        expect_golden(name + "_source.txt", make_source_display(p).render_text());
+        expect_golden(name + "_pvfactor.txt", make_pvfactor_display(p, factors).render_text());
+        expect_golden(name + "_distribution.txt", make_distribution_display(p).render_text());
+        expect_golden(name + "_derivation.txt", derivation.render_text());
+        expect_golden(name + "_subsidy.txt", make_subsidy_display(p).render_text());
+        expect_golden(name + "_details.txt", make_details_display(p).render_text());
+        expect_golden(name + "_messages.txt", make_messages_display(p).render_text());
+    }
+};
+
+const std::vector<row> direct_loan = header() + std::vector<row>{
+                                                    {"Description", "Two-year direct loan"},
+                                                    {"Timing", "simple"},
+                                                    {"Obligations"},
+                                                    {"Disbursements", 100},
+                                                    {"Principal pmts, scheduled", 60, 40},
+                                                    {"Interest pmts, scheduled", 5, 2},
+                                                    {"Fees and other income", 1},
+                                                };
+
+const std::vector<row> loan_guarantee = header("guaranteed") + std::vector<row>{
+                                                                   {"Timing", "simple"},
+                                                                   {"Commitments"},
+                                                                   {"Disbursements", 100},
+                                                                   {"Default payments", 0, 8},
+                                                                   {"Recoveries on defaults", 0, 0, -3},
+                                                                   {"Upfront fees", 1},
+                                                               };
+
+TEST(ProgramDisplays, DirectLoanFiguresAndDisplays) {
+    calculated_program run(direct_loan);
+    // Simple timing puts the k-th amount at the end of year k + 1.
+    const double financing = 100 - (60 + 5) * df(24) - (40 + 2) * df(48);
+    const double fees = -1 * df(24);
+    EXPECT_NEAR(run.results().financing_percentage, financing, 1e-9);  // 0.0821...
+    EXPECT_NEAR(run.results().fee_percentage, fees, 1e-9);              // -0.9518...
+    EXPECT_NEAR(run.results().subsidy_percentage, financing + fees, 1e-9);
+    // On a flat curve the single effective rate is the annual yield of the semiannual rate.
+    EXPECT_NEAR(run.results().single_effective_rate, 5.0625, 1e-6);
+    EXPECT_EQ(run.program().rate_assumptions.value_or(""), "Budget forecast rates, Flat five");
+    run.expect_displays_golden("direct");
+}
+
+TEST(ProgramDisplays, LoanGuaranteeFiguresAndDisplays) {
+    calculated_program run(loan_guarantee);
+    // Both are outflow lines: under simple timing they fall at the beginning of 2001 and 2002,
+    // one and two years after the disbursement; recoveries are entered as negative amounts.
+    const double defaults = 8 * df(24) - 3 * df(48);  // 7.6145 - 2.7179
+    const double fees = -1 * df(24);
+    EXPECT_NEAR(run.results().default_percentage, defaults, 1e-9);
+    EXPECT_NEAR(run.results().fee_percentage, fees, 1e-9);
+    EXPECT_NEAR(run.results().subsidy_percentage, defaults + fees, 1e-9);
+    run.expect_displays_golden("guarantee");
+}
+
+TEST(ProgramDisplays, HeaderLengthsAndTheFactorLineTypes) {
+    calculated_program run(direct_loan);
+    cf_pgm& p = run.program();
+    // Short header: 11 lines before the first dash line; full: 13.
+    const auto header_lines = [](gr_page page) {
+        unsigned n = 0;
+        while (n < page.line_count() && page.line(n + 1).count() > 0 &&
+               page.line(n + 1).field(1).text.find("....") != std::string::npos)
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(header_lines(make_source_display(p)), 11u);
+    EXPECT_EQ(header_lines(make_messages_display(p)), 11u);
+    EXPECT_EQ(header_lines(make_subsidy_display(p)), 13u);
+    gr_page factors = make_pvfactor_display(p, run.factors);
+    ASSERT_EQ(factors.line_types().size(), 2u);
+    EXPECT_EQ(factors.line_types()[0]->width(), 14455u);
+    EXPECT_EQ(factors.line_types()[1]->width(), 15630u);
+    // The narrowest program still gets seven columns: fields up to column 115.
+    EXPECT_EQ(make_source_display(p).line_types().front()->width(), 115u);
+}
+
+}  // namespace
+}  // namespace fv
