@@ -1,0 +1,46 @@
+// The output files a range names, written after its calculation, and the
+// message 42 that reports one that could not be written.
+#include "display/program/output_files.h"
+
+#include "cashflow/cf_messages.h"
+#include "display/program/import_file.h"
+#include "display/program/program_displays.h"
+#include "display/program/safe_text.h"
+#include "util/file_io.h"
+
+namespace fv {
+
+bool is_input_spreadsheet(const cf_pgm& program, const std::string& path) {
+    return !program.workbook_path.empty() && !path.empty() && same_file(path, program.workbook_path);
+}
+
+void report_output_failure(cf_pgm& program, const std::string& path, bool replace_earlier) {
+    if (replace_earlier) program.messages().remove_range(output_file_message, output_file_message);
+    const char* format = is_input_spreadsheet(program, path)
+                             ? "Output file %s is the spreadsheet being read; it was not overwritten"
+                             : "Unable to open output file %s";
+    program.add(output_file_message, format_message(format, safe_text(path).c_str()));
+}
+
+std::string text_output_file_text(const cf_pgm& program) {
+    // Rendered whole: the size limit applies, but a text file gets no notice.
+    return make_subsidy_display(program).render_text();
+}
+
+bool write_output_files(cf_pgm& program) {
+    // Once here, not per file: two files that fail leave two messages.
+    program.messages().remove_range(output_file_message, output_file_message);
+    bool good = true;
+    if (!program.csv_file_name.empty()) good = write_import_file(program, program.csv_file_name, false) && good;
+    if (!program.output_file_name.empty()) {
+        const std::string path = program.output_file_name;
+        if (is_input_spreadsheet(program, path) || !write_file_replacing(path, text_output_file_text(program))) {
+            program.output_file_name.clear();
+            report_output_failure(program, path, false);
+            good = false;
+        }
+    }
+    return good;
+}
+
+}  // namespace fv

@@ -1,0 +1,36 @@
+// Writing the files a spreadsheet range asks for after a calculation: the
+// import file and the text output file (the subsidy display as text). A file
+// that cannot be written does not stop the run; it becomes message 42. No
+// output may replace the spreadsheet being read.
+#pragma once
+
+#include <string>
+
+#include "cashflow/cf_pgm.h"
+
+namespace fv {
+
+// The message an output file that could not be written adds.
+inline constexpr unsigned output_file_message = 42;
+
+// True when the path names the spreadsheet the program was read from (same
+// device and inode once links are followed; a hard link counts too).
+bool is_input_spreadsheet(const cf_pgm& program, const std::string& path);
+
+// Adds message 42 for the path: "Unable to open output file %s", or, when the
+// path is the spreadsheet being read, "Output file %s is the spreadsheet being
+// read; it was not overwritten". With `replace_earlier` every earlier
+// message 42 is removed first, so retrying one file never piles them up.
+void report_output_failure(cf_pgm& program, const std::string& path, bool replace_earlier);
+
+// Removes the messages 42 of an earlier write once, then writes the import
+// file when an import file path is set and the text output file when a text
+// output path is set; each file that fails adds its own message 42 (and a
+// failed text output path is cleared). False when any file failed.
+bool write_output_files(cf_pgm& program);
+
+// The text output file's content: the subsidy display rendered whole, CR LF
+// line ends, without a truncation notice.
+std::string text_output_file_text(const cf_pgm& program);
+
+}  // namespace fv
