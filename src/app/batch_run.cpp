@@ -101,20 +101,15 @@ private:
         return false;
     }
 
-    bool print_display(int display) {
-        const std::optional<std::string> text = document_.display_text(display);
-        return !text || host_.print_text(*text);
-    }
-
     int deliver() {
         switch (mode_) {
             case batch_mode::calculate: {
-                const bool printed = print_display(2);
-                return print_display(7) && printed && document_.calculation_completed() ? delivered : failed;
+                const bool printed = document_.print_display(2);
+                return document_.print_display(7) && printed && document_.calculation_completed() ? delivered : failed;
             }
             case batch_mode::print: {
-                const bool printed = print_display(2);
-                const bool messages = !document_.has_messages() || print_display(7);
+                const bool printed = document_.print_display(2);
+                const bool messages = !document_.has_messages() || document_.print_display(7);
                 return printed && messages && document_.calculation_completed() ? delivered : failed;
             }
             case batch_mode::file: {

@@ -26,6 +26,9 @@ public:
     virtual bool calculation_completed() const = 0;
     // A display's text; nothing when the display does not exist.
     virtual std::optional<std::string> display_text(int display) const = 0;
+    // Prints a display that exists (the reason shown when it could not); true
+    // when it printed or there was nothing to print.
+    virtual bool print_display(int display) = 0;
     virtual bool has_messages() const = 0;
     virtual std::string messages_text() const = 0;
     // Writes the import file; throws text_error with the reason when it cannot.
@@ -40,8 +43,6 @@ public:
     virtual ~batch_host() = default;
     // A message the user must see (standard error without a display).
     virtual void show_message(const std::string& text) = 0;
-    // Prints a text on the default printer; false with the reason shown when it could not.
-    virtual bool print_text(const std::string& text) = 0;
 };
 
 // Runs the command words (the program's arguments). Returns the exit status:

@@ -325,8 +325,7 @@ void CKdmDoc::calculate_from_resolution(const std::optional<std::string>& kept_t
         const int print_mask = store_.read_int(section, settings::online_print_options, 0);
         if (print_mask != 0)
             for (int display = 1; display <= display_count; ++display)
-                if ((print_mask & settings::display_bit(display)) && displays_[display])
-                    host_.print_text(displays_[display]->text, path_, program_->run_time);
+                if (print_mask & settings::display_bit(display)) print_display(display);
 
         const int view_mask = store_.read_int(section, settings::online_view_options, 0);
         for (int display : {factor_display, distribution_display, derivation_display, details_display})
@@ -406,6 +405,11 @@ void CKdmDoc::RunBatch(const std::string& spreadsheet, const std::string& range,
     for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
     free_display(messages_display);
     keep_display(messages_display, make_messages_display(*program_));
+}
+
+bool CKdmDoc::print_display(int display) {
+    const std::optional<std::string> text = display_text(display);
+    return !text || host_.print_text(*text, path_, program_->run_time);
 }
 
 bool CKdmDoc::has_messages() const { return program_->messages().count() != 0; }

@@ -46,6 +46,7 @@ public:
                   const std::optional<std::string>& wk3_output) override;
     bool calculation_completed() const override { return calculated_ && !calculation_failed_; }
     std::optional<std::string> display_text(int display) const override;
+    bool print_display(int display) override;
     bool has_messages() const override;
     std::string messages_text() const override;
     void write_import_file(const std::string& path) override;
