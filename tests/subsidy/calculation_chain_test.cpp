@@ -116,5 +116,57 @@ TEST(CalculationChain, SingleEffectiveRateReproducesTheCurveSubsidy) {
     EXPECT_NEAR(cohort.results.subsidy_percentage, target, 1e-4);
 }
 
+TEST(CalculationChain, LevelPaymentLoansOverSeveralCohortsMatchTheirClosedForms) {
+    struct loan_case {
+        const char* frequency;
+        int periods_a_year;
+        const char* point;
+        int point_offset;   // half-months from the start of a period to the point
+        double loan_rate;   // percent a year; 0 means the discount rate's equivalent
+    };
+    const loan_case cases[] = {
+        {"annual", 1, "beginning", 0, 0},   {"annual", 1, "middle", 12, 0},   {"annual", 1, "end", 24, 0},
+        {"quarterly", 4, "beginning", 0, 0}, {"quarterly", 4, "middle", 3, 0}, {"quarterly", 4, "end", 6, 0},
+        {"annual", 1, "end", 24, 8.0},       {"quarterly", 4, "middle", 3, 8.0}, {"quarterly", 4, "end", 6, 2.5},
+    };
+    const int periods = 8;
+    std::vector<row> rows = header() + std::vector<row>{{"Timing", "simple"}};
+    std::vector<double> expected_financing;
+    for (const loan_case& c : cases) {
+        // The period rate: the loan's own, or the one that matches the semiannual discount rate exactly.
+        const double j = c.loan_rate > 0 ? c.loan_rate / 100 / c.periods_a_year
+                                         : std::pow(1 + r / 200, 2.0 / c.periods_a_year) - 1;
+        const double payment = 100 * j / (1 - std::pow(1 + j, -periods));
+        row principal{std::string("Principal pmts, scheduled [") + c.frequency + ", " + c.point + "]"};
+        row interest{std::string("Interest pmts, scheduled [") + c.frequency + ", " + c.point + "]"};
+        double balance = 100, pv = 0;
+        const int step = 24 / c.periods_a_year;
+        for (int k = 0; k < periods; ++k) {
+            const double paid_interest = balance * j;
+            principal.push_back(payment - paid_interest);
+            interest.push_back(paid_interest);
+            balance -= payment - paid_interest;
+            pv += payment * df(c.point_offset + step * k);
+        }
+        expected_financing.push_back(100 - pv);
+        rows.push_back({"Obligations"});
+        rows.push_back({"Disbursements", 100});
+        rows.push_back(principal);
+        rows.push_back(interest);
+    }
+    load_result loaded = load_rows(rows);
+    flat_factors f;
+    const cf_pgm& program = calculate(loaded, f);
+    ASSERT_EQ(program.cohorts.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const cohort_results& res = program.cohorts[i]->results;
+        EXPECT_NEAR(res.financing_amount, expected_financing[i], 1e-6) << "case " << i;
+        EXPECT_NEAR(res.subsidy_percentage, expected_financing[i], 1e-6) << "case " << i;
+    }
+    // Repaid at the discount rate, at the end of each period: no subsidy at all.
+    EXPECT_NEAR(expected_financing[2], 0.0, 1e-9);
+    EXPECT_NEAR(expected_financing[5], 0.0, 1e-9);
+}
+
 }  // namespace
 }  // namespace fv
