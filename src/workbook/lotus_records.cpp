@@ -130,6 +130,46 @@ bool lotus_workbook::next_is(std::size_t at, unsigned type, std::size_t address_
     return std::memcmp(data(at) + address_from, data(at + 1) + address_from, address_to - address_from) == 0;
 }
 
+int lotus_workbook::special_text(std::size_t at, unsigned marker, unsigned string_type, std::string& text) const {
+    switch (marker) {
+        case empty_result:
+            return content_empty_result;
+        case error_marker:
+            return content_error_value;
+        case not_available_marker:
+            return content_not_available;
+        default:
+            if (!next_is(at, string_type, 0, 4)) return content_not_read;
+            text = text_at(at + 1, 4);
+            return content_delivered;
+    }
+}
+
+int lotus_workbook::special_number(unsigned marker) {
+    switch (marker) {
+        case empty_result:
+            return content_empty_result;
+        case error_marker:
+            return content_error_value;
+        case not_available_marker:
+            return content_not_available;
+        default:
+            return content_is_text;
+    }
+}
+
+int lotus_workbook::special_kind(unsigned marker) {
+    switch (marker) {
+        case empty_result:
+            return kind_none;
+        case error_marker:
+        case not_available_marker:
+            return kind_other;
+        default:
+            return kind_text;
+    }
+}
+
 void lotus_workbook::add_wk3_range(std::size_t at, bool listed) {
     if (records_[at].length < 26) short_record(at, "range name record too short");
     if (std::memchr(data(at) + 2, 0, 16) == nullptr)

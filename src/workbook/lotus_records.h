@@ -71,6 +71,14 @@ protected:
     // Reads the range name record of the WK3/123 layout (types 9 and 10).
     void add_wk3_range(std::size_t at, bool listed);
 
+    // A WK3/123 formula whose value is a special result: its marker byte says
+    // empty, error or not available; any other marker is a string result whose
+    // text the formula string record (`string_type`) right after it holds.
+    enum special_marker : unsigned { empty_result = 0, error_marker = 192, not_available_marker = 208 };
+    int special_text(std::size_t at, unsigned marker, unsigned string_type, std::string& text) const;
+    static int special_number(unsigned marker);
+    static int special_kind(unsigned marker);
+
     const char* reader_;
 
 private:

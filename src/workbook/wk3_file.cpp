@@ -22,7 +22,6 @@ enum wk3_type : unsigned {
     string_value = 26,
 };
 
-enum marker : unsigned { empty_result = 0, error_marker = 192, not_available_marker = 208 };
 
 }  // namespace
 
@@ -113,19 +112,7 @@ int wk3_file::cell_text(std::size_t at, std::string& text) const {
             return content_is_number;
         case formula_cell:
             if (!special(at)) return content_is_number;
-            switch (u8(at, 11)) {
-                case empty_result:
-                    return content_empty_result;
-                case error_marker:
-                    return content_error_value;
-                case not_available_marker:
-                    return content_not_available;
-                default:
-                    // A string result: its text is the formula string record that follows.
-                    if (!next_is(at, string_value, 0, 4)) return content_not_read;
-                    text = text_at(at + 1, 4);
-                    return content_delivered;
-            }
+            return special_text(at, u8(at, 11), string_value, text);
     }
     return content_not_read;
 }
@@ -144,18 +131,7 @@ int wk3_file::cell_number(std::size_t at, double& number) const {
             return content_delivered;
         case number_cell:
         case formula_cell:
-            if (special(at)) {
-                switch (u8(at, 11)) {
-                    case empty_result:
-                        return content_empty_result;
-                    case error_marker:
-                        return content_error_value;
-                    case not_available_marker:
-                        return content_not_available;
-                    default:
-                        return content_is_text;
-                }
-            }
+            if (special(at)) return special_number(u8(at, 11));
             number = extended_to_double(data(at) + 4);
             return content_delivered;
     }
@@ -172,15 +148,7 @@ int wk3_file::cell_kind(std::size_t at) const {
             return kind_number;
         case formula_cell:
             if (!special(at)) return kind_number;
-            switch (u8(at, 11)) {
-                case empty_result:
-                    return kind_none;
-                case error_marker:
-                case not_available_marker:
-                    return kind_other;
-                default:
-                    return kind_text;
-            }
+            return special_kind(u8(at, 11));
     }
     return kind_other;
 }
