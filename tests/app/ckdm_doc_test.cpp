@@ -233,7 +233,12 @@ TEST(Document, BatchRateChoiceMustNameASet) {
     EXPECT_TRUE(doc.calculation_completed());
     EXPECT_NE(doc.batch_lines().find("Budget forecast rates, Budget 2001"), std::string::npos);
     // A range that is not there is a load failure thrown to the batch caller.
-    EXPECT_THROW(doc.RunBatch(file.path(), "NOPE", rate_choice{}, std::nullopt), text_error);
+    try {
+        doc.RunBatch(file.path(), "NOPE", rate_choice{}, std::nullopt);
+        FAIL() << "ran on a range that does not exist";
+    } catch (const text_error& failure) {
+        EXPECT_EQ(failure.text(), "E026:  Range not found");
+    }
 }
 
 }  // namespace
