@@ -259,6 +259,47 @@ TEST(XlsStream, FormulaResults) {
     }
 }
 
+TEST(XlsStream, StringResultsAfterSharedFormulaRecordsAndCutShort) {
+    for (int v : {5, 8}) {
+        auto book = load(one_sheet(v, [v](biff_stream& s) {
+            // Writers put the shared formula between a formula and its string.
+            s.formula(0, 0, biff_stream::special(0)).record(0x04BC, bytes{}.fill(10)).string_result("shared");
+            // A string record whose count says more characters than it holds,
+            // followed by a label whose bytes must not be taken as characters.
+            bytes cut;
+            cut.u16(50);
+            if (v == 8) cut.u8(0);
+            s.formula(1, 0, biff_stream::special(0)).record(0x0207, cut.raw("cut"));
+            s.label(1, 1, "next");
+        }));
+        EXPECT_EQ(text_at(*book, "A:A1"), "shared") << v;
+        EXPECT_EQ(text_at(*book, "A:A2"), "cut") << v;
+        EXPECT_EQ(text_at(*book, "A:B2"), "next") << v;
+    }
+}
+
+TEST(XlsStream, NameTablesThatSayMoreThanTheyHold) {
+    biff_stream s(8);
+    s.bof(5).bound_sheet(0, "A").own_book(1);
+    // The external-sheet table says four entries and holds one.
+    s.record(0x0017, bytes{}.u16(4).u16(0).u16(0).u16(0));
+    s.name("Held", biff_stream::cell8(0, 2, 1));
+    s.name("Beyond", biff_stream::cell8(2, 2, 1));
+    // A definition length past its record, over an area token cut short: the
+    // rest of the token must not come from the record that follows.
+    s.record(0x0018, bytes{}.u16(0).u8(0).u8(4).u16(200).fill(8).u8(0).raw("Past").u8(0x3B).u16(0).u16(1));
+    s.record(0x0022, bytes{}.u16(5).u16(0xC000).u16(0xC001));
+    s.eof().bof(0x10).number(0, 0, 1).eof();
+    auto book = load(s);
+    EXPECT_EQ(book->get_ranges(), std::vector<std::string>({"Held", "Beyond", "Past"}));
+    fv::range_bounds r;
+    ASSERT_TRUE(book->get_range_coord("Held", r));
+    EXPECT_EQ(std::vector<int>({r.sheet1, r.row1, r.column1, r.sheet2, r.row2, r.column2}),
+              std::vector<int>({1, 3, 2, 1, 3, 2}));
+    EXPECT_FALSE(book->get_range_coord("Beyond", r));
+    EXPECT_FALSE(book->get_range_coord("Past", r));
+}
+
 namespace {
 
 // A version 8 workbook whose string table is the records given, and one

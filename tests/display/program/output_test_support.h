@@ -109,7 +109,4 @@ inline void set_identity(cf_pgm& program) {
     program.loan_type = 1;
 }
 
-// Root writes into read-only folders, so such cases cannot fail for it.
-inline bool permissions_bind() { return ::geteuid() != 0; }
-
 }  // namespace fv::testing

@@ -1,0 +1,74 @@
+// The ferravane program. With words on its command line it makes one batch
+// calculation run and exits: nothing of the desktop starts unless the run
+// prints. The exit status is 0 only when the run delivered its result.
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/batch_run.h"
+#include "app/ckdm_doc.h"
+#include "app/startup.h"
+#include "gui/console_host.h"
+#include "gui/qsettings_store.h"
+
+namespace {
+
+const char* const usage =
+    "Usage: ferravane [COMMAND [OUTPUT]] SPREADSHEET RANGE [CATEGORY NAME]\n"
+    "\n"
+    "Computes the subsidy of every cohort of the credit program in the named range\n"
+    "of SPREADSHEET (Lotus WK1, WK3, WK4, 123 or Excel XLS).\n"
+    "\n"
+    "Commands:\n"
+    "  (none)              print the subsidy display and the messages display\n"
+    "  print               print the subsidy display, and the messages when there are any\n"
+    "  file OUTPUT         write the subsidy display (and the messages) as text to OUTPUT\n"
+    "  import OUTPUT       write the import file (quoted values) to OUTPUT\n"
+    "  wk3 OUTPUT          write the displays the output settings choose to the WK3 file OUTPUT\n"
+    "  logfile OUTPUT      append one summary line per cohort to OUTPUT\n"
+    "\n"
+    "CATEGORY NAME chooses the interest rates: \"actual 1999\" (FY 1999 average),\n"
+    "\"budget 2001\" (Budget 2001), or \"own TITLE\" for a set of your own rate file.\n"
+    "Without them the purpose and the preferences decide.\n"
+    "\n"
+    "Printing goes to the default printer, or into the PDF file that\n"
+    "FERRAVANE_PRINT_PDF names. Settings are kept in the INI file that\n"
+    "FERRAVANE_SETTINGS names, else in the user's configuration folder.\n"
+    "\n"
+    "  --help      show this text\n"
+    "  --version   show the version\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Numbers are read and written with a decimal point whatever the user's locale.
+    std::setlocale(LC_ALL, "C");
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (words.size() == 1 && words[0] == "--version") {
+        std::printf("ferravane %s\n", FERRAVANE_VERSION);
+        return 0;
+    }
+
+    fv::console_host host;
+    const std::string directory = fv::program_directory();
+    const fv::startup_result started = fv::check_startup_files(directory);
+    if (!started.files) {
+        host.show_message(started.failure);
+        return 1;
+    }
+    if (words.empty()) {
+        host.show_message(std::string("Nothing to do: name a spreadsheet and a range.\n\n") + usage);
+        return 2;
+    }
+
+    fv::qsettings_store store;
+    if (!store.problem().empty()) host.show_message(store.problem());
+    fv::CKdmDoc document(store, host, directory);
+    if (document.rates().failure) host.show_message(*document.rates().failure);
+    return fv::run_batch(words, document, host);
+}

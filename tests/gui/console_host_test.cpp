@@ -1,0 +1,107 @@
+// The console host of batch runs: messages on standard error, printing through
+// the PDF target, and no GUI until the first print (checked in a fresh process,
+// since other tests of this program start one).
+#include "gui/console_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPrinterInfo>
+
+#include <clocale>
+#include <cstring>
+
+#include "gui/print_text.h"
+#include "gui_test_support.h"
+
+namespace fv {
+namespace {
+
+using test::scoped_env;
+
+TEST(ConsoleHost, MessagesGoToStandardErrorWithALineEnd) {
+    console_host host;
+    batch_host& batch = host;
+    document_host& document = host;
+    ::testing::internal::CaptureStderr();
+    batch.show_message("Command line error:  the range name appears to be missing from the command line.");
+    document.show_message("two\nlines");
+    document.show_message("");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Command line error:  the range name appears to be missing from the command line.\ntwo\nlines\n\n");
+    EXPECT_FALSE(document.has_view());
+}
+
+TEST(ConsoleHost, NobodyChoosesARange) {
+    console_host host;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(host.choose_range("/data/book.wk1", {"A", "B"}), std::nullopt);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("/data/book.wk1"), std::string::npos);
+}
+
+TEST(ConsoleHost, PrintFailureIsShownOnStandardError) {
+    test::ensure_gui_application();
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a default printer";
+    scoped_env no_target(print_pdf_variable, nullptr);
+    console_host host;
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(host.print_text("subsidy\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "There is no printer to print on.\n\nInstall a default printer, or set FERRAVANE_PRINT_PDF to the "
+              "name of a PDF file to print into.\n");
+    EXPECT_FALSE(host.started_gui());  // the application was already there
+}
+
+// Runs in a child process of its own: returns what went wrong, "" when all is well.
+std::string first_print_starts_the_gui(const std::string& pdf) {
+    // No display and no platform chosen; a user locale in the environment.
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    ::unsetenv("QT_QPA_PLATFORM");
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    ::setenv(print_pdf_variable, pdf.c_str(), 1);
+    if (QCoreApplication::instance() != nullptr) return "an application existed before the test";
+    console_host host;
+    host.show_message("a message before printing");
+    if (!host.print_text("", "book.wk1", "")) return "the empty text failed";
+    if (QCoreApplication::instance() != nullptr || host.started_gui()) return "the GUI started without printing";
+    if (!host.print_text("subsidy display\r\n", "/data/book.wk1", "Thu 10 Dec 2026 07:39:59"))
+        return "printing failed";
+    if (!host.started_gui() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return "printing did not start the GUI";
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        return "platform " + QGuiApplication::platformName().toStdString();
+    // Qt took the locale from the environment; the program's own must be back.
+    if (std::strcmp(std::setlocale(LC_ALL, nullptr), "C") != 0)
+        return std::string("locale ") + std::setlocale(LC_ALL, nullptr);
+    if (!host.print_text("messages display\r\n", "/data/book.wk1", "Thu 10 Dec 2026 07:39:59"))
+        return "the second print failed";
+    std::string text;
+    if (test::have_tool("pdftotext")) {
+        if (!test::run_command("pdftotext -layout '" + pdf + "' -", text) ||
+            text.find("subsidy display") == std::string::npos || text.find("page 1") == std::string::npos)
+            return "the PDF reads back as: " + text;
+        const std::string second = pdf_job_path(pdf, 2);
+        if (!test::run_command("pdftotext -layout '" + second + "' -", text) ||
+            text.find("messages display") == std::string::npos)
+            return "the second PDF reads back as: " + text;
+    }
+    return "";
+}
+
+TEST(ConsoleHostDeathTest, FirstPrintStartsTheGuiOffscreenAndKeepsTheCLocale) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::string folder = test::fs::temp_directory_path() / ("fv-gui-host-" + std::to_string(::getpid()));
+            test::fs::create_directories(folder);
+            const std::string failure = first_print_starts_the_gui(folder + "/batch.pdf");
+            test::fs::remove_all(folder);
+            std::fprintf(stderr, "result: %s\n", failure.empty() ? "ok" : failure.c_str());
+            std::exit(failure.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "a message before printing\n(.|\n)*result: ok");
+}
+
+}  // namespace
+}  // namespace fv

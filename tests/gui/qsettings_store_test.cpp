@@ -1,0 +1,138 @@
+// The INI settings store: values survive into a new store object on the same
+// file, absent and unreadable values give the caller's default, the file is
+// chosen by FERRAVANE_SETTINGS, and a damaged or unwritable file is reported
+// without losing what it held.
+#include "gui/qsettings_store.h"
+
+#include <gtest/gtest.h>
+
+#include "app/settings_keys.h"
+#include "gui_test_support.h"
+
+namespace fv {
+namespace {
+
+using test::scoped_env;
+using test::scratch_folder;
+namespace keys = settings;
+
+TEST(QSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
+    scratch_folder folder("settings");
+    const std::string ini = folder.at("profile.ini");
+    const std::string odd_bytes = "/home/analyst/\xff\xfe programs.wk1";  // a file name that is not UTF-8
+    {
+        qsettings_store store(ini);
+        store.write_int(keys::runtime_options, keys::budget_year, 2027);
+        store.write_int(keys::runtime_options, keys::preference_conflict, -1);
+        store.write_int(keys::runtime_options, keys::online_print_options, INT32_MIN);
+        store.write_int(keys::runtime_options, keys::online_view_options, INT32_MAX);
+        store.write_text(keys::runtime_options, keys::range_names, "TRQ;DATA, CASH");
+        store.write_text(keys::runtime_options, keys::own_filename, "@own rates.txt");
+        store.write_text(keys::runtime_options, keys::rate_item_forecast, "Budget 2027 \xc3\xa9t\xc3\xa9 \"q\" = x");
+        store.write_text(keys::runtime_options, keys::online_filename, "");
+        store.write_text(keys::recent_file_list, keys::recent_file_key(1), odd_bytes);
+        EXPECT_EQ(store.problem(), "");
+        // The same object reads its own writes.
+        EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
+    }
+    qsettings_store again(ini);
+    EXPECT_EQ(again.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
+    EXPECT_EQ(again.read_int(keys::runtime_options, keys::preference_conflict, 5), -1);
+    EXPECT_EQ(again.read_int(keys::runtime_options, keys::online_print_options, 0), INT32_MIN);
+    EXPECT_EQ(again.read_int(keys::runtime_options, keys::online_view_options, 0), INT32_MAX);
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::range_names, ""), "TRQ;DATA, CASH");
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::own_filename, ""), "@own rates.txt");
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::rate_item_forecast, ""),
+              "Budget 2027 \xc3\xa9t\xc3\xa9 \"q\" = x");
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::online_filename, "absent"), "");
+    EXPECT_EQ(again.read_text(keys::recent_file_list, keys::recent_file_key(1), ""), odd_bytes);
+    // Absent keys, and a key of one section looked up in the other, give the default.
+    EXPECT_EQ(again.read_int(keys::runtime_options, keys::startup_logo, -1), -1);
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::rate_item_client, "none"), "none");
+    EXPECT_EQ(again.read_text(keys::recent_file_list, keys::range_names, "none"), "none");
+    // A fresh file gives defaults everywhere and the budget year rule works over it.
+    qsettings_store fresh(folder.at("fresh.ini"));
+    EXPECT_EQ(fresh.read_int(keys::runtime_options, keys::budget_year, 0), 0);
+    EXPECT_EQ(keys::read_range_names(fresh), "TRQ");
+}
+
+TEST(QSettingsStore, HandWrittenFilesAreRead) {
+    scratch_folder folder("settings-hand");
+    const std::string ini = folder.at("hand.ini");
+    std::ofstream(ini) << "[Runtime options]\n"
+                          "budget_year=2031\n"
+                          "startup_logo=  0\n"
+                          "preference_purpose=two\n"
+                          "rate_source=99999999999\n"
+                          "range_names=TRQ, DATA\n"
+                          "[Recent File List]\n"
+                          "File2=/tmp/a.wk1\n";
+    qsettings_store store(ini);
+    EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2031);
+    EXPECT_EQ(store.read_int(keys::runtime_options, keys::startup_logo, -1), 0);
+    // Not a number, or beyond 32 bits: as if absent.
+    EXPECT_EQ(store.read_int(keys::runtime_options, keys::preference_purpose, -1), -1);
+    EXPECT_EQ(store.read_int(keys::runtime_options, keys::rate_source, -1), -1);
+    // An unquoted value with a comma is still one text.
+    EXPECT_EQ(store.read_text(keys::runtime_options, keys::range_names, ""), "TRQ,DATA");
+    EXPECT_EQ(store.read_text(keys::recent_file_list, keys::recent_file_key(2), ""), "/tmp/a.wk1");
+    EXPECT_EQ(store.problem(), "");
+}
+
+TEST(QSettingsStore, FileComesFromTheEnvironmentOrTheUserProfile) {
+    scratch_folder folder("settings-env");
+    {
+        const std::string ini = folder.at("from-env.ini");
+        scoped_env named(settings_file_variable, ini.c_str());
+        qsettings_store store;
+        EXPECT_EQ(store.file_path(), ini);
+        store.write_int(keys::runtime_options, keys::do_wk_only, 1);
+        EXPECT_NE(test::file_content(ini).find("do_wk_only=1"), std::string::npos);
+    }
+    // Unset or empty: the per-user file under the configuration home.
+    const std::string home = folder.at("config");
+    scoped_env config_home("XDG_CONFIG_HOME", home.c_str());
+    for (const char* value : {static_cast<const char*>(nullptr), ""}) {
+        scoped_env named(settings_file_variable, value);
+        qsettings_store store;
+        EXPECT_EQ(store.file_path(), home + "/Ferravane/Ferravane.ini");
+    }
+}
+
+TEST(QSettingsStore, ProblemsAreReportedAndNothingIsLost) {
+    scratch_folder folder("settings-bad");
+    {
+        // A folder where the file should be: it can be neither read nor written.
+        qsettings_store store(folder.path.string());
+        EXPECT_EQ(store.problem(), "The settings file could not be read:\n" + folder.path.string());
+        store.write_int(keys::runtime_options, keys::budget_year, 2027);
+        EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2027);  // kept for this run
+        EXPECT_TRUE(test::fs::is_directory(folder.path));
+    }
+    {
+        // A file in a folder that cannot be created.
+        std::ofstream(folder.at("plain")) << "x";
+        qsettings_store store(folder.at("plain") + "/sub/profile.ini");
+        store.write_int(keys::runtime_options, keys::budget_year, 2027);
+        EXPECT_EQ(store.problem(), "The settings file could not be written:\n" + folder.at("plain") + "/sub/profile.ini");
+    }
+    {
+        // A damaged file still opens; its old bytes are kept before the first write replaces it.
+        const std::string ini = folder.at("damaged.ini");
+        const std::string damage = std::string("garbage\0\xff\n[Runtime options]\nx=\x01\x02\"\n[[[\n", 34);
+        std::ofstream(ini, std::ios::binary) << damage;
+        qsettings_store store(ini);
+        EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 7), 7);
+        store.write_int(keys::runtime_options, keys::budget_year, 2027);
+        EXPECT_EQ(store.problem(), "The settings file was damaged and has been started again:\n" + ini +
+                                       "\n\nIts old content is kept in:\n" + ini + ".damaged");
+        EXPECT_EQ(test::file_content(ini + ".damaged"), damage);
+        store.write_int(keys::runtime_options, keys::startup_logo, 0);
+        qsettings_store again(ini);
+        EXPECT_EQ(again.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
+        EXPECT_EQ(again.read_int(keys::runtime_options, keys::startup_logo, -1), 0);
+    }
+}
+
+}  // namespace
+}  // namespace fv
