@@ -108,18 +108,28 @@ void cf_pvfact::make_from_ser() {
     if (ser_factor_ == not_available) return;
     curve_.reset();
     auto& df = curve_.discount_factors;
+    // R^(-(24n + m)/24) as a whole-year power times a within-year power: two
+    // exact powers per factor instead of one power each (the search builds
+    // this table for every trial rate).
+    std::array<double, 25> within_year{};
+    for (int m = 0; m <= 24; ++m) within_year[static_cast<std::size_t>(m)] = 1.0 / std::pow(ser_factor_, m / 24.0);
     df[0] = 1.0;
-    double exponent = 0.0;
     for (int n = 0; n < 100; ++n) {
-        for (int m = 1; m <= 24; ++m) {
-            exponent += 1.0 / 24.0;
-            df[static_cast<std::size_t>(24 * n + m)] = 1.0 / std::pow(ser_factor_, exponent);
-        }
+        const double whole_years = 1.0 / std::pow(ser_factor_, n);
+        for (int m = 1; m <= 24; ++m)
+            df[static_cast<std::size_t>(24 * n + m)] = whole_years * within_year[static_cast<std::size_t>(m)];
     }
     built_ = true;
 }
 
 void cf_pvfact::make_from_rates() {
+    if (built_from_rates_ && built_from_rates_->rates() == curve_.rates()) {
+        curve_ = *built_from_rates_;
+        highest_zero_ = built_highest_zero_;
+        lowest_zero_ = built_lowest_zero_;
+        built_ = true;
+        return;
+    }
     yld_curve& c = curve_;
     c.reset();
     c.load_points();
@@ -193,6 +203,9 @@ void cf_pvfact::make_from_rates() {
         if (zero[ui] < lowest_zero_) lowest_zero_ = zero[ui];
     }
     built_ = true;
+    built_from_rates_ = curve_;
+    built_highest_zero_ = highest_zero_;
+    built_lowest_zero_ = lowest_zero_;
 }
 
 double cf_pvfact::dwork_fast(int frequency, int, std::span<const double> amounts, int start) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 #include <string>
 #include <utility>
@@ -91,6 +92,11 @@ private:
     void drop_tables();
 
     yld_curve curve_;
+    // The last curve built from rates: a rate set built again (each cohort's
+    // search starts from the curve) is copied instead of solved again.
+    std::optional<yld_curve> built_from_rates_;
+    double built_highest_zero_ = 0.0;
+    double built_lowest_zero_ = 0.0;
     std::string title_;
     int source_ = 0;
     bool use_ser_ = false;

@@ -130,7 +130,8 @@ bool gen_file::point_reader_at_cursor() {
         current_column_ > 255)
         return false;
     reader.use_cursor();
-    reader.set_cursor(rc_coord());
+    reader.set_cursor_at(cell_coord(static_cast<std::uint8_t>(sheet_), static_cast<std::uint16_t>(current_row_),
+                                    static_cast<std::uint8_t>(current_column_)));
     return true;
 }
 

@@ -29,6 +29,13 @@ void indexed_workbook::use_cursor() { cursor_addressing_ = true; }
 
 int indexed_workbook::set_cursor(std::string_view coord_text) {
     cursor_.set_coord(coord_text);
+    cursor_found_ = false;
+    return get_type();
+}
+
+int indexed_workbook::set_cursor_at(const cell_coord& address) {
+    cursor_ = address;
+    cursor_found_ = false;
     return get_type();
 }
 
@@ -42,7 +49,13 @@ std::size_t indexed_workbook::find(const cell_coord& address) const {
 }
 
 std::size_t indexed_workbook::current() const {
-    if (cursor_addressing_) return find(cursor_);
+    if (cursor_addressing_) {
+        if (!cursor_found_) {
+            cursor_at_ = find(cursor_);
+            cursor_found_ = true;
+        }
+        return cursor_at_;
+    }
     for (std::size_t at = 0; at < cells_.size(); ++at)
         if (cells_[at].record == first_record_) return at;
     return npos;
@@ -83,6 +96,7 @@ std::vector<cell_coord> indexed_workbook::data_cell_addresses() const {
 void indexed_workbook::add_data_cell(const cell_coord& address, std::size_t record) {
     if (cells_.empty()) first_record_ = record;
     cells_.push_back({address, record});
+    cursor_found_ = false;
 }
 
 void indexed_workbook::add_range(std::string name, const range_bounds& bounds, bool listed) {
@@ -93,6 +107,7 @@ void indexed_workbook::finish_index() {
     const auto before = [](const data_cell& a, const data_cell& b) { return compare(a.address, b.address) > 0; };
     // Files are nearly always in order already; sorting would only cost a buffer as large as the index.
     if (!std::is_sorted(cells_.begin(), cells_.end(), before)) std::stable_sort(cells_.begin(), cells_.end(), before);
+    cursor_found_ = false;
 }
 
 }  // namespace fv

@@ -21,6 +21,7 @@ public:
 
     void use_cursor() override;
     int set_cursor(std::string_view coord_text) override;
+    int set_cursor_at(const cell_coord& address) override;
     int get_content(std::string_view coord_text, std::string& text) override;
     int get_content(std::string_view coord_text, double& number) override;
     int get_content(std::string& text) override;
@@ -65,6 +66,9 @@ private:
     std::vector<named_range> ranges_;
     bool cursor_addressing_ = false;
     cell_coord cursor_;
+    // Where the cursor's cell lies in the index, looked up once per move.
+    mutable std::size_t cursor_at_ = 0;
+    mutable bool cursor_found_ = false;
 };
 
 }  // namespace fv

@@ -60,6 +60,8 @@ public:
     virtual void use_cursor() = 0;
     // Moves the cursor to the coordinate text and returns the kind of the cell there.
     virtual int set_cursor(std::string_view coord_text) = 0;
+    // The same for a coordinate already parsed (the range cursor's way).
+    virtual int set_cursor_at(const cell_coord& address) { return set_cursor(address.to_text()); }
 
     virtual int get_content(std::string_view coord_text, std::string& text) = 0;
     virtual int get_content(std::string_view coord_text, double& number) = 0;
