@@ -3,7 +3,9 @@
 // the offscreen one is used: it works with no display server, and a stale
 // DISPLAY cannot abort the run. Qt sets the C library locale from the
 // environment when it starts; the program's own locale is put back at once so
-// numbers keep being read and written with a decimal point.
+// numbers keep being read and written with a decimal point. Qt's own notes
+// (a missing runtime folder, say) would mix with the run's messages on
+// standard error, so only its critical messages are let through.
 #include "gui/console_host.h"
 
 #include <QGuiApplication>
@@ -16,9 +18,23 @@
 
 namespace fv {
 
+namespace {
+
+void critical_only(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtCriticalMsg && type != QtFatalMsg) return;
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fprintf(stderr, "%s\n", bytes.constData());
+}
+
+}  // namespace
+
 console_host::console_host() = default;
 
-console_host::~console_host() = default;
+console_host::~console_host() {
+    if (!application_) return;
+    application_.reset();
+    qInstallMessageHandler(previous_handler_);
+}
 
 void console_host::show_message(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -41,6 +57,7 @@ bool console_host::ensure_application() {
     argv_.push_back(nullptr);
     argc_ = static_cast<int>(argument_texts_.size());
 
+    previous_handler_ = qInstallMessageHandler(critical_only);
     const char* current = std::setlocale(LC_ALL, nullptr);
     const std::string program_locale = current != nullptr ? current : "C";
     application_ = std::make_unique<QGuiApplication>(argc_, argv_.data());

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <QtGlobal>
+
 #include "app/batch_run.h"
 #include "app/document_host.h"
 
@@ -49,6 +51,7 @@ private:
     std::vector<std::string> argument_texts_;
     std::vector<char*> argv_;
     std::unique_ptr<QGuiApplication> application_;
+    QtMessageHandler previous_handler_ = nullptr;
 };
 
 }  // namespace fv

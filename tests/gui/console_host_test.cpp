@@ -58,6 +58,7 @@ std::string first_print_starts_the_gui(const std::string& pdf) {
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("QT_QPA_PLATFORM");
+    ::unsetenv("XDG_RUNTIME_DIR");  // Qt notes its absence; the host keeps such notes off standard error
     ::setenv("LC_ALL", "C.UTF-8", 1);
     ::setenv(print_pdf_variable, pdf.c_str(), 1);
     if (QCoreApplication::instance() != nullptr) return "an application existed before the test";
@@ -100,7 +101,7 @@ TEST(ConsoleHostDeathTest, FirstPrintStartsTheGuiOffscreenAndKeepsTheCLocale) {
             std::fprintf(stderr, "result: %s\n", failure.empty() ? "ok" : failure.c_str());
             std::exit(failure.empty() ? 0 : 1);
         },
-        ::testing::ExitedWithCode(0), "a message before printing\n(.|\n)*result: ok");
+        ::testing::ExitedWithCode(0), "^a message before printing\nresult: ok\n$");
 }
 
 }  // namespace

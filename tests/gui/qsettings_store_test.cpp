@@ -112,9 +112,10 @@ TEST(QSettingsStore, ProblemsAreReportedAndNothingIsLost) {
     {
         // A file in a folder that cannot be created.
         std::ofstream(folder.at("plain")) << "x";
-        qsettings_store store(folder.at("plain") + "/sub/profile.ini");
+        const std::string unreachable = folder.at("plain") + "/sub/profile.ini";
+        qsettings_store store(unreachable);
         store.write_int(keys::runtime_options, keys::budget_year, 2027);
-        EXPECT_EQ(store.problem(), "The settings file could not be written:\n" + folder.at("plain") + "/sub/profile.ini");
+        EXPECT_EQ(store.problem(), "The settings file could not be written:\n" + unreachable);
     }
     {
         // A damaged file still opens; its old bytes are kept before the first write replaces it.
