@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "display/program/safe_text.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -175,9 +176,17 @@ std::string run_failure_text(batch_mode mode, const std::string& spreadsheet, co
             if (technical) text += "\nTechnical message:  " + *technical + "\n";
             return text;
         }
-        case batch_mode::logfile:
-            return "\"" + spreadsheet + " (" + range + ")\",  \"An error occured while calculating a subsidy.  " +
-                   (technical ? "Technical message:  " + *technical : std::string("No technical message")) + "\"\n";
+        case batch_mode::logfile: {
+            // One log line, whatever the texts hold, ending like the log's other lines.
+            std::string line(1, '"');
+            line += safe_text(spreadsheet);
+            line += " (";
+            line += safe_text(range);
+            line += ")\",  \"An error occured while calculating a subsidy.  ";
+            line += technical ? "Technical message:  " + safe_text(*technical) : std::string("No technical message");
+            line += "\"\r\n";
+            return line;
+        }
     }
     return {};
 }

@@ -128,7 +128,11 @@ TEST(BatchCommand, RunFailureTextsPerMode) {
               "Spreadsheet/range:  a.wk1 (DATA)\nAn error occured while calculating a subsidy.\n\nTechnical message:  "
               "Range not found.\n");
     EXPECT_EQ(run_failure_text(batch_mode::logfile, "a.wk1", "DATA", std::nullopt),
-              "\"a.wk1 (DATA)\",  \"An error occured while calculating a subsidy.  No technical message\"\n");
+              "\"a.wk1 (DATA)\",  \"An error occured while calculating a subsidy.  No technical message\"\r\n");
+    // A technical message of several lines stays on the log's one line.
+    EXPECT_EQ(run_failure_text(batch_mode::logfile, "a.wk1", "DATA", std::string("E024:  line one\nline two")),
+              "\"a.wk1 (DATA)\",  \"An error occured while calculating a subsidy.  Technical message:  E024:  line "
+              "one line two\"\r\n");
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST(BatchRun, RunFailuresAreReportedPerModeAndDeliverNothing) {
     EXPECT_TRUE(quiet.shown.empty());
     EXPECT_EQ(content(log),
               "\"book.wk1 (DATA)\",  \"An error occured while calculating a subsidy.  Technical message:  Range not "
-              "found.\"\n");
+              "found.\"\r\n");
 }
 
 TEST(BatchRun, CalculationThatStoppedEarlyIsAFailedRun) {

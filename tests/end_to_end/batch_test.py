@@ -175,7 +175,7 @@ class Batch(unittest.TestCase):
         status, _, err = self.run_ferravane("logfile", self.path("f.log"), good, "NOPE")
         self.assertEqual(status, 1)
         self.assertEqual(self.read("f.log"), '"%s (NOPE)",  "An error occured while calculating a subsidy.  '
-                         'Technical message:  E026:  Range not found"\n' % good)
+                         'Technical message:  E026:  Range not found"\r\n' % good)
 
     def test_conflict_resolution_failure_becomes_messages_56_and_0(self):
         # The spreadsheet's choices win (the default); it asks for an actual-rate set that does not exist.

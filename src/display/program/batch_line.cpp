@@ -48,12 +48,15 @@ off_t regular_size(int fd) {
 }  // namespace
 
 std::string batch_lines(const cf_pgm& program) {
-    const std::string head = "\"" + safe_text(program.workbook_path) + " (" + safe_text(program.range_name) + ")\", ";
-    const std::string selection =
-        ",  \"" +
-        (program.rate_selection && !program.rate_selection->empty() ? safe_text(*program.rate_selection)
-                                                                     : std::string("(unknown rate selection)")) +
-        "\"";
+    std::string head(1, '"');
+    head += safe_text(program.workbook_path);
+    head += " (";
+    head += safe_text(program.range_name);
+    head += ")\", ";
+    std::string selection = ",  \"";
+    selection += program.rate_selection && !program.rate_selection->empty() ? safe_text(*program.rate_selection)
+                                                                           : std::string("(unknown rate selection)");
+    selection += '"';
     const std::size_t count = program.messages().count();
     const std::string warnings = count == 0   ? std::string(",  \"(no warning messages)\"")
                                  : count == 1 ? std::string(",  \"(1 warning message)\"")

@@ -19,7 +19,12 @@ constexpr const char* line_end = "\r\n";
 // The not-available marker (and anything non-finite) is never printed as a number.
 bool available(double value) { return std::isfinite(value) && std::fabs(value) < not_available; }
 
-std::string quoted(std::string_view text) { return "\"" + safe_text(text) + "\""; }
+std::string quoted(std::string_view text) {
+    std::string out(1, '"');
+    out += safe_text(text);
+    out += '"';
+    return out;
+}
 
 std::string fixed_or_empty(double value, int decimals) {
     if (!available(value)) return "\"\"";

@@ -8,6 +8,8 @@
 #include <cmath>
 
 #include "cashflow/range_fixture.h"
+#include "display/program/batch_line.h"
+#include "display/program/import_file.h"
 #include "golden.h"
 #include "subsidy/cohort_ser.h"
 #include "subsidy/cohort_subsidy.h"
@@ -46,6 +48,7 @@ struct calculated_program {
         factors.set(&flat);
         factors.make();
         derivation = make_derivation_display(program, factors, flat);
+        program.rate_selection = program.rate_assumptions;
         for (auto& cohort : program.cohorts) present_value_test(*cohort, cohort->results, program.messages());
     }
     cf_pgm& program() { return *loaded.program; }
@@ -60,6 +63,8 @@ struct calculated_program {
         expect_golden(name + "_subsidy.txt", make_subsidy_display(p).render_text());
         expect_golden(name + "_details.txt", make_details_display(p).render_text());
         expect_golden(name + "_messages.txt", make_messages_display(p).render_text());
+        expect_golden(name + "_import.txt", import_file_text(p));
+        expect_golden(name + "_batch.txt", batch_lines(p));
     }
 };
 
