@@ -10,6 +10,9 @@
 #include "cashflow/range_fixture.h"
 #include "display/program/batch_line.h"
 #include "display/program/import_file.h"
+#include "display/program/report_header.h"
+#include "display/clip_test_support.h"
+#include "display/clip_wk1.h"
 #include "golden.h"
 #include "subsidy/cohort_ser.h"
 #include "subsidy/cohort_subsidy.h"
@@ -133,6 +136,24 @@ TEST(ProgramDisplays, HeaderLengthsAndTheFactorLineTypes) {
     EXPECT_EQ(factors.line_types()[1]->width(), 15630u);
     // The narrowest program still gets seven columns: fields up to column 115.
     EXPECT_EQ(make_source_display(p).line_types().front()->width(), 115u);
+}
+
+TEST(ProgramDisplays, GnumericReadsTheSubsidyDisplayAsAWorksheet) {
+    if (!test::have_ssconvert()) GTEST_SKIP() << "gnumeric's ssconvert is not installed";
+    calculated_program run(direct_loan);
+    test::scratch_folder folder;
+    clip_wk1 writer(test::shipped_template("1.bin"));
+    make_subsidy_display(run.program()).write_to(writer);
+    const std::string file = folder.file("subsidy.wk1");
+    writer.render(file);
+    std::string csv;
+    ASSERT_TRUE(test::ssconvert_csv(file, folder.file("subsidy.csv"), "", csv));
+    EXPECT_NE(csv.find(report_label("Display type") + ",Subsidy and components display,"), std::string::npos) << csv;
+    // The cohort's row: year, total, the four components, the rate and its mark; numbers as the doubles nearest
+    // to the displayed decimals (the raw export prints them in full).
+    EXPECT_NE(csv.find("\n2000,-0.86999999999999999556,0.080000000000000001665,0,-0.9499999999999999556,0,5.0625,(C)\n"),
+              std::string::npos)
+        << csv;
 }
 
 }  // namespace
