@@ -168,6 +168,30 @@ TEST(Document, RepeatedCalculationsGiveTheSameDisplaysAndMessages) {
     EXPECT_NE(first_subsidy.find("(C)"), std::string::npos);
 }
 
+TEST(Document, AFailureTextBecomesMessagesThatTheNextCalculationReplaces) {
+    document_fixture f;
+    cells analysis = direct_loan;
+    analysis.insert(analysis.begin() + 3, {std::string("Purpose"), std::string("analysis")});
+    analysis.insert(analysis.begin() + 4, {std::string("Rate assumption"), std::string("Actual, 1850")});
+    temp_file file(workbook(analysis), "wk1");
+    CKdmDoc& doc = f.make();
+    ASSERT_TRUE(doc.LoadSpreadsheet(file.path()));
+    doc.CalcSubsidy();
+    ASSERT_TRUE(doc.calculation_failed());
+    const auto numbers = [&doc] {
+        std::vector<unsigned> out;
+        for (const auto& message : doc.program()->messages().list()) out.push_back(message.number);
+        return out;
+    };
+    // The first line numbered 56, every further line that ends in a line break numbered 0.
+    EXPECT_EQ(numbers(), (std::vector<unsigned>{56, 0, 0, 0}));
+    EXPECT_EQ(doc.program()->messages().list().front().text, "Spreadsheet calls for a rate selection that does not exist.");
+    EXPECT_TRUE(doc.has_display(7));
+    EXPECT_FALSE(doc.has_display(2));
+    doc.CalcSubsidy();
+    EXPECT_EQ(numbers(), (std::vector<unsigned>{56, 0, 0, 0}));
+}
+
 TEST(Document, SpreadsheetOutputPutsDisplayNOnSheetN) {
     document_fixture f;
     f.set(settings::online_spreadsheet_options, 0x02 | 0x40);
