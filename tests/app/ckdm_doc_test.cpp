@@ -192,6 +192,27 @@ TEST(Document, AFailureTextBecomesMessagesThatTheNextCalculationReplaces) {
     EXPECT_EQ(numbers(), (std::vector<unsigned>{56, 0, 0, 0}));
 }
 
+TEST(Document, PrintMaskPrintsAfterTheCalculationAndReloadStartsAgain) {
+    document_fixture f;
+    f.set(settings::online_print_options, 0x02 | 0x04);
+    temp_file file(workbook(direct_loan), "wk1");
+    CKdmDoc& doc = f.make();
+    ASSERT_TRUE(doc.LoadSpreadsheet(file.path()));
+    EXPECT_TRUE(f.host.printed.empty());
+    doc.CalcSubsidy();
+    ASSERT_EQ(f.host.printed.size(), 2u);
+    EXPECT_NE(f.host.printed[0].find("Subsidy and components display"), std::string::npos);
+    EXPECT_NE(f.host.printed[1].find("Present value factor display"), std::string::npos);
+    // Built for the printer only: not kept for the view.
+    EXPECT_FALSE(doc.has_display(3));
+
+    ASSERT_TRUE(doc.Reload());
+    EXPECT_FALSE(doc.has_display(2));
+    EXPECT_TRUE(doc.has_display(1));
+    EXPECT_EQ(doc.path(), file.path());
+    EXPECT_EQ(doc.range_name(), "TRQ");
+}
+
 TEST(Document, SpreadsheetOutputPutsDisplayNOnSheetN) {
     document_fixture f;
     f.set(settings::online_spreadsheet_options, 0x02 | 0x40);
