@@ -1,6 +1,7 @@
-// The ferravane program. With words on its command line it makes one batch
-// calculation run and exits: nothing of the desktop starts unless the run
-// prints. The exit status is 0 only when the run delivered its result.
+// The ferravane program. Without command-line words it is the desktop
+// program. With words it makes one batch calculation run and exits: nothing of
+// the desktop starts unless the run prints, and the exit status is 0 only when
+// the run delivered its result.
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -10,12 +11,14 @@
 #include "app/ckdm_doc.h"
 #include "app/startup.h"
 #include "gui/console_host.h"
+#include "gui/desktop.h"
 #include "gui/qsettings_store.h"
 
 namespace {
 
 const char* const usage =
     "Usage: ferravane [COMMAND [OUTPUT]] SPREADSHEET RANGE [CATEGORY NAME]\n"
+    "       ferravane                (the desktop program)\n"
     "\n"
     "Computes the subsidy of every cohort of the credit program in the named range\n"
     "of SPREADSHEET (Lotus WK1, WK3, WK4, 123 or Excel XLS).\n"
@@ -61,10 +64,8 @@ int main(int argc, char** argv) {
         host.show_message(started.failure);
         return 1;
     }
-    if (words.empty()) {
-        host.show_message(std::string("Nothing to do: name a spreadsheet and a range.\n\n") + usage);
-        return 2;
-    }
+    // Without words: the desktop program.
+    if (words.empty()) return fv::run_desktop(argc, argv, *started.files);
 
     fv::qsettings_store store;
     if (!store.problem().empty()) host.show_message(store.problem());

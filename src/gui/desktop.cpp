@@ -1,0 +1,43 @@
+// Start of the desktop program. Qt sets the C library's locale from the
+// environment when the application starts; the C locale is put back at once
+// so numbers keep being read and written with a decimal point.
+#include "gui/desktop.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+#include "app/settings_keys.h"
+#include "gui/child_frame.h"
+#include "gui/dlg_launcher.h"
+#include "gui/main_frame.h"
+#include "gui/qsettings_store.h"
+#include "gui/user_prompts.h"
+
+namespace fv {
+
+int run_desktop(int argc, char** argv, const startup_files& files) {
+    QApplication application(argc, argv);
+    std::setlocale(LC_ALL, "C");
+    QApplication::setApplicationName(QStringLiteral("Ferravane"));
+
+    user_prompts prompts;
+    qsettings_store store;
+    const std::string directory = program_directory();
+    CMainFrame* main_frame = nullptr;
+    desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {
+        std::vector<CKdmDoc*> documents;
+        if (main_frame != nullptr)
+            for (CChildFrame* child : main_frame->frames()) documents.push_back(&child->document());
+        return documents;
+    });
+    CMainFrame frame(store, directory, &files.help, prompts, dialogs);
+    main_frame = &frame;
+    frame.set_document_closed([&dialogs](const CKdmDoc* document) { dialogs.document_closed(document); });
+    frame.show();
+    if (!store.problem().empty()) prompts.message(&frame, store.problem());
+    if (settings::read_startup_logo(store) != 0) prompts.getting_started(&frame, store, &files.help);
+    return application.exec();
+}
+
+}  // namespace fv
