@@ -4,18 +4,11 @@
 // any printer with the same page size and resolution.
 #include "gui/print_text.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
-#include <QStringDecoder>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,7 +16,8 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
-#include <unistd.h>
+
+#include "gui/print_job.h"
 
 namespace fv {
 
@@ -53,15 +47,6 @@ page_layout complete_layout(int width, int height, int line_step, int font_heigh
     return layout;
 }
 
-// Display texts are mostly plain ASCII; cell texts may carry UTF-8, and
-// anything that is not valid UTF-8 is taken byte for byte.
-QString to_qstring(const std::string& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
-}
-
 std::string page_number_text(int page) {
     char text[32];
     std::snprintf(text, sizeof text, "page %d", page);
@@ -89,8 +74,8 @@ struct footer_texts {
 
 using layout_for = page_layout (*)(int, int);
 
-bool print_job(const std::string& text, layout_for make_layout, const std::optional<footer_texts>& footer,
-               std::string& failure) {
+bool print_pages(const std::string& text, layout_for make_layout, const std::optional<footer_texts>& footer,
+                 std::string& failure) {
     if (text.empty()) return true;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         failure = "Printing is not available: the graphical interface has not been started.";
@@ -100,61 +85,24 @@ bool print_job(const std::string& text, layout_for make_layout, const std::optio
     const char* pdf_named = std::getenv(print_pdf_variable);
     const bool to_pdf = pdf_named != nullptr && *pdf_named != '\0';
     QPrinter printer(QPrinter::HighResolution);
-    std::string pdf_path, pdf_partial;
+    std::string pdf_path;
     if (to_pdf) {
         pdf_path = pdf_job_path(pdf_named, next_pdf_job(pdf_named));
         if (footer && same_file(pdf_path, footer->spreadsheet_path)) {
             failure = "The PDF file to print into is the spreadsheet itself:\n" + pdf_path + "\n\nNothing was printed.";
             return false;
         }
-        // Written beside the target and moved over it only when complete, so a
-        // failed job never leaves half a file in place of an earlier one.
-        pdf_partial = pdf_path + ".partial-" + std::to_string(::getpid());
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setPageSize(QPageSize(QPageSize::Letter));
-        printer.setPageOrientation(QPageLayout::Portrait);
-        printer.setFullPage(true);
-        printer.setOutputFileName(QString::fromLocal8Bit(pdf_partial.c_str()));
-    } else {
-        const QPrinterInfo default_printer = QPrinterInfo::defaultPrinter();
-        if (default_printer.isNull()) {
-            failure = std::string("There is no printer to print on.\n\nInstall a default printer, or set ") +
-                      print_pdf_variable + " to the name of a PDF file to print into.";
-            return false;
-        }
-        printer.setPrinterName(default_printer.printerName());
     }
-    printer.setDocName(QStringLiteral("Test"));
-
-    auto fail_pdf = [&](const std::string& why) {
-        std::error_code ignored;
-        std::filesystem::remove(pdf_partial, ignored);
-        failure = "Unable to print into the PDF file:\n" + pdf_path + (why.empty() ? "" : "\n\n(" + why + ")");
-        return false;
-    };
+    print_job job(printer, pdf_path, "Test");
+    if (!to_pdf && !job.use_default_printer(failure)) return false;
 
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        if (to_pdf) return fail_pdf("");
-        failure = "Unable to start printing on the printer \"" + printer.printerName().toStdString() + "\".";
-        return false;
-    }
+    if (!job.begin(painter, failure)) return false;
     const int width = printer.width();
     const int height = printer.height();
-    if (width <= 0 || height <= 0) {
-        printer.abort();
-        painter.end();
-        if (to_pdf) return fail_pdf("the page has no size");
-        failure = "The printer reports a page without size; nothing was printed.";
-        return false;
-    }
     const page_layout layout = make_layout(width, height);
 
-    QFont font(QStringLiteral("courier"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPixelSize(layout.font_height);
-    painter.setFont(font);
+    painter.setFont(print_font(layout.font_height));
     painter.setPen(Qt::black);
     const QFontMetrics metrics = painter.fontMetrics();
 
@@ -164,8 +112,8 @@ bool print_job(const std::string& text, layout_for make_layout, const std::optio
         painter.drawLine(layout.left_margin, layout.rule_y(), layout.right_end, layout.rule_y());
         const int y = layout.footer_y();
         if (footer && !last) {
-            painter.drawText(x, y, to_qstring(footer->spreadsheet_path));
-            const QString time = to_qstring(footer->run_time);
+            painter.drawText(x, y, printable_text(footer->spreadsheet_path));
+            const QString time = printable_text(footer->run_time);
             painter.drawText(layout.right_end - metrics.horizontalAdvance(time), y, time);
         }
         const QString number = QString::fromLatin1(page_number_text(page).c_str());
@@ -177,36 +125,18 @@ bool print_job(const std::string& text, layout_for make_layout, const std::optio
     for (const std::string& line : print_lines(text)) {
         if (y > layout.bottom_limit && lines_on_page > 0) {
             draw_footer(false);
-            if (!printer.newPage()) {
-                painter.end();
-                if (to_pdf) return fail_pdf("a new page could not be started");
-                failure = "Printing stopped: the printer could not start page " + std::to_string(page + 1) + ".";
-                return false;
-            }
+            if (!job.new_page(painter, page + 1, failure)) return false;
             ++page;
             x = layout.later_left_margin;
             y = layout.top;
             lines_on_page = 0;
         }
-        painter.drawText(x, y, to_qstring(line));
+        painter.drawText(x, y, printable_text(line));
         y += layout.line_step;
         ++lines_on_page;
     }
     draw_footer(true);
-    if (!painter.end()) {
-        if (to_pdf) return fail_pdf("the file could not be completed");
-        failure = "Printing failed while the job was being finished.";
-        return false;
-    }
-
-    if (to_pdf) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(pdf_partial, error);
-        if (error || size == 0) return fail_pdf(error ? error.message() : "nothing was written");
-        std::filesystem::rename(pdf_partial, pdf_path, error);
-        if (error) return fail_pdf(error.message());
-    }
-    return true;
+    return job.finish(painter, failure);
 }
 
 }  // namespace
@@ -250,23 +180,16 @@ std::vector<std::string> print_lines(const std::string& text) {
 
 std::string pdf_job_path(const std::string& named, int job) {
     if (job <= 1) return named;
-    const std::string suffix = "-" + std::to_string(job);
-    if (named.size() > 4) {
-        std::string extension = named.substr(named.size() - 4);
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (extension == ".pdf") return named.substr(0, named.size() - 4) + suffix + named.substr(named.size() - 4);
-    }
-    return named + suffix;
+    return with_suffix_before_pdf(named, "-" + std::to_string(job));
 }
 
 bool PrintText(const std::string& text, const std::string& spreadsheet_path, const std::string& run_time,
                std::string& failure) {
-    return print_job(text, display_page_layout, footer_texts{spreadsheet_path, run_time}, failure);
+    return print_pages(text, display_page_layout, footer_texts{spreadsheet_path, run_time}, failure);
 }
 
 bool print_free_text(const std::string& text, std::string& failure) {
-    return print_job(text, free_text_page_layout, std::nullopt, failure);
+    return print_pages(text, free_text_page_layout, std::nullopt, failure);
 }
 
 }  // namespace fv
