@@ -388,19 +388,26 @@ void rate_selection_dialog::create_yield_curve() {
         const std::optional<yield_curve_entry> entry = ask_yield_curve(shown);
         if (!entry) return;
         shown = *entry;
-        if (!reload_before_change()) return;
-        if (position_of(rates_.rates.client(), entry->title) >= 0) {
-            services_.tell("The title duplicates the name of another set of rates.\nNames must be unique.\n");
-            continue;
-        }
-        const std::string refused = cr_rates::unstorable_title_message(entry->title);
-        if (!refused.empty()) {
-            services_.tell(refused);
-            continue;
-        }
+        const title_check check = check_new_title(entry->title);
+        if (check == title_check::stop) return;
+        if (check == title_check::ask_again) continue;
         add_own_set(entry->title, entry->rates);
         return;
     }
+}
+
+rate_selection_dialog::title_check rate_selection_dialog::check_new_title(const std::string& title) {
+    if (!reload_before_change()) return title_check::stop;
+    if (position_of(rates_.rates.client(), title) >= 0) {
+        services_.tell("The title duplicates the name of another set of rates.\nNames must be unique.\n");
+        return title_check::ask_again;
+    }
+    const std::string refused = cr_rates::unstorable_title_message(title);
+    if (!refused.empty()) {
+        services_.tell(refused);
+        return title_check::ask_again;
+    }
+    return title_check::take;
 }
 
 void rate_selection_dialog::create_flat_rate() {
@@ -410,16 +417,9 @@ void rate_selection_dialog::create_flat_rate() {
         const std::optional<flat_rate_entry> entry = ask_flat_rate(shown ? &*shown : nullptr);
         if (!entry) return;
         shown = entry;
-        if (!reload_before_change()) return;
-        if (position_of(rates_.rates.client(), entry->title) >= 0) {
-            services_.tell("The title duplicates the name of another set of rates.\nNames must be unique.\n");
-            continue;
-        }
-        const std::string refused = cr_rates::unstorable_title_message(entry->title);
-        if (!refused.empty()) {
-            services_.tell(refused);
-            continue;
-        }
+        const title_check check = check_new_title(entry->title);
+        if (check == title_check::stop) return;
+        if (check == title_check::ask_again) continue;
         std::array<double, 9> values;
         values.fill(flat_rate_value(entry->rate, entry->kind));
         add_own_set(entry->title, values);

@@ -107,6 +107,11 @@ private:
     // Reads the own-rate file again just before a change is written.
     bool reload_before_change();
     bool creation_allowed();
+    // A new own set's title, after the file is read again: taken, asked for
+    // again (a duplicate or a title that cannot be stored; the reason shown),
+    // or the creation stops.
+    enum class title_check { take, ask_again, stop };
+    title_check check_new_title(const std::string& title);
     void add_own_set(const std::string& title, const std::array<double, 9>& values);
     void notify_own_rates_changed(bool new_default);
 

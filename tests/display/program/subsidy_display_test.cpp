@@ -5,8 +5,12 @@
 
 #include <sstream>
 
+#include "output_test_support.h"
+
 namespace fv {
 namespace {
+
+using testing::add_cohort;
 
 std::vector<std::string> lines_of(gr_page& page) {
     std::vector<std::string> lines;
@@ -18,19 +22,6 @@ std::vector<std::string> lines_of(gr_page& page) {
     return lines;
 }
 
-cf_cohort& add_cohort(cf_pgm& program, int year, std::array<double, 5> percentages, double rate, bool computed) {
-    auto cohort = std::make_unique<cf_cohort>(&program, year, 1);
-    cohort_results& r = cohort->results;
-    r.subsidy_percentage = percentages[0];
-    r.financing_percentage = percentages[1];
-    r.default_percentage = percentages[2];
-    r.fee_percentage = percentages[3];
-    r.other_percentage = percentages[4];
-    r.single_effective_rate = rate;
-    r.rate_computed = computed;
-    program.cohorts.push_back(std::move(cohort));
-    return *program.cohorts.back();
-}
 
 TEST(SubsidyDisplay, CohortLinesWithAndWithoutARate) {
     cf_pgm program(0);
