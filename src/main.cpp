@@ -68,8 +68,12 @@ int main(int argc, char** argv) {
     if (words.empty()) return fv::run_desktop(argc, argv, *started.files);
 
     fv::qsettings_store store;
-    if (!store.problem().empty()) host.show_message(store.problem());
+    const std::string problem_at_start = store.problem();
+    if (!problem_at_start.empty()) host.show_message(problem_at_start);
     fv::CKdmDoc document(store, host, directory);
     if (document.rates().failure) host.show_message(*document.rates().failure);
-    return fv::run_batch(words, document, host);
+    const int status = fv::run_batch(words, document, host);
+    // A settings file that could not be written shows only once something was written to it.
+    if (!store.problem().empty() && store.problem() != problem_at_start) host.show_message(store.problem());
+    return status;
 }
