@@ -2,11 +2,11 @@
 // IEEE doubles and 32-bit packed numbers for the cell values.
 #pragma once
 
-#include "workbook/lotus_records.h"
+#include "workbook/wk3_layout.h"
 
 namespace fv {
 
-class L123_file : public lotus_workbook {
+class L123_file : public wk3_layout_workbook {
 public:
     explicit L123_file(const std::string& file_name);
 
@@ -14,15 +14,9 @@ public:
     static double packed_number(const unsigned char* bytes);
 
 protected:
-    void index_record(std::size_t at) override;
-    bool is_data_cell(unsigned type) const override;
-    int cell_text(std::size_t record, std::string& text) const override;
-    int cell_number(std::size_t record, double& number) const override;
-    int cell_kind(std::size_t record) const override;
-
-private:
-    bool special(std::size_t record) const;
-    double value(std::size_t record) const;
+    record_kind kind_of(unsigned type) const override;
+    double number_value(std::size_t at) const override;
+    std::size_t marker_offset() const override { return 9; }
 };
 
 }  // namespace fv

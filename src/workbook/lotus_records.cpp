@@ -130,42 +130,6 @@ bool lotus_workbook::next_is(std::size_t at, unsigned type, std::size_t address_
     return std::memcmp(data(at) + address_from, data(at + 1) + address_from, address_to - address_from) == 0;
 }
 
-namespace {
-
-// What a special result's marker means to each query; any other marker is a string result.
-struct special_meaning {
-    int text_code;
-    int number_code;
-    int kind;
-};
-
-special_meaning special_result(unsigned marker) {
-    switch (marker) {
-        case special_empty:
-            return {content_empty_result, content_empty_result, kind_none};
-        case special_error:
-            return {content_error_value, content_error_value, kind_other};
-        case special_not_available:
-            return {content_not_available, content_not_available, kind_other};
-        default:
-            return {content_delivered, content_is_text, kind_text};
-    }
-}
-
-}  // namespace
-
-int lotus_workbook::special_text(std::size_t at, unsigned marker, unsigned string_type, std::string& text) const {
-    const special_meaning meaning = special_result(marker);
-    if (meaning.kind != kind_text) return meaning.text_code;
-    if (!next_is(at, string_type, 0, 4)) return content_not_read;
-    text = text_at(at + 1, 4);
-    return content_delivered;
-}
-
-int lotus_workbook::special_number(unsigned marker) { return special_result(marker).number_code; }
-
-int lotus_workbook::special_kind(unsigned marker) { return special_result(marker).kind; }
-
 void lotus_workbook::add_wk3_range(std::size_t at, bool listed) {
     if (records_[at].length < 26) short_record(at, "range name record too short");
     if (std::memchr(data(at) + 2, 0, 16) == nullptr)

@@ -18,9 +18,6 @@ namespace fv {
 // Cell values are copied straight into doubles.
 static_assert(std::endian::native == std::endian::little, "the Lotus readers assume a little-endian host");
 
-// Marker bytes of WK3/123 special formula results.
-enum lotus_special_marker : unsigned { special_empty = 0, special_error = 192, special_not_available = 208 };
-
 struct lotus_record {
     std::uint32_t data;    // offset of the record's data in the file
     std::uint16_t type;
@@ -74,13 +71,6 @@ protected:
     // Reads the range name record of the WK3/123 layout (types 9 and 10).
     void add_wk3_range(std::size_t at, bool listed);
 
-    // A WK3/123 formula whose value is a special result: its marker byte says
-    // empty, error or not available (lotus_special_marker); any other marker is
-    // a string result whose text the formula string record (`string_type`)
-    // right after it holds.
-    int special_text(std::size_t at, unsigned marker, unsigned string_type, std::string& text) const;
-    static int special_number(unsigned marker);
-    static int special_kind(unsigned marker);
 
     const char* reader_;
 

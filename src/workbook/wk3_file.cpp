@@ -11,8 +11,6 @@ namespace fv {
 namespace {
 
 enum wk3_type : unsigned {
-    range_name = 9,
-    range_name_unlisted = 10,
     error_cell = 20,
     not_available_cell = 21,
     label_cell = 22,
@@ -22,11 +20,10 @@ enum wk3_type : unsigned {
     string_value = 26,
 };
 
-
 }  // namespace
 
 wk3_file::wk3_file(const std::string& file_name)
-    : lotus_workbook(file_name, format_kind::wk3, "wk3_file", "load_wk3", 26) {}
+    : wk3_layout_workbook(file_name, format_kind::wk3, "wk3_file", "load_wk3", 26) {}
 
 double wk3_file::extended_to_double(const unsigned char* bytes) {
     std::uint64_t mantissa = 0;
@@ -53,104 +50,22 @@ double wk3_file::small_number(std::int16_t packed) {
     return static_cast<double>(packed >> 4) * factors[(packed >> 1) & 7];
 }
 
-bool wk3_file::is_data_cell(unsigned type) const {
-    return type >= error_cell && type <= string_value;
+wk3_layout_workbook::record_kind wk3_file::kind_of(unsigned type) const {
+    switch (type) {
+        case error_cell: return {cell_role::error, 4, "cell record too short"};
+        case not_available_cell: return {cell_role::not_available, 4, "cell record too short"};
+        case label_cell: return {cell_role::label, 5, "label cell record too short"};
+        case number_cell: return {cell_role::number, 14, "number or formula cell record too short"};
+        case small_number_cell: return {cell_role::plain_number, 6, "small number cell record too short"};
+        case formula_cell: return {cell_role::formula, 14, "number or formula cell record too short"};
+        case string_value: return {cell_role::string_value, 4, "formula string record too short"};
+        default: return {cell_role::none, 0, ""};
+    }
 }
 
-void wk3_file::index_record(std::size_t at) {
-    const lotus_record& rec = record(at);
-    switch (rec.type) {
-        case range_name:
-        case range_name_unlisted:
-            add_wk3_range(at, rec.type == range_name);
-            return;
-        case error_cell:
-        case not_available_cell:
-            if (rec.length < 4) short_record(at, "cell record too short");
-            break;
-        case label_cell:
-            // A NUL in place of the prefix is an empty label.
-            if (rec.length < 5) short_record(at, "label cell record too short");
-            if (u8(at, 4) != 0 && !text_ends_inside(at, 5)) short_record(at, "label without its terminating NUL");
-            break;
-        case number_cell:
-        case formula_cell:
-            if (rec.length < 14) short_record(at, "number or formula cell record too short");
-            break;
-        case small_number_cell:
-            if (rec.length < 6) short_record(at, "small number cell record too short");
-            break;
-        case string_value:
-            if (rec.length < 4) short_record(at, "formula string record too short");
-            if (!text_ends_inside(at, 4)) short_record(at, "formula string without its terminating NUL");
-            break;
-        default:
-            return;
-    }
-    cell_coord address(static_cast<std::uint8_t>(u8(at, 2)), static_cast<std::uint16_t>(u16(at, 0)),
-                       static_cast<std::uint8_t>(u8(at, 3)));
-    address.is_cell = 1;
-    add_data_cell(address, at);
-}
-
-bool wk3_file::special(std::size_t at) const { return u8(at, 12) == 255 && u8(at, 13) == 255; }
-
-int wk3_file::cell_text(std::size_t at, std::string& text) const {
-    switch (record(at).type) {
-        case error_cell:
-            return content_error_value;
-        case not_available_cell:
-            return content_not_available;
-        case label_cell:
-            text = u8(at, 4) == 0 ? std::string() : text_at(at, 5);
-            return content_delivered;
-        case string_value:
-            text = text_at(at, 4);
-            return content_delivered;
-        case number_cell:
-        case small_number_cell:
-            return content_is_number;
-        case formula_cell:
-            if (!special(at)) return content_is_number;
-            return special_text(at, u8(at, 11), string_value, text);
-    }
-    return content_not_read;
-}
-
-int wk3_file::cell_number(std::size_t at, double& number) const {
-    switch (record(at).type) {
-        case error_cell:
-            return content_error_value;
-        case not_available_cell:
-            return content_not_available;
-        case label_cell:
-        case string_value:
-            return content_is_text;
-        case small_number_cell:
-            number = small_number(static_cast<std::int16_t>(u16(at, 4)));
-            return content_delivered;
-        case number_cell:
-        case formula_cell:
-            if (special(at)) return special_number(u8(at, 11));
-            number = extended_to_double(data(at) + 4);
-            return content_delivered;
-    }
-    return content_not_read;
-}
-
-int wk3_file::cell_kind(std::size_t at) const {
-    switch (record(at).type) {
-        case label_cell:
-        case string_value:
-            return kind_text;
-        case number_cell:
-        case small_number_cell:
-            return kind_number;
-        case formula_cell:
-            if (!special(at)) return kind_number;
-            return special_kind(u8(at, 11));
-    }
-    return kind_other;
+double wk3_file::number_value(std::size_t at) const {
+    if (record(at).type == small_number_cell) return small_number(static_cast<std::int16_t>(u16(at, 4)));
+    return extended_to_double(data(at) + 4);
 }
 
 }  // namespace fv

@@ -3,11 +3,11 @@
 // formula values mark errors, not-available and string results specially.
 #pragma once
 
-#include "workbook/lotus_records.h"
+#include "workbook/wk3_layout.h"
 
 namespace fv {
 
-class wk3_file : public lotus_workbook {
+class wk3_file : public wk3_layout_workbook {
 public:
     explicit wk3_file(const std::string& file_name);
 
@@ -18,14 +18,9 @@ public:
     static double small_number(std::int16_t packed);
 
 protected:
-    void index_record(std::size_t at) override;
-    bool is_data_cell(unsigned type) const override;
-    int cell_text(std::size_t record, std::string& text) const override;
-    int cell_number(std::size_t record, double& number) const override;
-    int cell_kind(std::size_t record) const override;
-
-private:
-    bool special(std::size_t record) const;
+    record_kind kind_of(unsigned type) const override;
+    double number_value(std::size_t at) const override;
+    std::size_t marker_offset() const override { return 11; }
 };
 
 }  // namespace fv
