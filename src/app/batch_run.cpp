@@ -14,14 +14,9 @@ namespace {
 constexpr int delivered = 0;
 constexpr int failed = 1;
 
-// The run's text files are written with their bytes as they are; the display texts already end lines in CR LF.
-bool append_to(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "ab");
-    if (file == nullptr) return false;
-    const bool written = text.empty() || std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
-}
+// The run's text files are written with their bytes as they are; the display
+// texts already end lines in CR LF. A failed append leaves no part line.
+bool append_to(const std::string& path, const std::string& text) { return append_to_file(path, text); }
 
 std::string refused_output(const std::string& output, const std::string& spreadsheet) {
     return "The output file " + output + " is the spreadsheet " + spreadsheet +

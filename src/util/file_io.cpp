@@ -108,6 +108,22 @@ bool write_file_replacing(const std::string& path, std::string_view image) {
     return good;
 }
 
+bool append_to_file(const std::string& path, std::string_view bytes, const std::string& never_into) {
+    // Non-blocking: a pipe without a reader fails instead of hanging the run.
+    fd_closer file{::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666)};
+    if (file.fd < 0) return false;
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0) return false;
+    struct stat refused;
+    if (!never_into.empty() && ::stat(never_into.c_str(), &refused) == 0 && refused.st_dev == st.st_dev &&
+        refused.st_ino == st.st_ino)
+        return false;
+    const bool regular = S_ISREG(st.st_mode);
+    bool good = write_all(file.fd, bytes) && (!regular || ::fsync(file.fd) == 0);
+    if (!good && regular) (void)::ftruncate(file.fd, st.st_size);
+    return close_checked(file) && good;
+}
+
 bool same_file(const std::string& a, const std::string& b) {
     struct stat first;
     struct stat second;

@@ -21,6 +21,12 @@ std::optional<std::vector<unsigned char>> read_whole_file(const std::string& pat
 // permissions of a replaced file are kept; a device or pipe is written into.
 bool write_file_replacing(const std::string& path, std::string_view bytes);
 
+// Appends the bytes to the file, created when missing; never to the file
+// `never_into` names (device and inode, checked on the opened file). False
+// when anything failed, in which case a regular file is cut back to its size
+// before the append, so a log never keeps half a line.
+bool append_to_file(const std::string& path, std::string_view bytes, const std::string& never_into = {});
+
 // True when both paths name the same existing file (device and inode).
 bool same_file(const std::string& a, const std::string& b);
 

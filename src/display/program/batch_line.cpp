@@ -2,7 +2,6 @@
 // results of earlier runs must never keep half a line of this one.
 #include "display/program/batch_line.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include "cashflow/cf_messages.h"
 #include "display/program/output_files.h"
 #include "display/program/safe_text.h"
+#include "util/file_io.h"
 
 namespace fv {
 
@@ -100,16 +100,7 @@ bool write_batch_line(const cf_pgm& program, std::FILE* log) {
 
 bool write_batch_line(const cf_pgm& program, const std::string& path) {
     if (path.empty() || is_input_spreadsheet(program, path)) return false;
-    // Non-blocking open: a pipe without a reader fails instead of hanging the run.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
-    if (fd < 0) return false;
-    const std::string lines = batch_lines(program);
-    const off_t before = regular_size(fd);
-    bool good = !is_input_file(program, fd) && write_all(fd, lines);
-    if (good && before >= 0) good = ::fsync(fd) == 0;
-    if (!good && before >= 0 && !is_input_file(program, fd)) (void)::ftruncate(fd, before);
-    good = ::close(fd) == 0 && good;
-    return good;
+    return append_to_file(path, batch_lines(program), program.workbook_path);
 }
 
 }  // namespace fv
