@@ -3,13 +3,12 @@
 // zero-subsidy borrower's rate built on it.
 #include "pv/neutral_rate.h"
 
-#include <bit>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 
 #include "pv/cf_pvfact.h"
+#include "rates/yld_curve.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -25,12 +24,6 @@ constexpr period_shape shapes[4] = {{24, 100}, {12, 200}, {6, 400}, {2, 1200}};
 constexpr double lowest_neutral_rate = 1e-05;
 
 const char* const no_neutral_rate = "cf_pvfact::solve was unable to find a suitable neutral rate";
-
-bool within_one_ulp(double a, double b) {
-    const auto ba = std::bit_cast<std::uint64_t>(a);
-    const auto bb = std::bit_cast<std::uint64_t>(b);
-    return (ba > bb ? ba - bb : bb - ba) <= 1;
-}
 
 void check_frequency_and_table(int frequency, bool has_table) {
     // Codes above 4 have no period length: refused like code 0.
@@ -84,26 +77,10 @@ double cf_pvfact::solve(int n, bool balloon, int frequency) const {
     // No payments, or a curve with no positive rate: nothing to bracket.
     if (n < 0 || !std::isfinite(bound_high) || !(bound_high > bound_low)) throw text_error(no_neutral_rate);
 
-    double lo = bound_low;
-    double hi = bound_high;
-    double m = 0.0;
-    double e = 0.0;
-    midpoint_search search;
-    bool converged = false;
-    // The midpoint repeats after a few hundred passes at most; the cap only
-    // guards against a cycle.
-    for (int pass = 0; pass < 20000; ++pass) {
-        m = fp_midpoint(lo, hi);
-        e = nr_helper(n, m, balloon, frequency) - 1000.0;
-        if (search.step(m, e, lo, hi)) {
-            converged = true;
-            break;
-        }
-    }
-    if (!converged || !std::isfinite(m) || !std::isfinite(e) || within_one_ulp(m, bound_low) ||
-        within_one_ulp(m, bound_high))
-        throw text_error(no_neutral_rate);
-    return m;
+    const std::optional<double> rate =
+        midpoint_root(bound_low, bound_high, [&](double m) { return nr_helper(n, m, balloon, frequency) - 1000.0; });
+    if (!rate) throw text_error(no_neutral_rate);
+    return *rate;
 }
 
 int read_term_years(std::string_view text) {

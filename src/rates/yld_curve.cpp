@@ -11,6 +11,22 @@
 
 namespace fv {
 
+namespace {
+
+// The stopping rule of the midpoint searches.
+class midpoint_search {
+public:
+    // Narrows [lo, hi] by the error e at the midpoint m; true when converged.
+    bool step(double m, double& e, double& lo, double& hi);
+
+private:
+    int pass_ = 0;
+    double previous_error_ = 0.0;
+    double previous_mid_ = 0.0;
+};
+
+}  // namespace
+
 bool midpoint_search::step(double m, double& e, double& lo, double& hi) {
     bool last = false;
     if (pass_++ == 0) {
@@ -86,6 +102,23 @@ double fp_midpoint(double lo, double hi) {
     return std::bit_cast<double>(bits);
 }
 
+std::optional<double> midpoint_root(double lo, double hi, const std::function<double(double)>& error) {
+    const double low = lo;
+    const double high = hi;
+    midpoint_search search;
+    // The bracket narrows by whole exponents first, then bit by bit: a few
+    // thousand passes at most; the cap only guards against a cycle.
+    for (int pass = 0; pass < 20000; ++pass) {
+        const double m = fp_midpoint(lo, hi);
+        double e = error(m);
+        if (!search.step(m, e, lo, hi)) continue;
+        if (!std::isfinite(m) || !std::isfinite(e) || within_one_ulp(m, low) || within_one_ulp(m, high))
+            return std::nullopt;
+        return m;
+    }
+    return std::nullopt;
+}
+
 yld_curve::yld_curve() {
     rates_.fill(missing_rate);
     reset();
@@ -122,16 +155,7 @@ void yld_curve::solve(int a, int b) {
     const double xa = log_time(a);
     const double span = log_time(b) - xa;
 
-    double lo = bracket_low;
-    double hi = bracket_high;
-    double m = 0.0;
-    double e = 0.0;
-    midpoint_search search;
-    bool converged = false;
-    // The bracket narrows by whole exponents first, then bit by bit: a few
-    // thousand passes at most; the cap only guards against a cycle.
-    for (int pass = 0; pass < 20000; ++pass) {
-        m = fp_midpoint(lo, hi);
+    const std::optional<double> root = midpoint_root(bracket_low, bracket_high, [&](double m) {
         fwd[ub] = m;
         double sum = s0;
         for (int k = k0; k <= b; k += 12) {
@@ -140,17 +164,10 @@ void yld_curve::solve(int a, int b) {
             df[uk] = df[uk - 12] / (1.0 + fwd[uk] * 0.005);
             sum += df[uk];
         }
-        e = 100.0 - (100.0 * df[ub] + 0.5 * coupon * sum);
-        if (search.step(m, e, lo, hi)) {
-            converged = true;
-            break;
-        }
-    }
-    // A bracket that ran to either bound, or numbers that are no longer
-    // numbers, mean no forward rate prices the bond at par.
-    if (!converged || within_one_ulp(m, bracket_low) || within_one_ulp(m, bracket_high) || !std::isfinite(m) ||
-        !std::isfinite(e))
-        throw text_error(failure);
+        return 100.0 - (100.0 * df[ub] + 0.5 * coupon * sum);
+    });
+    // No forward rate prices the bond at par.
+    if (!root) throw text_error(failure);
     for (int k = k0; k <= b; k += 12) {
         const auto uk = static_cast<std::size_t>(k);
         zero_rates[uk] = (std::pow(1.0 / df[uk], 12.0 / k) - 1.0) * 200.0;

@@ -5,23 +5,18 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace fv {
 
-// The stopping rule of the midpoint searches (curve segments, neutral rate):
-// an error below 0.0001 that repeats counts as 0; a midpoint that repeats ends
-// the search.
-class midpoint_search {
-public:
-    // Narrows [lo, hi] by the error e at the midpoint m; true when converged.
-    bool step(double m, double& e, double& lo, double& hi);
-
-private:
-    int pass_ = 0;
-    double previous_error_ = 0.0;
-    double previous_mid_ = 0.0;
-};
+// Runs the midpoint search on [lo, hi] with the error of each midpoint (curve
+// segments, neutral rate): an error below 0.0001 that repeats counts as 0; a
+// midpoint that repeats ends the search. The root, or nothing when the search
+// did not settle inside the bracket (it ran to a bound within one unit in the
+// last place, or stopped being a number).
+std::optional<double> midpoint_root(double lo, double hi, const std::function<double(double)>& error);
 
 inline constexpr int grid_last = 2400;    // 100 years of half-months
 inline constexpr int grid_points = 2401;
