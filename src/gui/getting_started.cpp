@@ -2,13 +2,12 @@
 #include "gui/getting_started.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/settings_keys.h"
+#include "gui/notice_rows.h"
 #include "app/topics.h"
 
 namespace fv {
@@ -28,14 +27,7 @@ getting_started_dialog::getting_started_dialog(settings_store& store, const topi
     box->setMinimumSize(560, 320);
     layout->addWidget(box);
 
-    check_ = new QCheckBox(QStringLiteral("&Show this message when the program starts"), this);
-    check_->setChecked(read_ != 0);
-    layout->addWidget(check_);
-
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    layout->addWidget(buttons);
+    check_ = add_check_and_ok(*this, *layout, QStringLiteral("&Show this message when the program starts"), read_ != 0);
 }
 
 void getting_started_dialog::done(int result) {

@@ -2,12 +2,11 @@
 #include "gui/wide_lines_notice.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/settings_keys.h"
+#include "gui/notice_rows.h"
 
 namespace fv {
 
@@ -36,14 +35,7 @@ wide_lines_notice_dialog::wide_lines_notice_dialog(settings_store& store, QWidge
         label->setWordWrap(true);
         layout->addWidget(label);
     }
-    check_ = new QCheckBox(QStringLiteral("Continue to display this warning.  "), this);
-    check_->setChecked(read_ != 0);
-    layout->addWidget(check_);
-
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    layout->addWidget(buttons);
+    check_ = add_check_and_ok(*this, *layout, QStringLiteral("Continue to display this warning.  "), read_ != 0);
 }
 
 void wide_lines_notice_dialog::accept() {
