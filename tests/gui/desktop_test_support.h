@@ -19,27 +19,9 @@
 #include "gui/qsettings_store.h"
 #include "gui/user_prompts.h"
 #include "gui_test_support.h"
+#include "widget_application.h"
 
 namespace fv::test {
-
-class widget_application : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance() != nullptr) return;
-        // A death test's child process checks what happens with no application yet.
-        if (!GTEST_FLAG_GET(internal_run_death_test).empty()) return;
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "test_gui";
-        static char* argv[] = {name, nullptr};
-        static const auto application = std::make_unique<QApplication>(argc, argv);
-        std::setlocale(LC_ALL, "C");
-    }
-};
-
-// gtest takes over the environment it is given.
-inline ::testing::Environment* const widget_environment =
-    ::testing::AddGlobalTestEnvironment(new widget_application);
 
 struct scripted_prompts : user_prompts {
     std::vector<std::string> messages;

@@ -16,29 +16,9 @@
 #include "gui/dlg_common.h"
 #include "gui/qsettings_store.h"
 #include "gui_test_support.h"
+#include "widget_application.h"
 
 namespace fv::test {
-
-class widgets_environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (QCoreApplication::instance() != nullptr) return;
-        // A death test's child process checks what happens with no application yet.
-        if (!GTEST_FLAG_GET(internal_run_death_test).empty()) return;
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        application_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { application_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "test_gui";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> application_;
-};
-
-inline ::testing::Environment* const widgets_environment_registered =
-    ::testing::AddGlobalTestEnvironment(new widgets_environment);
 
 // The messages a dialog showed and the topics it asked for, in order.
 struct message_recorder {
