@@ -3,27 +3,12 @@
 // the file, and kept as one buffer that the cells are decoded from on demand.
 #include "workbook/lotus_records.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstring>
 
 #include "util/text_error.h"
+#include "workbook/file_image.h"
 
 namespace fv {
-
-namespace {
-
-// Closes the descriptor however load leaves.
-struct file_descriptor {
-    int fd;
-    ~file_descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-}  // namespace
 
 lotus_workbook::lotus_workbook(const std::string& file_name, format_kind kind, const char* reader, const char* walk,
                                unsigned first_length)
@@ -32,35 +17,7 @@ lotus_workbook::lotus_workbook(const std::string& file_name, format_kind kind, c
 }
 
 void lotus_workbook::load() {
-    const std::string& path = file_name();
-    const std::string unable = std::string(reader_) + "::load unable to open " + path;
-    if (path.empty()) throw text_error(unable);
-    file_descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
-    struct stat status {};
-    // Only regular files: a FIFO would block (hence the non-blocking open) and a
-    // directory has no records.
-    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) throw text_error(unable);
-    if (static_cast<std::uintmax_t>(status.st_size) > max_file_size)
-        throw text_error("Spreadsheet file " + path + " is larger than 12 MB.");
-
-    std::vector<unsigned char> image(static_cast<std::size_t>(status.st_size));
-    std::size_t filled = 0;
-    while (filled < image.size()) {
-        const ssize_t got = ::read(file.fd, image.data() + filled, image.size() - filled);
-        if (got < 0) throw text_error(unable);
-        if (got == 0) break;  // shrank while read
-        filled += static_cast<std::size_t>(got);
-    }
-    // Grown since its size was taken: read the rest, but never past the limit.
-    unsigned char more[4096];
-    for (ssize_t got; filled == image.size() && (got = ::read(file.fd, more, sizeof more)) != 0;) {
-        if (got < 0) throw text_error(unable);
-        image.insert(image.end(), more, more + got);
-        filled = image.size();
-        if (filled > max_file_size) throw text_error("Spreadsheet file " + path + " is larger than 12 MB.");
-    }
-    image.resize(filled);
-    load_bytes(std::move(image));
+    load_bytes(read_spreadsheet_file(file_name(), std::string(reader_) + "::load unable to open " + file_name()));
 }
 
 void lotus_workbook::defective(const std::string& what) const {
@@ -73,7 +30,7 @@ void lotus_workbook::short_record(std::size_t at, const char* what) const {
 }
 
 void lotus_workbook::load_bytes(std::vector<unsigned char> image) {
-    if (image.size() > max_file_size) throw text_error("Spreadsheet file " + file_name() + " is larger than 12 MB.");
+    if (image.size() > largest_spreadsheet_file) throw text_error(too_large_message(file_name()));
     image_ = std::move(image);
     records_.clear();
 

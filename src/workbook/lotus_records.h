@@ -27,7 +27,6 @@ struct lotus_record {
 class lotus_workbook : public indexed_workbook {
 public:
     static constexpr std::size_t max_record_length = 2048;
-    static constexpr std::size_t max_file_size = 12'000'000;
 
     // Reads the whole file and decodes it (load_bytes).
     void load() override;

@@ -4,22 +4,18 @@
 // ends in a message or in cells that are not there, never in a read outside.
 #include "workbook/xls_file.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 
 #include "util/text_error.h"
 #include "workbook/compound_document.h"
+#include "workbook/file_image.h"
 
 namespace fv {
 
 namespace {
-
-constexpr std::size_t largest_file = 12000000;
 
 // Record types of the stream.
 constexpr unsigned rec_bof_v2 = 0x0009, rec_bof_v3 = 0x0209, rec_bof_v4 = 0x0409, rec_bof = 0x0809;
@@ -137,29 +133,11 @@ private:
 xls_file::xls_file(const std::string& file_name) : indexed_workbook(file_name) { set_kind(format_kind::xls); }
 
 void xls_file::load() {
-    const std::string& path = file_name();
-    const std::string cannot_open = "xls_file::load unable to open " + path;
-    struct stat status {};
-    // Only a regular file: a FIFO would block and a directory is no workbook.
-    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) throw text_error(cannot_open);
-    if (static_cast<unsigned long long>(status.st_size) > largest_file)
-        throw text_error("Spreadsheet file " + path + " is larger than 12 MB.");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw text_error(cannot_open);
-    std::vector<unsigned char> image;
-    image.reserve(static_cast<std::size_t>(status.st_size));
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        image.insert(image.end(), buffer, buffer + in.gcount());
-        // The file grew after it was measured: hold to the limit all the same.
-        if (image.size() > largest_file) throw text_error("Spreadsheet file " + path + " is larger than 12 MB.");
-    }
-    if (in.bad()) throw text_error(cannot_open);
-    load_image(std::move(image));
+    load_image(read_spreadsheet_file(file_name(), "xls_file::load unable to open " + file_name()));
 }
 
 void xls_file::load_image(std::vector<unsigned char> image) {
-    if (image.size() > largest_file) throw text_error("Spreadsheet file " + file_name() + " is larger than 12 MB.");
+    if (image.size() > largest_spreadsheet_file) throw text_error(too_large_message(file_name()));
     auto stream = compound_stream(image, {"Workbook", "Book"});
     image.clear();
     image.shrink_to_fit();
