@@ -5,11 +5,10 @@
 #include "display/clip_wk1.h"
 
 #include <bit>
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 
+#include "util/c_number.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -31,9 +30,8 @@ constexpr std::size_t template_minimum = 6 + 12 + 4;
 
 // atof in the C locale, whatever locale the program runs in.
 double c_atof(std::string_view text) {
-    static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    const std::string copy(text);
-    return ::strtod_l(copy.c_str(), nullptr, c_locale);
+    std::size_t used = 0;
+    return c_strtod(text, used);
 }
 
 bool is_wk1_template(const std::vector<unsigned char>& t) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "util/decimal_round.h"
 #include "util/text_error.h"
@@ -56,6 +57,13 @@ constexpr table_shape shapes[12] = {
     {"se", 200, 12, 12}, {"ab", 100, 24, 0},  {"am", 100, 24, 12},  {"ae", 100, 24, 24},
 };
 
+// The segment whose rates decide the factor at index i.
+const segment& segment_at(int i) {
+    for (const segment& s : segments)
+        if (i <= s.to) return s;
+    return segments[std::size(segments) - 1];
+}
+
 std::string period_message(const char* what, int i) {
     char text[128];
     std::snprintf(text, sizeof text, "class pvfact:  the present value factor in period %d is %s", i, what);
@@ -95,9 +103,11 @@ void cf_pvfact::set_on_the_fly(bool on) {
 }
 
 void cf_pvfact::make() {
+    // With the rate computed on the fly there is nothing to build, and a
+    // table set_on_the_fly built stays.
+    if (use_ser_ && (ser_factor_ == not_available || on_the_fly_)) return;
     built_ = false;
     if (use_ser_) {
-        if (ser_factor_ == not_available || on_the_fly_) return;
         make_from_ser();
     } else {
         make_from_rates();
@@ -199,6 +209,9 @@ void cf_pvfact::make_from_rates() {
         if (df[ui] < 0.0) throw text_error(period_message("negative", i));
         if (std::isnan(df[ui])) throw text_error(period_message("not a number", i));
         if (zero[ui] == missing_rate) zero[ui] = (std::pow(1.0 / df[ui], 12.0 / i) - 1.0) * 200.0;
+        // A factor so small that its rate overflows: the curve cannot be
+        // carried this far.
+        if (!std::isfinite(zero[ui])) throw text_error(segment_at(i).message);
         if (zero[ui] > highest_zero_) highest_zero_ = zero[ui];
         if (zero[ui] < lowest_zero_) lowest_zero_ = zero[ui];
     }

@@ -21,7 +21,9 @@ std::string formatted(const char* format, double value) {
 double discount_shown(cf_pvfact& factors, int frequency, int point, std::span<const double> amounts, int start,
                       gr_page& page, const gr_line_type& type) {
     const double pv = factors.discount(frequency, point, amounts, start);
-    const int step = frequency >= 1 && frequency <= 4 ? steps[frequency - 1] : 24;
+    // An empty row or an unknown frequency is worth 0 and has nothing to show.
+    if (amounts.empty() || frequency < 1 || frequency > 4) return pv;
+    const int step = steps[frequency - 1];
     gr_line& original = page.add_line(type);
     gr_line& factor_line = page.add_line(type);
     gr_line& discounted = page.add_line(type);

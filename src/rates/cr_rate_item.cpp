@@ -9,6 +9,7 @@
 #include <string>
 
 #include "rates/checksum_block.h"
+#include "util/c_number.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -26,22 +27,14 @@ namespace {
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Reads one number as "%lf" would: leading white space skipped, an optional
-// sign. Returns false when no finite number starts here.
+// Reads one number as "%lf" would in the C locale. Returns false when no
+// finite number starts here: an infinity or NaN is no rate.
 bool read_number(std::string_view text, std::size_t& pos, double& value) {
-    while (pos < text.size() && is_space(text[pos])) ++pos;
-    std::size_t start = pos;
-    if (start < text.size() && text[start] == '+') {
-        ++start;
-        if (start < text.size() && text[start] == '-') return false;
-    }
-    const char* first = text.data() + start;
-    const char* last = text.data() + text.size();
-    auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
-    if (error != std::errc() || !std::isfinite(value)) return false;
-    pos = static_cast<std::size_t>(end - text.data());
+    std::size_t used = 0;
+    const double number = c_strtod(text.substr(pos), used);
+    if (used == 0 || !std::isfinite(number)) return false;
+    pos += used;
+    value = number;
     return true;
 }
 

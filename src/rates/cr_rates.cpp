@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
+#include "util/file_io.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -43,13 +43,16 @@ std::string at_line(const std::string& path, int line, const std::string& messag
     return path + ", line " + std::to_string(line) + ":  " + message;
 }
 
-std::string read_file(const std::string& path, bool& opened) {
-    std::ifstream in(path, std::ios::binary);
-    opened = static_cast<bool>(in);
-    if (!opened) return std::string();
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+// A rate file larger than this is not one; refusing it keeps a device or a
+// huge file chosen by mistake from filling the memory.
+constexpr std::size_t largest_rate_file = 16'000'000;
+
+// The whole of a regular file; nothing for a folder, device, pipe or an
+// over-large file.
+std::optional<std::string> read_file(const std::string& path) {
+    const auto bytes = read_whole_file(path, largest_rate_file);
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
 }
 
 // The integer a title carries from its eighth character on, read as atoi
@@ -73,19 +76,20 @@ long long year_in_title(const std::string& title) {
 cr_rates::cr_rates() = default;
 
 std::string cr_rates::unstorable_title_message(std::string_view title) {
-    if (title.find('"') != std::string_view::npos || title.find("//") != std::string_view::npos ||
-        title.find('\n') != std::string_view::npos || title.find('\r') != std::string_view::npos)
-        return "Rate scenario titles cannot contain a double quote (\"), two slashes (//) or a line break";
+    // A tab would read back as a blank and a NUL would end the line early.
+    const bool control = std::any_of(title.begin(), title.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+    if (control || title.find('"') != std::string_view::npos || title.find("//") != std::string_view::npos)
+        return "Rate scenario titles cannot contain a double quote (\"), two slashes (//), a line break or another "
+               "control character";
     return std::string();
 }
 
 void cr_rates::load_common(const std::string& path, bool check) {
     if (path.empty()) throw text_error("cr_rates::load_common filename missing or void");
-    bool opened = false;
-    const std::string content = read_file(path, opened);
-    if (!opened || std::filesystem::is_directory(path))
-        throw text_error("cr_rates::load_common unable to open input file");
-    load_common_text(path, content, check);
+    const std::optional<std::string> content = read_file(path);
+    if (!content) throw text_error("cr_rates::load_common unable to open input file");
+    load_common_text(path, *content, check);
 }
 
 void cr_rates::load_common_text(const std::string& path, std::string_view content, bool check) {
@@ -165,11 +169,9 @@ void cr_rates::load_custom(const std::string& path) {
                              "directory, or drive.");
         return;
     }
-    bool opened = false;
-    const std::string content = read_file(path, opened);
-    if (!opened || std::filesystem::is_directory(path, ignored))
-        throw text_error("cr_rates::load_custom unable to open input file");
-    load_custom_text(path, content);
+    const std::optional<std::string> content = read_file(path);
+    if (!content) throw text_error("cr_rates::load_custom unable to open input file");
+    load_custom_text(path, *content);
 }
 
 void cr_rates::load_custom_text(const std::string& path, std::string_view content) {
@@ -237,34 +239,19 @@ std::string cr_rates::backup_name(const std::string& path) {
 void cr_rates::save_custom() {
     if (!custom_path_) return;
     const std::string& path = *custom_path_;
-    const std::string text = custom_file_text();
-    const std::string temporary = path + ".new";
-
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (out == nullptr)
-        throw text_error("cr_rates::save_custom failed to open the output file. Original file unchanged.");
-    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const bool flushed = std::fflush(out) == 0;
-    const bool closed = std::fclose(out) == 0;
     std::error_code error;
-    if (!written || !flushed || !closed) {
-        std::filesystem::remove(temporary, error);
-        throw text_error("cr_rates::save_custom failed to write the output file. Original file unchanged.");
-    }
+    // The backup is taken first, so a failure after it still leaves the
+    // original in place and its copy beside it.
     if (std::filesystem::exists(path, error)) {
-        const std::string backup = backup_name(path);
-        std::filesystem::copy_file(path, backup, std::filesystem::copy_options::overwrite_existing, error);
-        if (error) {
-            std::filesystem::remove(temporary, error);
+        std::filesystem::copy_file(path, backup_name(path), std::filesystem::copy_options::overwrite_existing, error);
+        if (error)
             throw text_error("cr_rates::save_custom failed to keep a backup of the own-rate file. Original file "
                              "unchanged.");
-        }
     }
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw text_error("cr_rates::save_custom failed to replace the own-rate file. Original file unchanged.");
-    }
+    bool opened = false;
+    if (!write_file_replacing(path, custom_file_text(), &opened))
+        throw text_error(opened ? "cr_rates::save_custom failed to write the output file. Original file unchanged."
+                                : "cr_rates::save_custom failed to open the output file. Original file unchanged.");
 }
 
 std::string cr_rates::common_file_text(block_writer& writer, std::string_view comment) const {
@@ -300,7 +287,12 @@ void cr_rates::set_common(std::vector<cr_rate_item> actual, std::vector<cr_rate_
 void cr_rates::add_custom(cr_rate_item item) {
     const std::string refused = unstorable_title_message(item.title);
     if (!refused.empty()) throw text_error(refused);
-    if (item.title.size() > max_title_length) item.title.resize(max_title_length);
+    if (item.title.size() > max_title_length) {
+        // Cut on a character boundary: the dialogs give UTF-8.
+        std::size_t cut = max_title_length;
+        while (cut > 0 && (static_cast<unsigned char>(item.title[cut]) & 0xC0) == 0x80) --cut;
+        item.title.resize(cut);
+    }
     for (const cr_rate_item& existing : client_) {
         if (titles_equal(existing.title, item.title))
             throw text_error("New scenario was not added because rate scenario titles must be unique");

@@ -3,6 +3,7 @@
 // window.
 #include "rates/own_rates.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "rates/cr_rates.h"
@@ -14,8 +15,14 @@ namespace fv {
 
 namespace {
 
+// Titles come from the dialogs as UTF-8: a character may take several bytes.
+std::size_t character_count(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 std::string check_title(std::string_view title) {
-    if (title.size() > 16) return "Title must be 16 characters or less";
+    if (character_count(title) > 16) return "Title must be 16 characters or less";
     if (title.empty()) return "Title must be at least 1 character long";
     return cr_rates::unstorable_title_message(title);
 }
@@ -30,6 +37,12 @@ std::string check_entered_rate(double rate, const char* negative, const char* ze
 
 const char* const interpolated_names[7] = {"26-week", "52-week", "2-year", "3-year", "5-year", "7-year", "30-year"};
 constexpr int interpolated_index[7] = {1, 2, 3, 4, 5, 6, 8};
+
+std::string not_interpolated_message(const std::string& name) {
+    return "The " + name +
+           " rate could not be interpolated, perhaps due\nto severe flucations in the rates specified.\nPlease enter a " +
+           name + " rate and, if you wish, try again";
+}
 
 std::string required_rate_check(double rate, const char* which) {
     const std::string reenter = std::string("  Please reenter the ") + which + " rate.";
@@ -89,20 +102,24 @@ interpolation_result interpolate_own_curve(const std::array<double, 9>& entered)
     curve.set_rates(input);
     try {
         curve.fill_missing();
-    } catch (const text_error& failure) {
-        result.message = failure.text();
-        return result;
+    } catch (const text_error&) {
+        // No forward rate fits the rates given: name the first rate the
+        // user is to enter instead of the solver's own words.
+        for (int n = 0; n < 7; ++n) {
+            if (input[static_cast<std::size_t>(interpolated_index[n])] == missing_rate) {
+                result.message = not_interpolated_message(interpolated_names[n]);
+                return result;
+            }
+        }
+        // Every rate was entered: there was nothing to interpolate.
+        curve.set_rates(entered);
     }
     for (std::size_t j = 0; j < input.size(); ++j) result.rates[j] = round_decimal(curve.rates()[j], 4);
     result.filled = true;
     for (int n = 0; n < 7; ++n) {
         const double rate = result.rates[static_cast<std::size_t>(interpolated_index[n])];
         if (rate < 0.01 || rate > 99 || std::isnan(rate)) {
-            const std::string name = interpolated_names[n];
-            result.message = "The " + name +
-                             " rate could not be interpolated, perhaps due\nto severe flucations in the rates "
-                             "specified.\nPlease enter a " +
-                             name + " rate and, if you wish, try again";
+            result.message = not_interpolated_message(interpolated_names[n]);
             return result;
         }
     }

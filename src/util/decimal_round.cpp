@@ -8,6 +8,9 @@ double round_decimal(double x, int n) {
     if (n < 0) return x;
     const double scale = std::pow(10.0, n);
     const double scaled = x * scale;
+    // Past 2^52 a double has no fraction to round; scaling back could only
+    // lose digits (or give an infinity).
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 4503599627370496.0) return x;
     double whole = 0.0;
     const double fraction = std::modf(scaled, &whole);  // same sign as x
     const double magnitude = std::fabs(fraction);

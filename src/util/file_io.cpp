@@ -71,7 +71,8 @@ std::optional<std::vector<unsigned char>> read_whole_file(const std::string& pat
     return bytes;
 }
 
-bool write_file_replacing(const std::string& path, std::string_view image) {
+bool write_file_replacing(const std::string& path, std::string_view image, bool* opened) {
+    if (opened != nullptr) *opened = false;
     const std::string target = resolve_link(path);
     struct stat st;
     const bool exists = ::stat(target.c_str(), &st) == 0;
@@ -81,6 +82,7 @@ bool write_file_replacing(const std::string& path, std::string_view image) {
         // A device or pipe cannot be replaced by a file; write into it.
         fd_closer file{::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
         if (file.fd < 0) return false;
+        if (opened != nullptr) *opened = true;
         if (!write_all(file.fd, image)) return false;
         return close_checked(file);
     }
@@ -99,6 +101,7 @@ bool write_file_replacing(const std::string& path, std::string_view image) {
         if (file.fd < 0 && errno != EEXIST) return false;
     }
     if (file.fd < 0) return false;
+    if (opened != nullptr) *opened = true;
 
     if (exists) (void)::fchmod(file.fd, st.st_mode & 07777);  // keep the replaced file's permissions
     bool good = write_all(file.fd, image) && ::fsync(file.fd) == 0;

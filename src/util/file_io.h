@@ -19,7 +19,9 @@ std::optional<std::vector<unsigned char>> read_whole_file(const std::string& pat
 // Replaces (or creates) the file with the bytes; false when anything failed,
 // in which case an existing file is unchanged. A symbolic link is followed,
 // permissions of a replaced file are kept; a device or pipe is written into.
-bool write_file_replacing(const std::string& path, std::string_view bytes);
+// `opened`, when given, tells whether the file for the new content could be
+// opened at all, so a caller can say which step failed.
+bool write_file_replacing(const std::string& path, std::string_view bytes, bool* opened = nullptr);
 
 // Appends the bytes to the file, created when missing; never to the file
 // `never_into` names (device and inode, checked on the opened file). False

@@ -91,6 +91,28 @@ TEST(FactorTable, OneYearIsTheParBondOfTheFiftyTwoWeekRate) {
     EXPECT_NEAR(pv.factor(2400) / pv.factor(1200), std::pow(1 + f / 200, -100.0), 1e-12);
 }
 
+TEST(FactorTable, ZeroRatesBetweenKnotsAreLinearInLogTime) {
+    // 26 and 52 weeks fix the knots at 12 and 24 in closed form: zero(12) is
+    // the 26-week rate and zero(24) that of the two-coupon par bond.
+    const fv::cr_rate_item set = curve_of({3.0, 4.0, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0});
+    fv::cf_pvfact pv;
+    pv.set(&set);
+    pv.make();
+    const double df12 = 1 / 1.02;
+    const double x = 102.5 / (100 - 2.5 * df12);
+    const double zero24 = (std::sqrt(x) - 1) * 200;
+    const auto& zero = pv.curve().zero_rates;
+    EXPECT_NEAR(zero[24], zero24, 1e-12);
+    for (int i : {13, 18, 23}) {
+        const double expected = 4.0 + (zero24 - 4.0) * (std::log(i + 1.0) - std::log(13.0)) / (std::log(25.0) - std::log(13.0));
+        EXPECT_NEAR(zero[static_cast<std::size_t>(i)], expected, 1e-12) << i;
+        EXPECT_NEAR(pv.factor(i), std::pow(1 + expected / 200, -i / 12.0), 1e-12) << i;
+    }
+    // Between 13 weeks (index 6, the 13-week rate) and 26 weeks.
+    const double expected9 = 3.0 + (4.0 - 3.0) * (std::log(10.0) - std::log(7.0)) / (std::log(13.0) - std::log(7.0));
+    EXPECT_NEAR(zero[9], expected9, 1e-12);
+}
+
 TEST(FactorTable, SingleEffectiveRateTable) {
     fv::cf_pvfact pv;
     pv.set_single_effective_rate(7.0);
@@ -107,6 +129,8 @@ TEST(FactorTable, SingleEffectiveRateTable) {
     const std::vector<double> amounts = {100, -50, 25, 1000};
     const double from_table = pv.discount(2, 1, amounts, -6);
     pv.set_on_the_fly(true);
+    pv.make();  // nothing to build on the fly, and the table stays
+    EXPECT_EQ(pv.make_pv_ab()[1], pv.factor(24));
     EXPECT_NEAR(pv.discount(2, 1, amounts, -6), from_table, 1e-9);
     EXPECT_NEAR(pv.discount(2, 1, amounts, -6),
                 100 * std::pow(1.07, 0.25) - 50 * std::pow(1.07, -0.25) + 25 * std::pow(1.07, -0.75) +
@@ -221,6 +245,11 @@ TEST(Build, FailuresNameTheirCause) {
         {{5, 5, 5, 5, 5, 5, 5, 5, 20}, "Change between 10-year and 30-year rates is too extreme to derive forward rates"},
         {{5, 5, 5, 150, 5, 5, 5, 5, 5}, "Change between 1-year and 2-year rates is too extreme to derive forward rates"},
         {{5, 5, 5, 5, 5, 5, 5, 95, 5}, "Change between 7-year and 10-year rates is too extreme to derive forward rates"},
+        // The bracket's lower end.
+        {{5, 5, 5, -199, 5, 5, 5, 5, 5}, "Change between 1-year and 2-year rates is too extreme to derive forward rates"},
+        // The 30-year bond can be priced, but its forward rate is so high that
+        // the factors underflow before 100 years and their rates overflow.
+        {{5, 5, 5, 5, 5, 5, 5, 5, 12.8}, "Change between 10-year and 30-year rates is too extreme to derive forward rates"},
     };
     for (const auto& c : cases) {
         const fv::cr_rate_item set = curve_of(c.rates);

@@ -36,7 +36,8 @@ TEST(OwnCurveEntry, RatesAreCheckedInOrderBeforeTheTitle) {
         {all(99), "t", ""},
         {all(5), "Seventeen chars!!", "Title must be 16 characters or less"},
         {all(5), "", "Title must be at least 1 character long"},
-        {all(5), "a \"b\"", "Rate scenario titles cannot contain a double quote (\"), two slashes (//) or a line break"},
+        {all(5), "a \"b\"", "Rate scenario titles cannot contain a double quote (\"), two slashes (//), a line break or another control "
+         "character"},
         {all(NAN), "t", "Interest rates must be less than 99.0 percent."},
     };
     for (const auto& c : cases) EXPECT_EQ(fv::check_yield_curve_entry(c.rates, c.title), c.message) << c.title;
@@ -49,6 +50,10 @@ TEST(FlatRateEntry, ChecksAndConversion) {
     EXPECT_EQ(fv::check_flat_rate_entry(5, "Sixteen chars ok"), "");
     EXPECT_EQ(fv::check_flat_rate_entry(5, "Seventeen chars!!"), "Title must be 16 characters or less");
     EXPECT_EQ(fv::check_flat_rate_entry(5, ""), "Title must be at least 1 character long");
+    // The dialogs give UTF-8: sixteen characters of more than sixteen bytes.
+    EXPECT_EQ(fv::check_flat_rate_entry(5, "Pr\xc3\xa9visions \xc3\xa9t\xc3\xa9 6"), "");
+    EXPECT_EQ(fv::check_yield_curve_entry(all(5), "Pr\xc3\xa9visions \xc3\xa9t\xc3\xa9 67"),
+              "Title must be 16 characters or less");
 
     // An effective annual 6.09 is 6.00 bond-equivalent, to two places.
     EXPECT_EQ(fv::round_decimal(fv::to_bond_equivalent(6.09), 2), 6.0);
@@ -122,6 +127,24 @@ TEST(OwnCurveInterpolation, AFilledRateOutOfRangeIsNamed) {
               "specified.\nPlease enter a 30-year rate and, if you wish, try again");
     rates[8] = 3;  // given: kept, and the rest fills
     EXPECT_EQ(fv::interpolate_own_curve(rates).message, "");
+}
+
+TEST(OwnCurveInterpolation, RatesNoCurveFitsNameTheRateToEnter) {
+    // A 52-week rate of 500 between 5 percent rates: no forward rate prices
+    // the bonds, and the first rate left out is the one to enter.
+    std::array<double, 9> rates = all(0);
+    rates[0] = 5;
+    rates[2] = 500;
+    rates[7] = 5;
+    EXPECT_EQ(fv::interpolate_own_curve(rates).message,
+              "The 26-week rate could not be interpolated, perhaps due\nto severe flucations in the rates "
+              "specified.\nPlease enter a 26-week rate and, if you wish, try again");
+    // With every rate entered nothing needs filling: they are shown rounded.
+    rates = all(0.02);
+    rates[7] = 99;
+    const auto result = fv::interpolate_own_curve(rates);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(result.rates, rates);
 }
 
 }  // namespace

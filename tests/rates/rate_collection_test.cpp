@@ -3,6 +3,7 @@
 
 #include "rates/message_of.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -131,15 +132,58 @@ TEST_F(OwnRateFile, LongTitlesAndLargeRatesSurviveARoundTrip) {
 
 TEST_F(OwnRateFile, FailedSaveLeavesTheOriginalAsItWas) {
     const fs::path path = dir / "own.txt";
-    write_all(path, "#CLIENT-RATE-FILE\n\"a\" 1 2 3 4 5 6 7 8 9\n");
+    const std::string original = "#CLIENT-RATE-FILE\n\"a\" 1 2 3 4 5 6 7 8 9\n";
+    write_all(path, original);
+    write_all(dir / "own.txt.new", "someone else's file\n");  // a save never takes a fixed name
     fv::cr_rates rates;
     rates.load_custom(path.string());
     rates.add_custom(set_of("b", 2));
-    fs::create_directories(dir / "own.txt.new");  // the new file cannot be written
+
+    fs::create_directories(dir / "own.bak");  // no backup can be kept
+    EXPECT_EQ(message_of([&] { rates.save_custom(); }),
+              "cr_rates::save_custom failed to keep a backup of the own-rate file. Original file unchanged.");
+    EXPECT_EQ(read_all(path), original);
+    fs::remove(dir / "own.bak");
+
+    rates.save_custom();
+    EXPECT_EQ(read_all(dir / "own.bak"), original);
+    EXPECT_EQ(read_all(dir / "own.txt.new"), "someone else's file\n");
+    fv::cr_rates again;
+    again.load_custom(path.string());
+    EXPECT_EQ(again.client().size(), 2u);
+
+    fs::remove_all(dir);  // the folder went away under the program
     EXPECT_EQ(message_of([&] { rates.save_custom(); }),
               "cr_rates::save_custom failed to open the output file. Original file unchanged.");
-    EXPECT_EQ(read_all(path), "#CLIENT-RATE-FILE\n\"a\" 1 2 3 4 5 6 7 8 9\n");
-    EXPECT_FALSE(fs::exists(dir / "own.bak"));
+}
+
+TEST_F(OwnRateFile, OnlyRegularFilesAreRead) {
+    // A device or folder typed as the own-rate file is refused, not read
+    // until memory runs out.
+    for (const std::string& path : {std::string("/dev/zero"), dir.string()}) {
+        fv::cr_rates rates;
+        EXPECT_EQ(message_of([&] { rates.load_custom(path); }), "cr_rates::load_custom unable to open input file")
+            << path;
+        EXPECT_EQ(message_of([&] { rates.load_common(path, true); }), "cr_rates::load_common unable to open input file")
+            << path;
+    }
+}
+
+TEST_F(OwnRateFile, NumbersAreReadAsScanfReadsThemInTheCLocale) {
+    fv::cr_rates rates;
+    rates.load_custom_text("own", "#CLIENT-RATE-FILE\n\"a\" 1e-400 0x1p3 +2 -3 4. .5 6e0 7\t8\n");
+    ASSERT_EQ(rates.client().size(), 1u);
+    const std::array<double, 9> expected = {0, 8, 2, -3, 4, 0.5, 6, 7, 8};
+    EXPECT_EQ(rates.client()[0].rates, expected);
+    // No number, no finite number, and a decimal comma (the reading stops at it).
+    for (const char* bad : {"+-1", "inf", "1e999", "1,5"}) {
+        EXPECT_EQ(message_of([&] {
+                      rates.load_custom_text("own", std::string("#CLIENT-RATE-FILE\n\"a\" ") + bad +
+                                                        " 2 3 4 5 6 7 8 9\n");
+                  }),
+                  "own, line 2:  cr_rate_item::load fewer than 9 rates in file")
+            << bad;
+    }
 }
 
 TEST(OwnRateBackup, BackupNames) {
@@ -154,12 +198,19 @@ TEST(UserSets, DuplicateAndUnstorableTitlesAreRefused) {
     rates.add_custom(set_of("abc", 1));
     EXPECT_EQ(message_of([&] { rates.add_custom(set_of("ABC", 2)); }),
               "New scenario was not added because rate scenario titles must be unique");
-    for (const char* title : {"say \"hi\"", "a//b", "two\nlines", "cr\r"}) {
+    // Each would come back changed or break the file at the next load.
+    for (const std::string& title : {std::string("say \"hi\""), std::string("a//b"), std::string("two\nlines"),
+                                    std::string("cr\r"), std::string("tab\there"), std::string("nul\0x", 5)}) {
         EXPECT_EQ(message_of([&] { rates.add_custom(set_of(title, 2)); }),
-                  "Rate scenario titles cannot contain a double quote (\"), two slashes (//) or a line break")
+                  "Rate scenario titles cannot contain a double quote (\"), two slashes (//), a line break or "
+                  "another control character")
             << title;
     }
     EXPECT_EQ(rates.client().size(), 1u);
+    // A title past 30 bytes is cut, never inside a character.
+    rates.add_custom(set_of(std::string(29, 'x') + "\xc3\xa9", 1));
+    EXPECT_EQ(rates.client()[1].title, std::string(29, 'x'));
+    rates.remove_custom(1);
     rates.add_custom(set_of("Zeta", 1));
     rates.add_custom(set_of("alpha", 1));
     EXPECT_EQ(rates.client()[0].title, "abc");

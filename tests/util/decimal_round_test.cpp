@@ -18,6 +18,8 @@ TEST(DecimalRound, HalfToEvenWithinTheBandAndPlainRoundingOutsideIt) {
         {0.00125, 4, 0.0012},   {0.00135, 4, 0.0014},  {-1.23455, 4, -1.2346},
         {6.13635, 4, 6.1364},   {1.005, 2, 1.0},       {123.4567, -1, 123.4567},
         {0.0, 3, 0.0},          {-0.0004, 3, 0.0},     {7.2, 0, 7.0},
+        // Too large to carry a fraction at that precision: unchanged, never infinite.
+        {1e305, 4, 1e305},      {-1e300, 9, -1e300},   {4503599627370497.0, 0, 4503599627370497.0},
     };
     for (const auto& c : cases) {
         EXPECT_DOUBLE_EQ(fv::round_decimal(c.value, c.places), c.expected)
