@@ -86,6 +86,12 @@ void CKdmDoc::keep_display(int display, gr_page page) {
     displays_[display].emplace(shown_display{std::move(page), std::move(text)});
 }
 
+// The messages display again from the program's messages as they are now.
+void CKdmDoc::rebuild_messages_display() {
+    free_display(messages_display);
+    keep_display(messages_display, make_messages_display(*program_));
+}
+
 // Input editing, then the source and message displays.
 void CKdmDoc::edit_and_prepare(bool show_wide_notice) {
     SetStatus(":  editing input");
@@ -230,8 +236,7 @@ void CKdmDoc::CalcSubsidy(int rate_source, const std::string& selection,
         resolved_ = ResolveConflicts(store_, sheet, rates_.selection, rates_.rates, current_rate_source_, clock_());
     } catch (const text_error& failure) {
         add_failure_lines(failure.text(), true);
-        free_display(messages_display);
-        keep_display(messages_display, make_messages_display(*program_));
+        rebuild_messages_display();
         host_.show_message(failure.text());
         return;
     } catch (const std::exception&) {
@@ -332,15 +337,13 @@ void CKdmDoc::calculate_from_resolution(const std::optional<std::string>& kept_t
             if (!(view_mask & settings::display_bit(display))) free_display(display);
     } catch (const text_error& failure) {
         add_failure_lines(failure.text(), false);
-        free_display(messages_display);
-        keep_display(messages_display, make_messages_display(*program_));
+        rebuild_messages_display();
         host_.show_message(failure.text());
         return;
     } catch (const std::exception&) {
         program_->add(55, "Fatal error calculating the subsidy or creating displays.  Please try again.");
         program_->add(55, "    If this error persists, please call technical support.");
-        free_display(messages_display);
-        keep_display(messages_display, make_messages_display(*program_));
+        rebuild_messages_display();
         host_.show_message(
             "Fatal error creating displays.  Please try again.  If this error persists, please call technical "
             "support.");
@@ -403,8 +406,7 @@ void CKdmDoc::RunBatch(const std::string& spreadsheet, const std::string& range,
     CalcSubsidy(rates.source, rates.selection, wk3_output);
     program_->messages().remove_range(37, 37);
     for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
-    free_display(messages_display);
-    keep_display(messages_display, make_messages_display(*program_));
+    rebuild_messages_display();
 }
 
 bool CKdmDoc::print_display(int display) {

@@ -76,6 +76,7 @@ private:
     void edit_and_prepare(bool show_wide_notice);
     void free_display(int display);
     void keep_display(int display, gr_page page);
+    void rebuild_messages_display();
     void calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
                                    const std::optional<std::string>& wk3_output, std::size_t noted_messages);
     void write_spreadsheet_output();

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "app/settings_keys.h"
 #include "dlg_test_support.h"
@@ -41,6 +42,18 @@ const std::string own_text =
 
 void write_file(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+// The flat-rate dialog answering with these values.
+std::function<std::optional<flat_rate_entry>(const flat_rate_entry*)> flat_answer(std::string title, double rate,
+                                                                                  int kind) {
+    return [=](const flat_rate_entry*) {
+        flat_rate_entry entry;
+        entry.title = title;
+        entry.rate = rate;
+        entry.kind = kind;
+        return std::optional<flat_rate_entry>(entry);
+    };
 }
 
 bool has_title(const std::string& file_text, const std::string& title) {
@@ -146,13 +159,7 @@ TEST_F(RateSelection, CreatesYieldCurveAndFlatRateSetsInTheFile) {
     EXPECT_TRUE(dialog->category_button(2)->isEnabled());
     EXPECT_EQ(notices.size(), 1u);
 
-    dialog->ask_flat_rate = [](const flat_rate_entry*) {
-        flat_rate_entry entry;
-        entry.title = "Flat";
-        entry.rate = 6.09;
-        entry.kind = flat_effective_annual;
-        return std::optional<flat_rate_entry>(entry);
-    };
+    dialog->ask_flat_rate = flat_answer("Flat", 6.09, flat_effective_annual);
     dialog->create_flat_rate();
     const cr_rate_item* flat = rates.rates.find_by_title(source_client, "Flat");
     ASSERT_NE(flat, nullptr);
@@ -275,13 +282,7 @@ TEST_F(RateSelection, AFileThatIsNoOwnRateFileIsNeverOverwritten) {
 TEST_F(RateSelection, ASetAnotherProgramAddedMeanwhileIsKept) {
     auto dialog = open(own);
     write_file(own, own_text + "\"Theirs\"  2.0000  2.0000  2.0000  2.0000  2.0000  2.0000  2.0000  2.0000  2.0000\n");
-    dialog->ask_flat_rate = [](const flat_rate_entry*) {
-        flat_rate_entry entry;
-        entry.title = "Ours";
-        entry.rate = 4;
-        entry.kind = flat_bond_equivalent;
-        return std::optional<flat_rate_entry>(entry);
-    };
+    dialog->ask_flat_rate = flat_answer("Ours", 4, flat_bond_equivalent);
     dialog->create_flat_rate();
     const std::string text = file_content(own);
     for (const char* title : {"Low", "Mid", "Theirs", "Ours"}) EXPECT_TRUE(has_title(text, title)) << title;
