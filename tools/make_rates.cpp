@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ferravane_version.h"
 #include "rate_refresh/rate_file_blocks.h"
 #include "rate_refresh/rate_sets.h"
 #include "rate_refresh/treasury_months.h"
@@ -147,7 +148,7 @@ int main(int argc, char** argv) {
         return static_cast<int>(exit_status::success);
     }
     if (chosen.version) {
-        std::cout << program << " " << FERRAVANE_VERSION << "\n";
+        std::cout << program << " " << fv::program_version << "\n";
         return static_cast<int>(exit_status::success);
     }
     try {
