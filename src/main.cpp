@@ -4,6 +4,7 @@
 // the run delivered its result.
 #include <clocale>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C");
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
-        std::printf("%s%s\n", usage, fv::program_guide);
+        // A program run from its build folder has no installed guide.
+        std::error_code ignored;
+        const bool installed = std::filesystem::exists(fv::program_guide, ignored);
+        std::printf("%s%s\n", usage, installed ? fv::program_guide : "docs/guide.md in Ferravane's sources");
         return 0;
     }
     if (words.size() == 1 && words[0] == "--version") {

@@ -76,6 +76,8 @@ options read_options(int argc, char** argv) {
         }
     }
     if (!result.help && !result.version && result.inputs.empty()) throw fv::text_error("no yield file given");
+    if (result.months && (*result.months == result.output || fv::same_file(*result.months, result.output)))
+        throw fv::text_error("--months and the rate file must be two files");
     return result;
 }
 

@@ -75,7 +75,7 @@ class MakeRates(unittest.TestCase):
             self.assertEqual(f.read(), "my notes\n")
 
     def test_command_line_errors(self):
-        for words in ([], ["-o"], ["--frobnicate", "x.csv"]):
+        for words in ([], ["-o"], ["--frobnicate", "x.csv"], ["--months", "r.txt", "-o", "r.txt", "x.csv"]):
             status, _, err = self.run_tool(*words)
             self.assertEqual(status, 2, words)
             self.assertIn("usage: ferravane-make-rates", err, words)
