@@ -53,11 +53,12 @@ set(CPACK_PACKAGE_VENDOR "Ferravane maintainers")
 set(CPACK_PACKAGE_CONTACT "Ferravane maintainers <maintainers@users.noreply.c-seed-e2b3e8c3.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "budget cost of federal direct loans and loan guarantees")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Ferravane computes the budget cost (the subsidy) of federal credit programs from the
-estimated cash flows a budget analyst keeps in a named spreadsheet range (Lotus WK1, WK3,
-WK4 and 123; Excel XLS), discounted on Treasury yield curves. It reports each cohort's
-subsidy rate, its components and the single effective rate in seven displays, as text and
-spreadsheet files, from a desktop program or in batch mode.")
+    "Ferravane computes the budget cost (the subsidy) of federal credit programs
+from the estimated cash flows a budget analyst keeps in a named spreadsheet
+range (Lotus WK1, WK3, WK4 and 123; Excel XLS), discounted on Treasury yield
+curves. It reports each cohort's subsidy rate, its components and the single
+effective rate in seven displays, as text and spreadsheet files, from a
+desktop program or in batch mode.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
