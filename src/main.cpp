@@ -4,12 +4,14 @@
 // the run delivered its result.
 #include <clocale>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/batch_run.h"
 #include "app/ckdm_doc.h"
 #include "app/startup.h"
+#include "ferravane_version.h"
 #include "gui/console_host.h"
 #include "gui/desktop.h"
 #include "gui/qsettings_store.h"
@@ -40,7 +42,13 @@ const char* const usage =
     "FERRAVANE_SETTINGS names, else in the user's configuration folder.\n"
     "\n"
     "  --help      show this text\n"
-    "  --version   show the version\n";
+    "  --version   show the version\n"
+    "\n"
+    "Exit status: 0 when the run delivered its result, 1 when it did not (the\n"
+    "messages on standard error say why).\n"
+    "\n"
+    "More in the manual page: man ferravane. The user's guide (range layout,\n"
+    "keywords, timing, displays, messages): ";
 
 }  // namespace
 
@@ -49,17 +57,19 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "C");
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
-        std::fputs(usage, stdout);
+        // A program run from its build folder has no installed guide.
+        std::error_code ignored;
+        const bool installed = std::filesystem::exists(fv::program_guide, ignored);
+        std::printf("%s%s\n", usage, installed ? fv::program_guide : "docs/guide.md in Ferravane's sources");
         return 0;
     }
     if (words.size() == 1 && words[0] == "--version") {
-        std::printf("ferravane %s\n", FERRAVANE_VERSION);
+        std::printf("ferravane %s\n", fv::program_version);
         return 0;
     }
 
     fv::console_host host;
-    const std::string directory = fv::program_directory();
-    const fv::startup_result started = fv::check_startup_files(directory);
+    const fv::startup_result started = fv::check_startup_files(fv::program_directory());
     if (!started.files) {
         host.show_message(started.failure);
         return 1;
@@ -70,7 +80,7 @@ int main(int argc, char** argv) {
     fv::qsettings_store store;
     const std::string problem_at_start = store.problem();
     if (!problem_at_start.empty()) host.show_message(problem_at_start);
-    fv::CKdmDoc document(store, host, directory);
+    fv::CKdmDoc document(store, host, started.files->data_directory);
     if (document.rates().failure) host.show_message(*document.rates().failure);
     const int status = fv::run_batch(words, document, host);
     // A settings file that could not be written shows only once something was written to it.

@@ -1,153 +1,162 @@
-// Generates the shipped rate file from monthly Treasury constant-maturity
-// yields: one actual set per complete fiscal year (October to September
-// averages) and one budget set per budget year 1992-2030, each the average
-// of the fiscal year two years before, or of the last twelve months in the
-// file where that year is not complete. Output is reproducible: the checksum
-// blocks come from a fixed seed.
-//
-//   make_rates [monthly.csv] [rates.txt]
-#include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
+// Builds the rate file from Treasury yields: monthly tables and the
+// Treasury's daily par-yield downloads, merged in the order given (a later
+// file's month replaces an earlier one's). See ferravane-make-rates(1).
+#include <filesystem>
 #include <iostream>
-#include <map>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "ferravane_version.h"
+#include "rate_refresh/rate_file_blocks.h"
+#include "rate_refresh/rate_sets.h"
+#include "rate_refresh/treasury_months.h"
 #include "rates/cr_rates.h"
-#include "util/decimal_round.h"
+#include "util/file_io.h"
 #include "util/text_error.h"
 
 namespace {
 
-// CSV columns of the nine maturities, in rate-set order.
-const char* const columns[9] = {"GS3M", "GS6M", "GS1", "GS2", "GS3", "GS5", "GS7", "GS10", "GS30"};
-constexpr int first_budget_year = 1992;
-constexpr int last_budget_year = 2030;
-constexpr std::uint32_t block_seed = 20231130;
+constexpr const char* program = "ferravane-make-rates";
+constexpr const char* file_comment = "Treasury constant-maturity yields: fiscal-year averages and budget assumptions";
+// Rate files are small; the loader refuses anything near this size anyway.
+constexpr std::size_t largest_previous_file = 16'000'000;
 
-using month_rates = std::array<double, 9>;
+enum class exit_status { success = 0, failure = 1, usage = 2 };
 
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, ',')) fields.push_back(field);
-    if (!line.empty() && line.back() == ',') fields.emplace_back();
-    return fields;
-}
+struct options {
+    std::vector<std::string> inputs;
+    std::string output = "rates.txt";
+    std::optional<std::string> previous;
+    std::optional<std::string> months;
+    bool help = false;
+    bool version = false;
+};
 
-bool parse_number(const std::string& text, double& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end != nullptr && *end == '\0';
-}
+const char* const usage_text =
+    "usage: ferravane-make-rates [-o RATES] [--previous RATES] [--months CSV] YIELDS.csv...\n"
+    "Builds a Ferravane rate file from monthly Treasury yield tables and daily par yield curve\n"
+    "downloads, merged in the order given (a later file's month replaces an earlier one's).\n"
+    "\n"
+    "  -o, --output RATES   the rate file to write (default: rates.txt)\n"
+    "  --previous RATES     keep the checksum blocks of unchanged lines from RATES\n"
+    "                       (default: the output file, when it exists)\n"
+    "  --months CSV         also write the merged monthly table, to feed the next refresh\n"
+    "  -h, --help           this text\n"
+    "  --version            the version\n"
+    "\n"
+    "See ferravane-make-rates(1).\n";
 
-// Months keyed by year * 12 + (month - 1).
-std::map<int, month_rates> read_months(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) throw fv::text_error("make_rates: cannot open " + path);
-    std::string line;
-    if (!std::getline(in, line)) throw fv::text_error("make_rates: " + path + " is empty");
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::vector<std::string> header = split(line);
-    std::array<std::size_t, 9> index{};
-    for (std::size_t j = 0; j < 9; ++j) {
-        std::size_t i = 0;
-        while (i < header.size() && header[i] != columns[j]) ++i;
-        if (i == header.size()) throw fv::text_error(std::string("make_rates: no column ") + columns[j] + " in " + path);
-        index[j] = i;
+// Throws text_error for a command line it cannot follow.
+options read_options(int argc, char** argv) {
+    options result;
+    bool only_files = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw fv::text_error(word + " needs a file name");
+            return argv[++i];
+        };
+        if (only_files || word.empty() || word[0] != '-' || word == "-") {
+            result.inputs.push_back(word);
+        } else if (word == "--") {
+            only_files = true;
+        } else if (word == "-o" || word == "--output") {
+            result.output = value();
+        } else if (word == "--previous") {
+            result.previous = value();
+        } else if (word == "--months") {
+            result.months = value();
+        } else if (word == "-h" || word == "--help") {
+            result.help = true;
+        } else if (word == "--version") {
+            result.version = true;
+        } else {
+            throw fv::text_error("unknown option " + word);
+        }
     }
-    std::map<int, month_rates> months;
-    int line_number = 1;
-    while (std::getline(in, line)) {
-        ++line_number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty()) continue;
-        const std::vector<std::string> fields = split(line);
-        int year = 0;
-        int month = 0;
-        if (fields.empty() || std::sscanf(fields[0].c_str(), "%d-%d", &year, &month) != 2 || month < 1 || month > 12)
-            throw fv::text_error("make_rates: " + path + ", line " + std::to_string(line_number) + ": bad date");
-        month_rates rates{};
-        bool complete = true;
-        for (std::size_t j = 0; j < 9; ++j)
-            complete = complete && index[j] < fields.size() && parse_number(fields[index[j]], rates[j]);
-        if (complete) months[year * 12 + month - 1] = rates;  // a month missing a rate leaves its year incomplete
-    }
-    return months;
+    if (!result.help && !result.version && result.inputs.empty()) throw fv::text_error("no yield file given");
+    if (result.months && (*result.months == result.output || fv::same_file(*result.months, result.output)))
+        throw fv::text_error("--months and the rate file must be two files");
+    return result;
 }
 
-bool average(const std::map<int, month_rates>& months, int first_key, month_rates& result) {
-    month_rates sum{};
-    for (int key = first_key; key < first_key + 12; ++key) {
-        const auto found = months.find(key);
-        if (found == months.end()) return false;
-        for (std::size_t j = 0; j < 9; ++j) sum[j] += found->second[j];
-    }
-    for (std::size_t j = 0; j < 9; ++j) result[j] = fv::round_decimal(sum[j] / 12.0, 2);
-    return true;
+// The blocks of the previous rate file. One named on the command line must
+// be a rate file; the output file, when it is there, must be one too, so a
+// mistyped output name never replaces some other file.
+fv::rate_file_blocks previous_blocks(const options& chosen) {
+    const std::string path = chosen.previous.value_or(chosen.output);
+    std::error_code ignored;
+    if (!chosen.previous && !std::filesystem::exists(path, ignored)) return fv::rate_file_blocks();
+    const auto bytes = fv::read_whole_file(path, largest_previous_file);
+    if (!bytes) throw fv::text_error(path + ": cannot read it as a rate file (not a regular file, or too large)");
+    const std::string text(bytes->begin(), bytes->end());
+    if (!fv::looks_like_rate_file(text))
+        throw fv::text_error(path + ": not a rate file (it does not begin with #KDM-RATE-FILE)" +
+                             (chosen.previous ? std::string() : "; not replaced"));
+    return fv::rate_file_blocks(text);
 }
 
-// Fiscal year Y runs from October of Y-1 to September of Y.
-int fiscal_year_start(int fy) { return (fy - 1) * 12 + 9; }
+void write_whole(const std::string& path, const std::string& text) {
+    if (!fv::write_file_replacing(path, text)) throw fv::text_error(path + ": cannot write it; nothing was changed");
+}
+
+exit_status run(const options& chosen) {
+    fv::month_table months;
+    for (const std::string& input : chosen.inputs) {
+        fv::month_source source = fv::read_yield_months(input);
+        for (const std::string& note : source.notes) std::cerr << program << ": " << input << ": " << note << "\n";
+        if (source.months.empty()) throw fv::text_error(input + ": no month with a yield for all nine maturities");
+        const int replaced = fv::merge_months(months, source.months);
+        std::cout << input << ": " << source.months.size() << " months, " << fv::month_name(source.months.begin()->first)
+                  << " to " << fv::month_name(source.months.rbegin()->first);
+        if (replaced > 0) std::cout << " (" << replaced << " replacing earlier ones)";
+        std::cout << "\n";
+    }
+    const fv::shipped_rate_sets sets = fv::make_shipped_rate_sets(months);
+    for (const std::string& note : sets.notes) std::cerr << program << ": " << note << "\n";
+
+    fv::rate_file_blocks blocks = previous_blocks(chosen);
+    fv::cr_rates collection;
+    collection.set_common(sets.actual, sets.budget);
+    const std::string text = collection.common_file_text(
+        [&blocks](std::string_view checked, std::int32_t value) { return blocks.block_for(checked, value); },
+        file_comment);
+
+    // Read back before writing: the program's loader must accept every line.
+    fv::cr_rates check;
+    check.load_common_text(chosen.output, text, true);
+
+    if (chosen.months) write_whole(*chosen.months, fv::monthly_table_text(months));
+    write_whole(chosen.output, text);
+    const std::size_t lines = check.actual().size() + check.budget().size() + 1;
+    std::cout << chosen.output << ": " << check.actual().size() << " actual sets, " << check.budget().size()
+              << " budget sets; " << blocks.kept() << " of " << lines << " checksum blocks as before\n";
+    return exit_status::success;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string csv = argc > 1 ? argv[1] : "../shared/data/treasury_cmt_monthly.csv";
-    const std::string out = argc > 2 ? argv[2] : "data/rates.txt";
-    if (argc > 3) {
-        std::cerr << "usage: make_rates [monthly.csv] [rates.txt]\n";
-        return 2;
+    options chosen;
+    try {
+        chosen = read_options(argc, argv);
+    } catch (const fv::text_error& e) {
+        std::cerr << program << ": " << e.text() << "\n" << usage_text;
+        return static_cast<int>(exit_status::usage);
+    }
+    if (chosen.help) {
+        std::cout << usage_text;
+        return static_cast<int>(exit_status::success);
+    }
+    if (chosen.version) {
+        std::cout << program << " " << fv::program_version << "\n";
+        return static_cast<int>(exit_status::success);
     }
     try {
-        const std::map<int, month_rates> months = read_months(csv);
-        if (months.size() < 12) throw fv::text_error("make_rates: fewer than twelve complete months in " + csv);
-
-        std::map<int, month_rates> fiscal;
-        const int first_fy = months.begin()->first / 12;
-        const int last_fy = months.rbegin()->first / 12 + 1;
-        for (int fy = first_fy; fy <= last_fy; ++fy) {
-            month_rates rates;
-            if (average(months, fiscal_year_start(fy), rates)) fiscal[fy] = rates;
-        }
-        month_rates last_twelve;
-        if (!average(months, months.rbegin()->first - 11, last_twelve))
-            throw fv::text_error("make_rates: the last twelve months of " + csv + " are not all there");
-
-        std::vector<fv::cr_rate_item> actual;
-        for (const auto& [fy, rates] : fiscal)
-            actual.emplace_back(fv::source_actual, "FY " + std::to_string(fy) + " average", rates);
-        std::vector<fv::cr_rate_item> budget;
-        for (int year = first_budget_year; year <= last_budget_year; ++year) {
-            const auto found = fiscal.find(year - 2);
-            budget.emplace_back(fv::source_budget, "Budget " + std::to_string(year),
-                                found != fiscal.end() ? found->second : last_twelve);
-        }
-
-        fv::cr_rates collection;
-        collection.set_common(std::move(actual), std::move(budget));
-        fv::block_writer writer(block_seed);
-        const std::string text = collection.common_file_text(
-            writer, "Treasury constant-maturity yields: fiscal-year averages and budget assumptions");
-
-        // Read back before writing: the loader must accept every line.
-        fv::cr_rates check;
-        check.load_common_text(out, text, true);
-
-        std::ofstream file(out, std::ios::binary);
-        file << text;
-        file.close();
-        if (!file) throw fv::text_error("make_rates: cannot write " + out);
-        std::cout << out << ": " << check.actual().size() << " actual sets, " << check.budget().size()
-                  << " budget sets\n";
+        return static_cast<int>(run(chosen));
     } catch (const fv::text_error& e) {
-        std::cerr << e.text() << "\n";
-        return 1;
+        std::cerr << program << ": " << e.text() << "\n";
+        return static_cast<int>(exit_status::failure);
     }
-    return 0;
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "util/text_error.h"
@@ -24,22 +25,49 @@ std::string program_directory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-startup_result check_startup_files(const std::string& directory) {
+std::vector<std::string> data_file_places(const std::string& program_dir) {
+    if (program_dir.empty()) return {std::string()};
+    const std::filesystem::path shared =
+        (std::filesystem::path(program_dir) / ".." / "share" / "ferravane").lexically_normal();
+    std::string installed = shared.string();
+    if (installed.back() != '/') installed += '/';
+    return {program_dir, installed};
+}
+
+std::optional<std::string> find_data_file(const std::string& name, const std::string& program_dir) {
+    for (const std::string& place : data_file_places(program_dir)) {
+        std::error_code ignored;
+        if (std::filesystem::exists(place + name, ignored)) return place + name;
+    }
+    return std::nullopt;
+}
+
+std::string data_file_places_text(const std::string& name, const std::string& program_dir) {
+    std::string text = "(Looked for it as:";
+    for (const std::string& place : data_file_places(program_dir)) text += "\n  " + place + name;
+    return text + ")";
+}
+
+startup_result check_startup_files(const std::string& program_dir) {
     startup_result result;
-    startup_files files;
-    files.rate_file = directory + "rates.txt";
-    std::FILE* rates = std::fopen(files.rate_file.c_str(), "rb");
+    const std::optional<std::string> rate_file = find_data_file("rates.txt", program_dir);
+    std::FILE* rates = rate_file ? std::fopen(rate_file->c_str(), "rb") : nullptr;
     if (rates == nullptr) {
-        result.failure = rate_file_missing_message;
+        result.failure = std::string(rate_file_missing_message) + "\n\n" + data_file_places_text("rates.txt", program_dir);
         return result;
     }
     std::fclose(rates);
+    startup_files files;
+    files.rate_file = *rate_file;
+    files.data_directory = rate_file->substr(0, rate_file->size() - std::string("rates.txt").size());
 
-    files.help.set_file_name(directory + "topics.txt");
+    const std::optional<std::string> topics_file = find_data_file("topics.txt", program_dir);
+    files.help.set_file_name(topics_file.value_or(files.data_directory + "topics.txt"));
     try {
         files.help.load();
     } catch (const text_error& e) {
         result.failure = topics_defective_message(e.text());
+        if (!topics_file) result.failure += "\n\n" + data_file_places_text("topics.txt", program_dir);
         return result;
     }
     result.files = std::move(files);

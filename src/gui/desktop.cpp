@@ -23,7 +23,7 @@ int run_desktop(int argc, char** argv, const startup_files& files) {
 
     user_prompts prompts;
     qsettings_store store;
-    const std::string directory = program_directory();
+    const std::string& directory = files.data_directory;
     CMainFrame* main_frame = nullptr;
     desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {
         std::vector<CKdmDoc*> documents;

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "ferravane_version.h"
 #include "gui/child_frame.h"
 #include "gui/dialog_launcher.h"
 #include "gui/user_prompts.h"
@@ -251,8 +252,9 @@ void CMainFrame::build_menus() {
     QAction* about = make(command::about, QStringLiteral("&About Ferravane..."));
     connect(about, &QAction::triggered, this, [this] {
         QMessageBox::about(this, QStringLiteral("About Ferravane"),
-                           QStringLiteral("Ferravane\n\nThe budget cost of federal direct loans and loan "
-                                          "guarantees, from the cash flows of a spreadsheet."));
+                           QStringLiteral("Ferravane %1\n\nThe budget cost of federal direct loans and loan "
+                                          "guarantees, from the cash flows of a spreadsheet.")
+                               .arg(QString::fromLatin1(program_version)));
     });
     help->addAction(about);
 }

@@ -255,6 +255,11 @@ void cr_rates::save_custom() {
 }
 
 std::string cr_rates::common_file_text(block_writer& writer, std::string_view comment) const {
+    return common_file_text([&writer](std::string_view, std::int32_t value) { return writer.write(value); },
+                            comment);
+}
+
+std::string cr_rates::common_file_text(const block_source& block_for, std::string_view comment) const {
     std::string text = "#KDM-RATE-FILE";
     if (!comment.empty()) text += "  " + std::string(comment);
     text += "\n";
@@ -265,14 +270,15 @@ std::string cr_rates::common_file_text(block_writer& writer, std::string_view co
         text += line;
         sum.add(checked_text(normalise_rate_line(line)));
         for (const cr_rate_item& item : items) {
-            const std::string data = item.format_line(true, true, 2, &writer);
-            text += data;
-            sum.add(checked_text(normalise_rate_line(data)));
+            const std::string data = item.format_line(false, true, 2);
+            const std::string checked(checked_text(normalise_rate_line(data + "  x")));
+            text += data + "  " + block_for(checked, line_checksum(checked)) + "\n";
+            sum.add(checked);
         }
     };
     section("#A actual rates\n", actual_);
     section("#B budget assumptions\n", budget_);
-    text += "#EOF  " + writer.write(sum.value()) + "\n";
+    text += "#EOF  " + block_for("#EOF", sum.value()) + "\n";
     return text;
 }
 

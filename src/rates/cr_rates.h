@@ -3,6 +3,8 @@
 // finders the calculation uses and the listings the rate dialog shows.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +50,12 @@ public:
     void set_common(std::vector<cr_rate_item> actual, std::vector<cr_rate_item> budget);
     // Renders the actual and budget lists as a rate file with fresh blocks.
     std::string common_file_text(block_writer& writer, std::string_view comment = {}) const;
+    // The same with each checksum block chosen by the caller from the text
+    // the block covers (a data line without its block, or "#EOF") and the
+    // value it must carry, so a generator can keep the blocks of lines that
+    // did not change.
+    using block_source = std::function<std::string(std::string_view checked, std::int32_t value)>;
+    std::string common_file_text(const block_source& block_for, std::string_view comment = {}) const;
 
     void add_custom(cr_rate_item item);  // refuses duplicate or unstorable titles
     int remove_custom(int n);            // 1 when removed, 0 when no such set

@@ -123,7 +123,8 @@ bool append_to_file(const std::string& path, std::string_view bytes, const std::
         return false;
     const bool regular = S_ISREG(st.st_mode);
     bool good = write_all(file.fd, bytes) && (!regular || ::fsync(file.fd) == 0);
-    if (!good && regular) (void)::ftruncate(file.fd, st.st_size);
+    // The append has failed already; a cut that fails too changes nothing to report.
+    if (!good && regular && ::ftruncate(file.fd, st.st_size) != 0) good = false;
     return close_checked(file) && good;
 }
 

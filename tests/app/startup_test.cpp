@@ -22,7 +22,10 @@ struct scratch_folder {
 
 TEST(Startup, RateFileMustExistButMayBeEmpty) {
     scratch_folder folder;
-    EXPECT_EQ(check_startup_files(folder.dir()).failure, rate_file_missing_message);
+    // Both places are named: beside the program, and ../share/ferravane.
+    EXPECT_EQ(check_startup_files(folder.dir()).failure,
+              std::string(rate_file_missing_message) + "\n\n(Looked for it as:\n  " + folder.dir() +
+                  "rates.txt\n  " + (folder.path.parent_path() / "share/ferravane/rates.txt").string() + ")");
 
     std::ofstream(folder.path / "rates.txt");  // empty
     fs::copy_file(fs::path(FV_BINARY_DIR) / "topics.txt", folder.path / "topics.txt");
@@ -30,6 +33,34 @@ TEST(Startup, RateFileMustExistButMayBeEmpty) {
     EXPECT_EQ(result.failure, "");
     ASSERT_TRUE(result.files.has_value());
     EXPECT_EQ(result.files->rate_file, folder.dir() + "rates.txt");
+    EXPECT_EQ(result.files->data_directory, folder.dir());
+}
+
+TEST(Startup, AnInstalledProgramReadsItsDataFromShareFerravane) {
+    // prefix/bin holds the program, prefix/share/ferravane the data files.
+    scratch_folder prefix;
+    const fs::path data = prefix.path / "share" / "ferravane";
+    fs::create_directories(prefix.path / "bin");
+    fs::create_directories(data);
+    std::ofstream(data / "rates.txt");
+    fs::copy_file(fs::path(FV_BINARY_DIR) / "topics.txt", data / "topics.txt");
+    const startup_result result = check_startup_files(prefix.dir() + "bin/");
+    ASSERT_TRUE(result.files.has_value()) << result.failure;
+    EXPECT_EQ(result.files->data_directory, data.string() + "/");
+    EXPECT_EQ(result.files->rate_file, (data / "rates.txt").string());
+    EXPECT_EQ(result.files->help.file_name(), (data / "topics.txt").string());
+
+    // A file beside the program comes first.
+    std::ofstream(prefix.path / "bin" / "rates.txt");
+    EXPECT_EQ(check_startup_files(prefix.dir() + "bin/").files->rate_file, prefix.dir() + "bin/rates.txt");
+
+    // A topics file found nowhere names both places too.
+    fs::remove(data / "topics.txt");
+    const std::string failure = check_startup_files(prefix.dir() + "bin/").failure;
+    EXPECT_EQ(failure.rfind("The file \"topics.txt\" in the root directory of this program is defective.", 0), 0u);
+    EXPECT_NE(failure.find("\n  " + prefix.dir() + "bin/topics.txt\n  " + data.string() + "/topics.txt)"),
+              std::string::npos)
+        << failure;
 }
 
 TEST(Startup, DefectiveTopicsFileStopsWithItsReason) {

@@ -83,9 +83,9 @@ TEST_F(RateListingCopy, WorksheetsFirstThenTextAndBothSheetsReadBack) {
         EXPECT_EQ(book.get_content("A:A1", text), 0);
         EXPECT_EQ(text, "ACTUAL RATES");
         EXPECT_EQ(book.get_content("A:A4", text), 0);
-        EXPECT_EQ(text, "FY 2022 average");
+        EXPECT_EQ(text, "FY 2023 average");  // the second set, newest first
         EXPECT_EQ(book.get_content("A:B4", number), 0);
-        EXPECT_DOUBLE_EQ(number, 1.05);
+        EXPECT_DOUBLE_EQ(number, 4.94);
     }
 
     // The WK1 sheet through gnumeric.

@@ -26,17 +26,21 @@ fv::cr_rates load_shipped() {
 
 TEST(ShippedRates, LoadsWithEveryFiscalAndBudgetYear) {
     const fv::cr_rates rates = load_shipped();
-    EXPECT_EQ(rates.actual().size(), 42u);  // FY 1982 to FY 2023
+    EXPECT_EQ(rates.actual().size(), 43u);  // FY 1982 to FY 2024
     EXPECT_EQ(rates.budget().size(), 39u);  // Budget 1992 to Budget 2030
-    for (int fy = 1982; fy <= 2023; ++fy)
+    for (int fy = 1982; fy <= 2024; ++fy)
         EXPECT_NE(rates.find_by_title(1, "FY " + std::to_string(fy) + " average"), nullptr) << fy;
     for (int year = 1992; year <= 2030; ++year) EXPECT_NE(rates.find_budget_year(year), nullptr) << year;
     EXPECT_EQ(rates.find_by_prefix(1, "FY 1999")->title, "FY 1999 average");
-    // Budget 2001 is the FY 1999 average; from Budget 2026 on, the last
-    // twelve months.
+    // Budget 2001 is the FY 1999 average, Budget 2026 the FY 2024 average;
+    // from Budget 2027 on, the last twelve months (July 2024 to June 2025).
     EXPECT_EQ(rates.find_budget_year(2001)->rates, rates.find_by_title(1, "FY 1999 average")->rates);
-    EXPECT_EQ(rates.find_budget_year(2030)->rates, rates.find_budget_year(2026)->rates);
-    EXPECT_NE(rates.find_budget_year(2026)->rates, rates.find_by_title(1, "FY 2023 average")->rates);
+    EXPECT_EQ(rates.find_budget_year(2026)->rates, rates.find_by_title(1, "FY 2024 average")->rates);
+    EXPECT_EQ(rates.find_budget_year(2030)->rates, rates.find_budget_year(2027)->rates);
+    EXPECT_NE(rates.find_budget_year(2027)->rates, rates.find_by_title(1, "FY 2024 average")->rates);
+    // Worked out by hand from the monthly table: the 30-year average of July
+    // 2024 to June 2025 is 4.565, which rounds half to even to 4.56.
+    EXPECT_DOUBLE_EQ(rates.find_budget_year(2027)->rates[8], 4.56);
 }
 
 TEST(ShippedRates, FiscalYearsAreAveragesOfTheMonthlyYields) {
@@ -77,7 +81,7 @@ TEST(ShippedRates, FiscalYearsAreAveragesOfTheMonthlyYields) {
         for (int j = 0; j < 9; ++j) EXPECT_NEAR(set->rates[j], sums[fy][j] / 12, 0.005 + 1e-9) << fy << " " << j;
         ++compared;
     }
-    EXPECT_EQ(compared, 42);
+    EXPECT_EQ(compared, 43);
 }
 
 TEST(ShippedRates, EverySetBuildsItsFactorTable) {
@@ -108,7 +112,7 @@ TEST(ShippedRates, TheBuildCopiesTheFileBesideTheExecutables) {
     if (!std::filesystem::exists(copy)) GTEST_SKIP() << "no rates.txt in " << FV_BINARY_DIR << " (re-run cmake)";
     fv::cr_rates rates;
     rates.load_common(copy, true);
-    EXPECT_EQ(rates.actual().size(), 42u);
+    EXPECT_EQ(rates.actual().size(), 43u);
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+# Installing and packaging: `cmake --install` lays the program out as a
+# Debian program does (prefix /usr for the package), and CPack makes the
+# .deb from the same rules. scripts/package builds it.
+include(GNUInstallDirs)
+
+set(FV_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/ferravane")
+
+# The programs. The data files are found beside the executable (a build
+# folder) or in ../share/ferravane relative to it (here).
+install(TARGETS ferravane make_rates RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES ${FV_DATA_FILES} DESTINATION "${FV_INSTALL_DATADIR}")
+
+# Manual pages, with the version and the installed paths filled in, and
+# compressed as Debian wants them (no time stamp, so rebuilds match).
+set(FV_MAN_PAGES ferravane.1 ferravane-make-rates.1)
+set(FV_MAN_PAGES_BUILT)
+foreach(page IN LISTS FV_MAN_PAGES)
+  set(VERSION "${PROJECT_VERSION}")
+  set(DOCDIR "${CMAKE_INSTALL_FULL_DOCDIR}")
+  set(DATADIR "${CMAKE_INSTALL_FULL_DATADIR}/ferravane")
+  configure_file("${CMAKE_SOURCE_DIR}/man/${page}" "${CMAKE_BINARY_DIR}/man/${page}" @ONLY)
+  add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/man/${page}.gz"
+    COMMAND gzip -9nf -k "${CMAKE_BINARY_DIR}/man/${page}"
+    DEPENDS "${CMAKE_BINARY_DIR}/man/${page}"
+    COMMENT "Compressing the manual page ${page}")
+  list(APPEND FV_MAN_PAGES_BUILT "${CMAKE_BINARY_DIR}/man/${page}.gz")
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${FV_MAN_PAGES_BUILT})
+install(FILES ${FV_MAN_PAGES_BUILT} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+
+# Documents: the user's guide, the copyright and the change log.
+configure_file("${CMAKE_SOURCE_DIR}/packaging/changelog.in" "${CMAKE_BINARY_DIR}/doc/changelog" @ONLY)
+add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/doc/changelog.gz"
+  COMMAND gzip -9nf -k "${CMAKE_BINARY_DIR}/doc/changelog"
+  DEPENDS "${CMAKE_BINARY_DIR}/doc/changelog"
+  COMMENT "Compressing the change log")
+add_custom_target(doc_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/doc/changelog.gz")
+install(FILES "${CMAKE_SOURCE_DIR}/docs/guide.md" "${CMAKE_SOURCE_DIR}/packaging/copyright"
+              "${CMAKE_BINARY_DIR}/doc/changelog.gz"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+
+# The desktop entry, the icon and the MIME data go here, to their XDG places:
+#   ${CMAKE_INSTALL_DATADIR}/applications/         ferravane.desktop
+#   ${CMAKE_INSTALL_DATADIR}/icons/hicolor/<size>/apps/
+#   ${CMAKE_INSTALL_DATADIR}/mime/packages/        ferravane.xml
+# (the desktop files do not exist yet).
+
+# The Debian package.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ferravane)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_VENDOR "Ferravane maintainers")
+set(CPACK_PACKAGE_CONTACT "Ferravane maintainers <maintainers@users.noreply.c-seed-e2b3e8c3.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "budget cost of federal direct loans and loan guarantees")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Ferravane computes the budget cost (the subsidy) of federal credit programs
+from the estimated cash flows a budget analyst keeps in a named spreadsheet
+range (Lotus WK1, WK3, WK4 and 123; Excel XLS), discounted on Treasury yield
+curves. It reports each cohort's subsidy rate, its components and the single
+effective rate in seven displays, as text and spreadsheet files, from a
+desktop program or in batch mode.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+include(CPack)
