@@ -73,6 +73,23 @@ std::string number_format(int decimals, bool thousands) {
     return format;
 }
 
+// Column ranges may not overlap: the default width fills the gaps between the
+// columns that have their own.
+void set_widths(lxw_worksheet* worksheet, const clip_xlsx::sheet_widths& widths) {
+    unsigned next = 0;
+    auto fill_to = [&](unsigned end) {  // exclusive
+        if (widths.default_width != 0 && next < end)
+            worksheet_set_column(worksheet, static_cast<lxw_col_t>(next), static_cast<lxw_col_t>(end - 1),
+                                 widths.default_width, nullptr);
+    };
+    for (const auto& [column, width] : widths.columns) {
+        fill_to(column);
+        worksheet_set_column(worksheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width, nullptr);
+        next = column + 1;
+    }
+    fill_to(LXW_COL_MAX);
+}
+
 }  // namespace
 
 std::map<unsigned, clip_xlsx::sheet_widths> clip_xlsx::template_widths(const std::vector<unsigned char>& t) {
@@ -172,13 +189,7 @@ std::vector<unsigned char> clip_xlsx::make_workbook(const std::map<unsigned, she
             content.name.empty() ? "Sheet" + std::to_string(number_of_sheet + 1) : content.name;
         lxw_worksheet* worksheet = workbook_add_worksheet(book, name.c_str());
         if (worksheet == nullptr) throw text_error("clip_xlsx::render unable to create the workbook: sheet " + name);
-        if (const auto found = widths.find(number_of_sheet); found != widths.end()) {
-            if (found->second.default_width != 0)
-                worksheet_set_column(worksheet, 0, LXW_COL_MAX - 1, found->second.default_width, nullptr);
-            for (const auto& [column, width] : found->second.columns)
-                worksheet_set_column(worksheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width,
-                                     nullptr);
-        }
+        if (const auto found = widths.find(number_of_sheet); found != widths.end()) set_widths(worksheet, found->second);
         for (const cell& c : content.cells) {
             lxw_error written = LXW_NO_ERROR;
             if (const label* l = std::get_if<label>(&c.value)) {

@@ -130,6 +130,8 @@ std::string lmbcs_to_utf8(std::string_view bytes) {
                 character.push_back(static_cast<char>(d1));
                 character.push_back(static_cast<char>(at_(i + 2)));
                 used = 3;
+            } else if (d1 >= 0x20) {
+                used = 2;  // a lead byte cut short by the end of the text
             }
             const std::string decoded = character.empty() ? std::string() : decode_with_iconv(character, page);
             std::size_t end = 0;
