@@ -84,9 +84,37 @@ const std::unordered_map<char32_t, std::pair<unsigned char, unsigned char>>& sin
 
 bool is_group_byte(unsigned char b) { return b != 0 && b < 0x20 && b != tab && b != line_feed && b != carriage_return; }
 
+// The bytes as one character of a page, in UTF-8; empty when they are not exactly one.
+std::string one_character(std::string_view bytes, const char* page) {
+    const std::string decoded = decode_with_iconv(bytes, page);
+    std::size_t end = 0;
+    if (!decoded.empty()) next_code_point(decoded, end);
+    return !decoded.empty() && end == decoded.size() && decoded != "\xef\xbf\xbd" ? decoded : std::string();
+}
+
+// A character of a double-byte page without a group byte (the file's default
+// group): a lead byte with its trail byte, or a byte that is a character alone.
+// Returns the bytes used.
+std::size_t default_double_byte(std::string_view bytes, const char* page, std::string& out) {
+    if (bytes.size() >= 2) {
+        const std::string pair = one_character(bytes.substr(0, 2), page);
+        if (!pair.empty()) {
+            out += pair;
+            return 2;
+        }
+    }
+    const std::string single = one_character(bytes.substr(0, 1), page);
+    if (single.empty()) append_utf8(out, replacement_character);
+    out += single;
+    return 1;
+}
+
 }  // namespace
 
-std::string lmbcs_to_utf8(std::string_view bytes) {
+std::string lmbcs_to_utf8(std::string_view bytes, unsigned default_group) {
+    if (!single_byte_page(default_group) && !double_byte_page(default_group)) default_group = group_latin1;
+    const byte_table* default_table =
+        single_byte_page(default_group) ? &single_byte_table(single_byte_page(default_group)) : nullptr;
     std::string out;
     out.reserve(bytes.size());
     const auto at_ = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
@@ -94,9 +122,12 @@ std::string lmbcs_to_utf8(std::string_view bytes) {
         const unsigned char b = at_(i);
         if (b == 0) break;
         if (b >= 0x80) {
-            static const byte_table& latin1 = single_byte_table(single_byte_page(group_latin1));
-            append_utf8(out, latin1[b]);
-            ++i;
+            if (default_table != nullptr) {
+                append_utf8(out, (*default_table)[b]);
+                ++i;
+            } else {
+                i += default_double_byte(bytes.substr(i), double_byte_page(default_group), out);
+            }
             continue;
         }
         if (!is_group_byte(b)) {
@@ -121,40 +152,30 @@ std::string lmbcs_to_utf8(std::string_view bytes) {
             i += d1 >= 0x20 ? 2 : 1;
         } else if (const char* page = double_byte_page(b)) {
             // A doubled group byte announces a single byte of the page.
-            std::string character;
-            std::size_t used = 1;
-            if (d1 == b && left >= 2) {
-                character.push_back(static_cast<char>(at_(i + 2)));
-                used = 3;
-            } else if (d1 >= 0x20 && left >= 2) {
-                character.push_back(static_cast<char>(d1));
-                character.push_back(static_cast<char>(at_(i + 2)));
-                used = 3;
-            } else if (d1 >= 0x20) {
-                used = 2;  // a lead byte cut short by the end of the text
-            }
-            const std::string decoded = character.empty() ? std::string() : decode_with_iconv(character, page);
-            std::size_t end = 0;
-            if (!decoded.empty()) next_code_point(decoded, end);
-            if (decoded.empty() || end != decoded.size())
+            const bool single = d1 == b && left >= 2;
+            if (single || (d1 >= 0x20 && left >= 2)) {
+                const std::string character =
+                    one_character(single ? bytes.substr(i + 2, 1) : bytes.substr(i + 1, 2), page);
+                if (character.empty()) append_utf8(out, replacement_character);
+                out += character;
+                i += 3;
+            } else {
                 append_utf8(out, replacement_character);
-            else
-                out += decoded;
-            i += used;
+                i += d1 >= 0x20 ? 2 : 1;  // a lead byte cut short by the end of the text
+            }
         } else if (b == group_unicode && left >= 2) {
-            const unsigned char d2 = at_(i + 2);
-            const char16_t unit = d1 == unicode_zero ? static_cast<char16_t>(d2 << 8)
-                                                     : static_cast<char16_t>((d1 << 8) | d2);
-            std::u16string units(1, unit);
+            const auto unit_at = [&](std::size_t j) {
+                return at_(j) == unicode_zero ? static_cast<char16_t>(at_(j + 1) << 8)
+                                              : static_cast<char16_t>((at_(j) << 8) | at_(j + 1));
+            };
+            std::u16string units(1, unit_at(i + 1));
+            i += 3;
             // A surrogate pair takes two group 0x14 characters.
-            if (unit >= 0xD800 && unit <= 0xDBFF && left >= 5 && at_(i + 3) == group_unicode) {
-                const unsigned char e1 = at_(i + 4), e2 = at_(i + 5);
-                units.push_back(e1 == unicode_zero ? static_cast<char16_t>(e2 << 8)
-                                                   : static_cast<char16_t>((e1 << 8) | e2));
+            if (units[0] >= 0xD800 && units[0] <= 0xDBFF && bytes.size() - i >= 3 && at_(i) == group_unicode) {
+                units.push_back(unit_at(i + 1));
                 i += 3;
             }
             out += utf16_to_utf8(units);
-            i += 3;
         } else {
             append_utf8(out, replacement_character);
             i += d1 >= 0x20 ? 2 : 1;

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "util/lmbcs.h"
 
 namespace fv {
 
@@ -25,7 +24,7 @@ enum l123_type : unsigned {
 }  // namespace
 
 L123_file::L123_file(const std::string& file_name)
-    : wk3_layout_workbook(file_name, format_kind::l123, "L123_file", "load_L123", 26, lmbcs_to_utf8) {}
+    : wk3_layout_workbook(file_name, format_kind::l123, "L123_file", "load_L123", 26) {}
 
 double L123_file::packed_number(const unsigned char* bytes) {
     static const double powers[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,

@@ -40,13 +40,13 @@ public:
     const lotus_record& record(std::size_t at) const { return records_[at]; }
 
 protected:
-    // Turns the bytes of a stored text into UTF-8.
-    using text_decoder = std::string (*)(std::string_view);
-
     // reader: "wk1_file"; walk: the operation that walks the records, "load_wk1";
     // first_length: the data length the beginning-of-file record must have.
     lotus_workbook(const std::string& file_name, format_kind kind, const char* reader, const char* walk,
-                   unsigned first_length, text_decoder decode);
+                   unsigned first_length);
+
+    // The bytes of a stored text as UTF-8.
+    virtual std::string decode_text(std::string_view bytes) const = 0;
 
     // Checks that a record the reader uses holds the fields it reads, and adds
     // its cells and ranges to the index. Called once per record in file order.
@@ -80,7 +80,6 @@ protected:
 private:
     const char* walk_;
     unsigned first_length_;
-    text_decoder decode_;
     std::vector<unsigned char> image_;
     std::vector<lotus_record> records_;
 };

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "util/lmbcs.h"
 
 namespace fv {
 
@@ -25,7 +24,7 @@ enum wk3_type : unsigned {
 }  // namespace
 
 wk3_file::wk3_file(const std::string& file_name)
-    : wk3_layout_workbook(file_name, format_kind::wk3, "wk3_file", "load_wk3", 26, lmbcs_to_utf8) {}
+    : wk3_layout_workbook(file_name, format_kind::wk3, "wk3_file", "load_wk3", 26) {}
 
 double wk3_file::extended_to_double(const unsigned char* bytes) {
     std::uint64_t mantissa = 0;

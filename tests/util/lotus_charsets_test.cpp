@@ -36,6 +36,11 @@ TEST(Lmbcs, DecodesTheGroupsByTheirCodePages) {
         {"\x12\xa4", fffd},
     };
     for (const auto& c : cases) EXPECT_EQ(fv::lmbcs_to_utf8(c.bytes), c.text) << c.text;
+
+    // Bytes without a group byte belong to the file's default group.
+    EXPECT_EQ(fv::lmbcs_to_utf8("\x88", 6), "\u0142");                  // 852, where 850 has ê
+    EXPECT_EQ(fv::lmbcs_to_utf8("\xa4\xf4" "a\xb9", 0x12), "\u6c34a" + fffd);  // Big5, a lead byte cut short
+    EXPECT_EQ(fv::lmbcs_to_utf8("\x88", 0), "\u00ea");                  // no group: group 1
 }
 
 TEST(Lmbcs, EncodesIntoTheFirstGroupThatHoldsTheCharacter) {
