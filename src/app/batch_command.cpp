@@ -5,6 +5,7 @@
 
 #include "display/program/safe_text.h"
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -90,7 +91,7 @@ rate_choice GetSelection(const batch_words& words, int index) {
     else
         choice.selection = name;
     // The selection buffer holds 255 characters.
-    if (choice.selection.size() > 255) choice.selection.resize(255);
+    choice.selection.resize(prefix_bytes(choice.selection, 255));
     return choice;
 }
 

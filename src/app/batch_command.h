@@ -55,7 +55,7 @@ std::optional<std::string> missing_word_error(batch_mode mode, const batch_words
 bool rate_choice_incomplete(batch_mode mode, const batch_words& words);
 extern const char* const incomplete_choice_error;
 
-// The "wk3" output must end in wk3, ignoring case.
+// The "wk3" output must end in wk3, ignoring case (or be an XLSX name, see output_format.h).
 bool has_wk3_extension(const std::string& name);
 std::string wk3_extension_error(const std::string& name);
 std::string output_open_error(const std::string& name);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "app/output_format.h"
 #include "util/file_io.h"
 #include "util/text_error.h"
 
@@ -63,7 +64,7 @@ private:
             host_.show_message(refused_output(output(), spreadsheet()));
             return false;
         }
-        if (mode_ == batch_mode::wk3 && !has_wk3_extension(output())) {
+        if (mode_ == batch_mode::wk3 && !has_wk3_extension(output()) && !has_xlsx_extension(output())) {
             host_.show_message(wk3_extension_error(output()));
             return false;
         }

@@ -6,10 +6,12 @@
 #include <exception>
 #include <fstream>
 
+#include "app/output_format.h"
 #include "app/range_choice.h"
 #include "app/settings_keys.h"
 #include "cashflow/cf_messages.h"
 #include "display/clip_wk3.h"
+#include "display/clip_xlsx.h"
 #include "display/program/batch_line.h"
 #include "display/program/import_file.h"
 #include "display/program/output_files.h"
@@ -358,30 +360,37 @@ void CKdmDoc::calculate_from_resolution(const std::optional<std::string>& kept_t
     calculation_failed_ = false;
 }
 
-// Display N goes to sheet N of the output spreadsheet, whichever are written.
+// Display N goes to sheet N of a WK3 output, whichever are written. An XLSX
+// output has one worksheet per chosen display, named after it, in the same order.
 void CKdmDoc::write_spreadsheet_output() {
+    const std::string output = resolved_.output_file.value_or("");
+    const bool xlsx = spreadsheet_format_of(output) == spreadsheet_format::xlsx;
     const std::string template_path = program_directory_ + "4.bin";
     if (!std::ifstream(template_path, std::ios::binary)) {
-        host_.show_message(
-            "Unable to create spreadsheet output in \"wk3\" format.\nOne or more files in the root directory for "
-            "this program may be corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: "
-            "clip_wk3::render unable to open \"" +
-            template_path + "\"");
+        host_.show_message(std::string("Unable to create spreadsheet output in \"") + (xlsx ? "xlsx" : "wk3") +
+                           "\" format.\nOne or more files in the root directory for this program may be "
+                           "corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: " +
+                           (xlsx ? "clip_xlsx" : "clip_wk3") + "::render unable to open \"" + template_path + "\"");
         return;
     }
-    const std::string output = resolved_.output_file.value_or("");
     if (output.empty()) throw text_error("Options call for spreadsheet output, but no filename provided");
     if (same_file(output, path_))
         throw text_error("The spreadsheet output file " + output +
                          " is the spreadsheet being read; it was not overwritten.");
-    clip_wk3 writer(template_path);
+    std::unique_ptr<clip_ss> writer;
+    if (xlsx)
+        writer = std::make_unique<clip_xlsx>(template_path);
+    else
+        writer = std::make_unique<clip_wk3>(template_path);
     const int mask = store_.read_int(section, settings::online_spreadsheet_options, 0);
     for (int display = 1; display <= display_count; ++display) {
-        if ((mask & settings::display_bit(display)) && displays_[display])
-            displays_[display]->page.write_to(writer);
-        if (display < display_count) writer.next_sheet();
+        if (mask & settings::display_bit(display)) {
+            writer->name_sheet(display_sheet_name(display));
+            if (displays_[display]) displays_[display]->page.write_to(*writer);
+        }
+        if (display < display_count) writer->next_sheet();
     }
-    writer.render(output);
+    writer->render(output);
 }
 
 void CKdmDoc::RunBatch(const std::string& spreadsheet, const std::string& range, const rate_choice& rates,

@@ -2,6 +2,7 @@
 #include "app/conflict_resolution.h"
 
 #include "app/batch_command.h"
+#include "app/output_format.h"
 #include "app/settings_keys.h"
 #include "rates/cr_rate_item.h"
 #include "util/text_error.h"
@@ -76,7 +77,7 @@ resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choic
         if (spreadsheet_output != 0) {
             const std::string name = !online_name.empty() ? online_name : sheet.output_file.value_or("");
             if (name.empty()) no_output_name();
-            if (!has_wk3_extension(name))
+            if (!has_wk3_extension(name) && !has_xlsx_extension(name))
                 throw text_error("Spreadsheet output filename must have a \"wk3\" extension\n\nfilename provided:  " +
                                  name);
             out.output_file = name;

@@ -15,6 +15,7 @@
 #include "cashflow/timing_spec.h"
 #include "util/text_error.h"
 #include "util/time_text.h"
+#include "util/utf8_text.h"
 #include "workbook/gen_file.h"
 
 namespace fv {
@@ -394,8 +395,9 @@ void cf_pgm::header_keyword(gen_file& book, int code) {
             while (at < text.size() && text[at] == ' ') ++at;
             std::string title = trim_right(text.substr(at));
             const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
-            if (rate_assumption == 1 && numbered) title = "FY " + title.substr(0, 124);
-            if (rate_assumption == 2 && numbered) title = "Budget " + title.substr(0, 120);
+            // The title buffer holds 127 characters.
+            if (rate_assumption == 1 && numbered) title = "FY " + std::string(first_characters(title, 124));
+            if (rate_assumption == 2 && numbered) title = "Budget " + std::string(first_characters(title, 120));
             rate_title = title;
             rate_title_given = !title.empty();
             return;

@@ -47,7 +47,7 @@ std::string clip_ss::cut_notice() const {
     char text[160];
     std::snprintf(text, sizeof text,
                   "Spreadsheet output stops at row %u: %zu cells of later rows were not written.",
-                  static_cast<unsigned>(last_row) + 1, cells_left_out_);
+                  static_cast<unsigned>(stop_row_) + 1, cells_left_out_);
     return text;
 }
 
@@ -55,21 +55,21 @@ void clip_ss::add_record(std::uint16_t type, std::vector<unsigned char> data) {
     records_.push_back(clip_record{type, std::move(data)});
 }
 
-bool clip_ss::row_writable() {
-    if (row_ <= last_row) return true;
+bool clip_ss::row_writable(std::uint32_t last) {
+    if (row_ <= last) return true;
+    stop_row_ = last;
     ++cells_left_out_;
     return false;
 }
 
-std::string_view clip_ss::cut_label(std::string_view text, std::size_t limit) {
+std::string clip_ss::encoded_label(std::string_view text, std::size_t limit, label_encoder encode) {
     // The record ends the text at its first NUL anyway.
     const std::size_t nul = text.find('\0');
     if (nul != std::string_view::npos) text = text.substr(0, nul);
-    if (text.size() > limit) {
-        ++labels_cut_;
-        text = text.substr(0, limit);
-    }
-    return text;
+    bool cut = false;
+    std::string encoded = encode(text, limit, cut);
+    if (cut) ++labels_cut_;
+    return encoded;
 }
 
 unsigned char clip_ss::label_prefix(char prefix) {

@@ -33,8 +33,8 @@ public:
     clip_ss& operator=(const clip_ss&) = delete;
 
     // cells; each goes to the current position, then the column advances
-    // A label; the prefix is kept when it is '"', '\\' or '^', else it is '\''.
-    // A text longer than the writer's limit is cut to the limit.
+    // A label (UTF-8); the prefix is kept when it is '"', '\\' or '^', else it
+    // is '\''. A text longer than the writer's limit is cut to the limit.
     virtual void add_label(std::string_view text, char prefix) = 0;
     // A number already formatted as text, with its count of decimals and the
     // display's format option.
@@ -44,6 +44,8 @@ public:
     // text and leaves any existing file as it was. Rendering keeps the records.
     virtual std::vector<unsigned char> render(const std::string& output_path = {}) = 0;
     virtual void add_number(double value, int decimals) = 0;
+    // The name of the current sheet, for formats whose sheets have names.
+    virtual void name_sheet(const std::string& name) { (void)name; }
 
     // positions
     // The column grows by one but stays at 255 once there.
@@ -77,10 +79,14 @@ public:
 
 protected:
     void add_record(std::uint16_t type, std::vector<unsigned char> data);
-    // Whether a cell may be written at the current row; counts it as left out when not.
-    bool row_writable();
-    // Cuts a label to `limit` characters (and at an embedded NUL), counting a cut.
-    std::string_view cut_label(std::string_view text, std::size_t limit);
+    // Whether a cell may be written at the current row (up to `last`); counts
+    // it as left out when not.
+    bool row_writable(std::uint32_t last = last_row);
+    // A label's UTF-8 text in the writer's character set, at most `limit`
+    // bytes of whole characters (ending at an embedded NUL); counts a cut.
+    using label_encoder = std::string (*)(std::string_view text, std::size_t max_bytes, bool& cut);
+    std::string encoded_label(std::string_view text, std::size_t limit, label_encoder encode);
+    void note_label_cut() { ++labels_cut_; }
     // '"', '\\' and '^' are kept; every other prefix becomes '\''.
     static unsigned char label_prefix(char prefix);
 
@@ -111,6 +117,7 @@ private:
     std::size_t image_size_ = 0;
     std::size_t labels_cut_ = 0;
     std::size_t cells_left_out_ = 0;
+    std::uint32_t stop_row_ = last_row;  // the last row written when cells were left out
 };
 
 }  // namespace fv

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "util/c_number.h"
+#include "util/lics.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -45,7 +46,7 @@ bool is_wk1_template(const std::vector<unsigned char>& t) {
 }  // namespace
 
 void clip_wk1::add_label(std::string_view text, char prefix) {
-    const std::string_view kept = cut_label(text, max_label);
+    const std::string kept = encoded_label(text, max_label, utf8_to_lics);
     if (row_writable()) {
         std::vector<unsigned char> data;
         data.reserve(kept.size() + 7);

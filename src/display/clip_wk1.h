@@ -9,7 +9,7 @@ namespace fv {
 
 class clip_wk1 : public clip_ss {
 public:
-    // Longest label text a WK1 label cell takes.
+    // Longest label text a WK1 label cell takes, in bytes of its character set (LICS).
     static constexpr std::size_t max_label = 239;
 
     using clip_ss::clip_ss;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "display/make_bcd.h"
+#include "util/lmbcs.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -35,7 +36,7 @@ void clip_wk3::put_cell_header(std::vector<unsigned char>& data) const {
 }
 
 void clip_wk3::add_label(std::string_view text, char prefix) {
-    const std::string_view kept = cut_label(text, max_label);
+    const std::string kept = encoded_label(text, max_label, utf8_to_lmbcs);
     if (row_writable()) {
         std::vector<unsigned char> data;
         data.reserve(kept.size() + 6);

@@ -10,7 +10,7 @@ namespace fv {
 
 class clip_wk3 : public clip_ss {
 public:
-    // Longest label text a WK3 label cell takes.
+    // Longest label text a WK3 label cell takes, in bytes of its character set (LMBCS).
     static constexpr std::size_t max_label = 512;
 
     using clip_ss::clip_ss;

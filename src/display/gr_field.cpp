@@ -1,11 +1,13 @@
 // Rendering of one piece of display content into its field: alignment inside
 // the field width, the margin kept right of numbers, spans and repeat fills.
+// Widths count characters (see util/utf8_text.h), not bytes.
 #include "display/gr_field.h"
 
 #include <cctype>
 #include <utility>
 
 #include "display/gr_line_type.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -14,7 +16,10 @@ gr_field::gr_field(std::string text_in, gr_kind kind_in, gr_align alignment_in, 
 
 std::string gr_field::render(const gr_line_type& type, unsigned field) const {
     if (text.empty()) return {};
-    const std::size_t a = text.size();
+    // A line break or other control character inside a cell text would break
+    // the line apart or hide part of it.
+    const std::string shown = with_controls_blanked(text);
+    const std::size_t a = character_count(shown);
     std::size_t w = type.field_width(field);
     const std::size_t m = kind == gr_kind::number ? type.margin(field) : 0;
     if (alignment == gr_align::centred && span > 1) {
@@ -22,15 +27,24 @@ std::string gr_field::render(const gr_line_type& type, unsigned field) const {
     }
     const bool aligned = alignment == gr_align::right || alignment == gr_align::centred ||
                          alignment == gr_align::repeat;
-    if (!aligned || w < m + a) return text;
+    if (!aligned || w < m + a) return shown;
 
-    std::string out(w, ' ');
+    std::size_t before = 0;
     switch (alignment) {
-    case gr_align::right: out.replace(w - a - m, a, text); break;
-    case gr_align::centred: out.replace((w - a) / 2, a, text); break;
-    case gr_align::repeat: out.assign(w, text[0]); break;
+    case gr_align::right: before = w - a - m; break;
+    case gr_align::centred: before = (w - a) / 2; break;
+    case gr_align::repeat: {
+        const std::string_view first = first_characters(shown, 1);
+        std::string out;
+        out.reserve(first.size() * w);
+        for (std::size_t i = 0; i < w; ++i) out += first;
+        return out;
+    }
     default: break;
     }
+    std::string out(before, ' ');
+    out += shown;
+    out.append(w - before - a, ' ');
     return out;
 }
 

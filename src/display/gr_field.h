@@ -18,6 +18,7 @@ public:
     // The text of the field padded to its width (and to the widths of the
     // fields a centred text spans), or the text itself when it is left-aligned
     // or does not fit; the line lets such a text run on into later fields.
+    // Widths count characters; control characters show as blanks.
     std::string render(const gr_line_type& type, unsigned field) const;
 
     // What a spreadsheet writer is handed: the label prefix of the alignment

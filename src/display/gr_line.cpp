@@ -1,11 +1,13 @@
 // Composing a display line: each field's rendered text is laid at its field's
 // first column; a non-empty field blanks whatever ran on into it from before.
+// Columns count characters, and a run-on text is cut between two of them.
 #include "display/gr_line.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "display/gr_line_type.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -37,20 +39,29 @@ std::string gr_line::compose(unsigned first, unsigned last) const {
     const std::size_t width = type_->width();
     // Columns past the end of the buffer are blanks; the buffer only grows as
     // far as content reaches, so very wide layouts cost nothing when sparse.
+    // Columns are characters: `out` holds `out_columns` of them.
     std::string out;
+    std::size_t out_columns = 0;
     std::size_t column = type_->compose_column(first);
     const std::size_t start = column;
     for (unsigned n = first; n <= last; ++n) {
         const std::string piece = fields_[n - 1].render(*type_, n);
         if (!piece.empty() && column < width) {
-            out.resize(column, ' ');
-            out.append(piece, 0, width - column);
+            if (out_columns > column) {
+                out.resize(prefix_bytes(out, column));
+                out_columns = column;
+            }
+            out.append(column - out_columns, ' ');
+            const std::string_view kept = first_characters(piece, width - column);
+            out += kept;
+            out_columns = column + character_count(kept);
         }
         column = type_->compose_column(n + 1);
     }
+    const std::size_t start_byte = prefix_bytes(out, start);
     const auto end = out.find_last_not_of(' ');
-    if (end == std::string::npos || end < start) return {};
-    return out.substr(start, end + 1 - start);
+    if (end == std::string::npos || end < start_byte) return {};
+    return out.substr(start_byte, end + 1 - start_byte);
 }
 
 unsigned gr_line::field_at_column(unsigned column) const {

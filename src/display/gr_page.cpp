@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -75,11 +76,13 @@ std::string gr_page::render_text(const gr_selection& selection) {
 
     std::string text;
     text.reserve(text_limit + notice_slack);
+    std::size_t characters = 0;  // the limit counts characters; offsets are bytes
     for (const gr_line_part& part : select(selection)) {
         if (part.number == header_notice_line) line11_offset_ = text.size();
         std::string piece;
         if (part.first_field <= part.last_field) piece = part.line->compose(part.first_field, part.last_field);
-        if (text.size() + piece.size() + 2 > text_limit) {
+        const std::size_t piece_characters = character_count(piece);
+        if (characters + piece_characters + 2 > text_limit) {
             cut_ = true;
             cut_offset_ = text.size();
             lines_kept_ = part.number - 1;
@@ -87,6 +90,7 @@ std::string gr_page::render_text(const gr_selection& selection) {
         }
         text += piece;
         text += "\r\n";
+        characters += piece_characters + 2;
     }
     return text;
 }

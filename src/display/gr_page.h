@@ -36,7 +36,7 @@ struct gr_line_part {
 
 class gr_page {
 public:
-    // Largest rendered text, line ends included.
+    // Largest rendered text in characters, line ends included.
     static constexpr std::size_t text_limit = 40456;
 
     gr_page() = default;
@@ -73,7 +73,7 @@ public:
 
     // Truncation state of the last text rendering.
     bool was_cut() const { return cut_; }
-    std::size_t cut_offset() const { return cut_offset_; }
+    std::size_t cut_offset() const { return cut_offset_; }  // in bytes of the text
     std::size_t line11_offset() const { return line11_offset_; }
     unsigned lines_kept() const { return lines_kept_; }  // when cut
     const std::string& notice() const { return notice_; }  // after put_truncation_notice

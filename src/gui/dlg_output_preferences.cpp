@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/output_format.h"
 #include "app/settings_keys.h"
 #include "gui/dlg_general_preferences.h"
 
@@ -69,7 +70,8 @@ bool ends_in_wk3(const std::string& name) {
 
 output_name_check check_output_file_name(const std::string& name) {
     if (name.empty()) return {"Missing spreadsheet output file name", {}};
-    if (!ends_in_wk3(name)) return {"Spreadsheet output file name must have a \"wk3\" extension", {}};
+    if (!ends_in_wk3(name) && !has_xlsx_extension(name))
+        return {"Spreadsheet output file name must have a \"wk3\" extension", {}};
     const std::string full = full_path_of(name);
     if (full.empty()) return {"Unable to find a suitable path", {}};
 

@@ -3,12 +3,12 @@
 
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "gui/clipboard_copy.h"
+#include "gui/print_job.h"
 #include "gui/print_text.h"
 
 namespace fv {
@@ -17,16 +17,30 @@ namespace {
 
 constexpr int display_count = 7;
 
-// The pane counts a line break as one character whatever the text used. Cell
-// texts may carry UTF-8; anything that is not valid UTF-8 is taken byte for byte.
+// The pane counts a line break as one character whatever the text used. The
+// text is UTF-8; a byte that is not (a file name in another encoding) shows as
+// U+FFFD, one character, as the display lines count it.
 QString pane_text(const std::string& text) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString shown = decoder(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (decoder.hasError()) shown = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    QString shown = printable_text(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
     return shown;
+}
+
+// Pane positions count UTF-16 units, display columns count characters: a
+// character beyond the first plane takes two units.
+std::size_t characters_in(const QString& text, int units) {
+    std::size_t count = 0;
+    for (int i = 0; i < units && i < text.size(); ++i)
+        if (!text[i].isLowSurrogate()) ++count;
+    return count;
+}
+int units_for(const QString& text, int characters) {
+    int units = 0;
+    for (int seen = 0; seen < characters && units < text.size(); ++seen)
+        units += text[units].isHighSurrogate() && units + 1 < text.size() ? 2 : 1;
+    return units;
 }
 
 }  // namespace
@@ -77,11 +91,19 @@ std::vector<std::string> CKdmView::lines() const { return print_lines(text_); }
 
 gr_selection CKdmView::selection_block() const {
     const QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart(), end = cursor.selectionEnd();
+    // Everything in characters: line starts, and the selection's ends.
     std::vector<std::size_t> starts;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-        starts.push_back(static_cast<std::size_t>(block.position()));
-    return fv::selection_block(starts, static_cast<std::size_t>(cursor.selectionStart()),
-                               static_cast<std::size_t>(cursor.selectionEnd()));
+    std::size_t characters = 0, start_at = 0, end_at = 0;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const int from = block.position();
+        starts.push_back(characters);
+        if (start >= from && start <= from + text.size()) start_at = characters + characters_in(text, start - from);
+        if (end >= from && end <= from + text.size()) end_at = characters + characters_in(text, end - from);
+        characters += characters_in(text, static_cast<int>(text.size())) + 1;  // and the line break
+    }
+    return fv::selection_block(starts, start_at, end_at);
 }
 
 void CKdmView::select_block(int first_line, int first_column, int last_line, int last_column) {
@@ -89,8 +111,8 @@ void CKdmView::select_block(int first_line, int first_column, int last_line, int
     const QTextBlock last = document()->findBlockByNumber(last_line - 1);
     if (!first.isValid() || !last.isValid()) return;
     QTextCursor cursor(document());
-    cursor.setPosition(first.position() + first_column - 1);
-    cursor.setPosition(last.position() + last_column, QTextCursor::KeepAnchor);
+    cursor.setPosition(first.position() + units_for(first.text(), first_column - 1));
+    cursor.setPosition(last.position() + units_for(last.text(), last_column), QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

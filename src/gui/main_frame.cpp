@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/output_format.h"
 #include "ferravane_version.h"
 #include "gui/child_frame.h"
 #include "gui/dialog_launcher.h"
@@ -137,16 +138,9 @@ void CMainFrame::build_menus() {
 
     // View
     view_menu_ = menuBar()->addMenu(QStringLiteral("&View"));
-    const char* const display_items[] = {"&1  Cash Flows",
-                                         "&2  Subsidy",
-                                         "&3  Present value factors",
-                                         "&4  Disbursement period data",
-                                         "&5  Present value results",
-                                         "&6  Calculation of the subsidy",
-                                         "&7  Messages"};
     for (int n = 1; n <= 7; ++n) {
         const auto which = static_cast<command>(static_cast<int>(command::display1) + n - 1);
-        QAction* show = make(which, QString::fromLatin1(display_items[n - 1]), QString::number(n));
+        QAction* show = make(which, QStringLiteral("&%1  %2").arg(n).arg(QString::fromUtf8(display_sheet_name(n))), QString::number(n));
         show->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + n)));
         connect(show, &QAction::triggered, this,
                 [this, n] { on_active([n](CChildFrame& frame) { frame.show_display(n); }); });

@@ -15,14 +15,13 @@
 #include <unistd.h>
 
 #include "gui/print_text.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
 QString printable_text(const std::string& bytes) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
+    // Every byte that is not valid UTF-8 becomes one U+FFFD.
+    return QString::fromStdString(valid_utf8(bytes));
 }
 
 std::string no_printer_text() {

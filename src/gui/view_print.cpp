@@ -15,6 +15,7 @@
 #include "gui/print_job.h"
 #include "gui/print_text.h"
 #include "gui/user_prompts.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -84,8 +85,7 @@ bool print_view_lines(const std::vector<std::string>& lines, user_prompts& promp
         for (std::size_t n = from; n < to; ++n) {
             const std::string& line = lines[n];
             painter.drawText(layout.left_margin, y,
-                             printable_text(line.size() > view_print_line_limit ? line.substr(0, view_print_line_limit)
-                                                                           : line));
+                             printable_text(std::string(first_characters(line, view_print_line_limit))));
             y += layout.line_step;
         }
         painter.drawLine(layout.left_margin, layout.rule_y(), layout.right_end, layout.rule_y());

@@ -17,7 +17,7 @@ class user_prompts;
 // Pages needed for `line_count` lines at `lines_per_page` lines a page.
 int view_page_count(int line_count, int lines_per_page);
 
-// The longest line a page takes from the view; the rest is left off.
+// The longest line a page takes from the view, in characters; the rest is left off.
 inline constexpr std::size_t view_print_line_limit = 2048;
 
 // Prints the lines. True when printed or cancelled (or nothing to print);

@@ -11,6 +11,7 @@
 #include "rates/checksum_block.h"
 #include "util/c_number.h"
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -71,7 +72,7 @@ void cr_rate_item::load(std::string_view line, bool check) {
     const std::size_t close = line.size() > 1 ? line.find('"', 1) : std::string_view::npos;
     if (line.empty() || close == std::string_view::npos)
         throw text_error("cr_rate_item::load found name without terminating quote");
-    title = std::string(line.substr(1, std::min(close - 1, max_title_length)));
+    title = std::string(first_characters(line.substr(1, close - 1), max_title_length));
 
     std::size_t pos = close + 1;
     for (double& rate : rates) {
@@ -94,11 +95,12 @@ std::string cr_rate_item::format_line(bool with_checksum, bool quoted, int preci
     std::string out;
     if (quoted) {
         out += '"';
-        out.append(title, 0, max_title_length);
+        out += first_characters(title, max_title_length);
         out += '"';
     } else {
-        out = title.substr(0, 25);
-        out.resize(26, ' ');  // "%-26.26s"
+        // "%-26.26s" of 25 characters at most: always a blank before the rates.
+        out = first_characters(title, 25);
+        out.append(26 - character_count(out), ' ');
     }
     if (precision < 0) precision = 0;
     if (precision > 30) precision = 30;

@@ -13,6 +13,7 @@
 
 #include "util/file_io.h"
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -293,12 +294,8 @@ void cr_rates::set_common(std::vector<cr_rate_item> actual, std::vector<cr_rate_
 void cr_rates::add_custom(cr_rate_item item) {
     const std::string refused = unstorable_title_message(item.title);
     if (!refused.empty()) throw text_error(refused);
-    if (item.title.size() > max_title_length) {
-        // Cut on a character boundary: the dialogs give UTF-8.
-        std::size_t cut = max_title_length;
-        while (cut > 0 && (static_cast<unsigned char>(item.title[cut]) & 0xC0) == 0x80) --cut;
-        item.title.resize(cut);
-    }
+    // Titles are UTF-8 and counted in characters.
+    item.title.resize(prefix_bytes(item.title, max_title_length));
     for (const cr_rate_item& existing : client_) {
         if (titles_equal(existing.title, item.title))
             throw text_error("New scenario was not added because rate scenario titles must be unique");

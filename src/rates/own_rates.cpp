@@ -10,16 +10,11 @@
 #include "rates/yld_curve.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
 namespace {
-
-// Titles come from the dialogs as UTF-8: a character may take several bytes.
-std::size_t character_count(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 std::string check_title(std::string_view title) {
     if (character_count(title) > 16) return "Title must be 16 characters or less";

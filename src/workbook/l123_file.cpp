@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+
 namespace fv {
 
 namespace {

@@ -77,7 +77,7 @@ bool lotus_workbook::text_ends_inside(std::size_t at, std::size_t from) const {
 
 std::string lotus_workbook::text_at(std::size_t at, std::size_t from) const {
     const char* text = reinterpret_cast<const char*>(data(at) + from);
-    return std::string(text, ::strnlen(text, records_[at].length - from));
+    return decode_text(std::string_view(text, ::strnlen(text, records_[at].length - from)));
 }
 
 bool lotus_workbook::next_is(std::size_t at, unsigned type, std::size_t address_from, std::size_t address_to) const {

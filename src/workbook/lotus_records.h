@@ -2,13 +2,15 @@
 // (type and length, little-endian, then the data), the 2048-byte record limit,
 // the 12,000,000-byte file limit, and a base that keeps the whole file in one
 // buffer with a small table of where each record lies in it. A reader only
-// says which records it indexes and how one of its cells reads.
+// says which records it indexes, how one of its cells reads, and which Lotus
+// character set its texts are in (they are delivered as UTF-8).
 #pragma once
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "workbook/indexed_workbook.h"
@@ -43,6 +45,9 @@ protected:
     lotus_workbook(const std::string& file_name, format_kind kind, const char* reader, const char* walk,
                    unsigned first_length);
 
+    // The bytes of a stored text as UTF-8.
+    virtual std::string decode_text(std::string_view bytes) const = 0;
+
     // Checks that a record the reader uses holds the fields it reads, and adds
     // its cells and ranges to the index. Called once per record in file order.
     virtual void index_record(std::size_t at) = 0;
@@ -61,7 +66,7 @@ protected:
     }
     // Whether the record holds a NUL at or after `from`: its text ends inside it.
     bool text_ends_inside(std::size_t at, std::size_t from) const;
-    // The NUL-terminated text at `from` (text_ends_inside checked at load).
+    // The NUL-terminated text at `from` as UTF-8 (text_ends_inside checked at load).
     std::string text_at(std::size_t at, std::size_t from) const;
     // The record after `at` in file order is of `type` and has the same cell
     // address (the address bytes [address_from, address_to) are equal).
@@ -69,7 +74,6 @@ protected:
 
     // Reads the range name record of the WK3/123 layout (types 9 and 10).
     void add_wk3_range(std::size_t at, bool listed);
-
 
     const char* reader_;
 

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "util/lics.h"
+
 namespace fv {
 
 namespace {
@@ -24,6 +26,8 @@ enum wk1_type : unsigned {
 
 wk1_file::wk1_file(const std::string& file_name)
     : lotus_workbook(file_name, format_kind::wk1, "wk1_file", "load_wk1", 2) {}
+
+std::string wk1_file::decode_text(std::string_view bytes) const { return lics_to_utf8(bytes); }
 
 bool wk1_file::is_data_cell(unsigned type) const {
     return type == integer_cell || type == number_cell || type == label_cell || type == formula_cell ||

@@ -13,6 +13,8 @@ public:
 protected:
     void index_record(std::size_t at) override;
     bool is_data_cell(unsigned type) const override;
+    // WK1 text is in the Lotus International Character Set.
+    std::string decode_text(std::string_view bytes) const override;
     int cell_text(std::size_t record, std::string& text) const override;
     int cell_number(std::size_t record, double& number) const override;
     int cell_kind(std::size_t record) const override;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+
 namespace fv {
 
 namespace {

@@ -3,11 +3,16 @@
 
 #include <cstdint>
 
+#include "util/lmbcs.h"
+
 namespace fv {
 
 namespace {
 
-enum shared_type : unsigned { range_name = 9, range_name_unlisted = 10, string_value_type = 26 };
+enum shared_type : unsigned { beginning_of_file = 0, range_name = 9, range_name_unlisted = 10, string_value_type = 26 };
+
+// Where the beginning-of-file record names the LMBCS group of bytes without a group byte.
+constexpr std::size_t default_group_at = 16;
 
 // Marker bytes of special formula results.
 enum special_marker : unsigned { special_empty = 0, special_error = 192, special_not_available = 208 };
@@ -46,8 +51,16 @@ int wk3_layout_workbook::special_number(unsigned marker) { return special_result
 
 int wk3_layout_workbook::special_kind(unsigned marker) { return special_result(marker).kind; }
 
+std::string wk3_layout_workbook::decode_text(std::string_view bytes) const {
+    return lmbcs_to_utf8(bytes, default_group_);
+}
+
 void wk3_layout_workbook::index_record(std::size_t at) {
     const lotus_record& rec = record(at);
+    if (at == 0 && rec.type == beginning_of_file && rec.length > default_group_at) {
+        default_group_ = u8(at, default_group_at);
+        return;
+    }
     if (rec.type == range_name || rec.type == range_name_unlisted) {
         add_wk3_range(at, rec.type == range_name);
         return;

@@ -28,6 +28,9 @@ protected:
     virtual std::size_t marker_offset() const = 0;
 
     bool is_data_cell(unsigned type) const override { return kind_of(type).role != cell_role::none; }
+    // Text is LMBCS; bytes without a group byte belong to the group the
+    // beginning-of-file record names.
+    std::string decode_text(std::string_view bytes) const override;
     void index_record(std::size_t at) override;
     int cell_text(std::size_t at, std::string& text) const override;
     int cell_number(std::size_t at, double& number) const override;
@@ -42,6 +45,8 @@ private:
     static int special_number(unsigned marker);
     static int special_kind(unsigned marker);
     unsigned marker(std::size_t at) const { return u8(at, marker_offset()); }
+
+    unsigned default_group_ = 1;
 };
 
 }  // namespace fv

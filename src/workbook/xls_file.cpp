@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/code_page.h"
 #include "util/text_error.h"
+#include "util/utf8_text.h"
 #include "workbook/compound_document.h"
 #include "workbook/file_image.h"
 
@@ -35,6 +37,7 @@ constexpr unsigned rec_name = 0x0018;
 constexpr unsigned rec_extern_sheet = 0x0017;
 constexpr unsigned rec_bound_sheet = 0x0085;
 constexpr unsigned rec_supporting_book = 0x01AE;
+constexpr unsigned rec_code_page = 0x0042;
 
 constexpr unsigned substream_worksheet = 0x0010;
 
@@ -83,11 +86,12 @@ public:
         }
         return true;
     }
-    // Characters of one string. Where they run on into a continuation record,
-    // its first byte gives the width of the rest. 16-bit characters above 255
-    // are dropped.
+    // Characters of one string as UTF-8. Where they run on into a
+    // continuation record, its first byte gives the width of the rest; a
+    // surrogate pair split by the continuation is joined again.
     bool read_characters(unsigned count, bool wide, std::string& text) {
-        text.clear();
+        std::u16string units;
+        units.reserve(count);
         while (count > 0) {
             const std::size_t width = wide ? 2 : 1;
             const std::size_t left = segments_[segment_].second - at_;
@@ -101,16 +105,12 @@ public:
             }
             if (take > count) take = count;
             const unsigned char* p = stream_.data() + segments_[segment_].first + at_;
-            for (std::size_t i = 0; i < take; ++i) {
-                if (!wide) {
-                    text.push_back(static_cast<char>(p[i]));
-                } else if (p[2 * i + 1] == 0) {
-                    text.push_back(static_cast<char>(p[2 * i]));
-                }
-            }
+            for (std::size_t i = 0; i < take; ++i)
+                units.push_back(wide ? static_cast<char16_t>(p[2 * i] | (p[2 * i + 1] << 8)) : p[i]);
             at_ += take * width;
             count -= static_cast<unsigned>(take);
         }
+        text = utf16_to_utf8(units);
         return true;
     }
 
@@ -180,6 +180,7 @@ void xls_file::walk() {
     bool in_worksheet = false;
     int sheet = -1;          // worksheets seen so far, minus one
     bool string_table_open = false;  // continuation records still extend the string table
+    bool code_page_seen = false;
     std::size_t string_formula = none;  // the last data cell, when it is a formula awaiting its string
 
     std::size_t at = 0;
@@ -236,6 +237,10 @@ void xls_file::walk() {
                 continue;
             case rec_bound_sheet:
                 sheets_.push_back({length >= 6 ? u8(data + 5) : 0u});
+                continue;
+            case rec_code_page:
+                if (!code_page_seen && length >= 2) code_page_ = u16(data);
+                code_page_seen = true;
                 continue;
             case rec_supporting_book:
                 // The workbook's own sheets: sheet count, then the marker 0x0401.
@@ -425,20 +430,15 @@ bool xls_file::get_range_coord(std::string_view name, range_bounds& bounds) {
 }
 
 std::string xls_file::characters(std::size_t at, std::size_t end, std::size_t count, bool wide) const {
-    std::string text;
     const std::size_t width = wide ? 2 : 1;
     const std::size_t fit = at < end ? (end - at) / width : 0;
     if (count > fit) count = fit;
-    text.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!wide) {
-            text.push_back(static_cast<char>(stream_[at + i]));
-        } else if (stream_[at + 2 * i + 1] == 0) {
-            // Characters above 255 have no single byte.
-            text.push_back(static_cast<char>(stream_[at + 2 * i]));
-        }
-    }
-    return text;
+    const std::string_view bytes(reinterpret_cast<const char*>(stream_.data()) + at, count * width);
+    if (version_ == 5) return decode_code_page(bytes, code_page_);
+    if (!wide) return latin1_to_utf8(bytes);  // compressed: the low bytes of UTF-16
+    std::u16string units(count, u'\0');
+    for (std::size_t i = 0; i < count; ++i) units[i] = static_cast<char16_t>(u16(at + 2 * i));
+    return utf16_to_utf8(units);
 }
 
 // The text of a label or string record whose character count is at count_at.

@@ -68,6 +68,9 @@ private:
                                                   std::optional<segment> extern_sheets,
                                                   const std::vector<bool>& internal_books) const;
     std::optional<int> worksheet_number(unsigned position) const;
+    // `count` characters at `at` (cut at `end`) as UTF-8: version 8 text is
+    // UTF-16, 16-bit or with only its low bytes stored; version 5 text is in
+    // the code page.
     std::string characters(std::size_t at, std::size_t end, std::size_t count, bool wide) const;
     std::string cell_string(std::size_t data, std::size_t length, std::size_t count_at) const;
     const std::string& shared_string(unsigned long index) const;
@@ -83,6 +86,8 @@ private:
 
     std::vector<unsigned char> stream_;
     int version_ = 0;
+    // Version 5 text is in the workbook's code page; without one it is Windows Latin 1.
+    unsigned code_page_ = 1252;
     std::vector<cell_record> cells_;
     std::vector<sheet_entry> sheets_;
     std::vector<name_entry> names_;

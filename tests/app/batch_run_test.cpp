@@ -164,6 +164,11 @@ TEST(BatchRun, Wk3ModeChecksTheExtensionThenCreatesTheFileThenLooksForTheRange) 
 
     EXPECT_EQ(run_batch({"wk3", out, "book.wk1", "DATA"}, doc, host), 0);
     EXPECT_EQ(doc.wk3_output, out);
+
+    // An Excel workbook name is the other output the word takes.
+    const std::string xlsx = folder.at("out.Xlsx");
+    EXPECT_EQ(run_batch({"wk3", xlsx, "book.wk1", "DATA"}, doc, host), 0);
+    EXPECT_EQ(doc.wk3_output, xlsx);
 }
 
 TEST(BatchRun, LogfileAppendsOneLinePerCohort) {

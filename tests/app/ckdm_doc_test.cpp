@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "app/settings_keys.h"
@@ -16,6 +18,7 @@
 namespace fv {
 namespace {
 
+namespace fs = std::filesystem;
 using test::temp_file;
 using cells = std::vector<std::vector<std::variant<double, std::string>>>;
 
@@ -232,6 +235,48 @@ TEST(Document, SpreadsheetOutputPutsDisplayNOnSheetN) {
     for (const char* empty_sheet : {"cell\tA:", "cell\tC:", "cell\tD:", "cell\tE:", "cell\tF:"})
         EXPECT_EQ(cells_text.find(empty_sheet), std::string::npos) << empty_sheet;
     EXPECT_NE(cells_text.find("Subsidy and components display"), std::string::npos);
+}
+
+// An output name ending in .xlsx makes an Excel workbook: a worksheet per
+// chosen display, named as the View menu names it, read here by openpyxl.
+TEST(Document, SpreadsheetOutputAsAnExcelWorkbook) {
+    document_fixture f;
+    f.set(settings::online_spreadsheet_options, 0x02 | 0x40);
+    temp_file file(workbook(direct_loan), "wk1");
+    temp_file output(test::bytes{}, "XLSX");
+    CKdmDoc& doc = f.make();
+    ASSERT_TRUE(doc.LoadSpreadsheet(file.path()));
+    doc.CalcSubsidy(0, {}, output.path());
+    ASSERT_TRUE(doc.calculation_completed()) << (f.host.messages.empty() ? "" : f.host.messages.front());
+    const std::string script =
+        "import sys\ntry:\n    import openpyxl\nexcept ImportError:\n    sys.exit(3)\n"
+        "book = openpyxl.load_workbook(sys.argv[1])\n"
+        "print(book.sheetnames)\nprint(book['Subsidy']['B3'].value)\n"
+        "print([c.value for c in book['Subsidy']['A'] if isinstance(c.value, (int, float))])\n";
+    FILE* pipe = ::popen(("/usr/bin/python3 -c \"" + script + "\" '" + output.path() + "' 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string read;
+    for (int c; (c = std::fgetc(pipe)) != EOF;) read.push_back(static_cast<char>(c));
+    const int status = ::pclose(pipe);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) GTEST_SKIP() << "python3-openpyxl is not installed";
+    ASSERT_EQ(status, 0) << read;
+    // The cohort year is a number in column A; the header's values are text.
+    EXPECT_EQ(read, "['Subsidy', 'Messages']\nSubsidy and components display\n[2000]\n");
+
+    // Without the template the output is not made, and the message names the format.
+    document_fixture g;
+    g.set(settings::online_spreadsheet_options, 0x02);
+    const fs::path empty_folder = fs::temp_directory_path() / ("fv_no_template_" + std::to_string(::getpid()));
+    fs::create_directories(empty_folder);
+    fs::copy_file(std::string(FV_BINARY_DIR) + "/rates.txt", empty_folder / "rates.txt");
+    CKdmDoc bare(g.store, g.host, empty_folder.string() + "/", [&] { return g.now; });
+    ASSERT_TRUE(bare.LoadSpreadsheet(file.path()));
+    bare.CalcSubsidy(0, {}, output.path());
+    ASSERT_FALSE(g.host.messages.empty());
+    EXPECT_EQ(g.host.messages.back().rfind("Unable to create spreadsheet output in \"xlsx\" format.", 0), 0u)
+        << g.host.messages.back();
+    EXPECT_NE(g.host.messages.back().find("clip_xlsx::render unable to open"), std::string::npos);
+    fs::remove_all(empty_folder);
 }
 
 TEST(Document, OutputSpreadsheetThatIsTheInputIsRefused) {

@@ -94,6 +94,11 @@ TEST(ConflictResolution, OutputNameUnderBothSettings) {
     EXPECT_EQ(dialogs.resolve().output_file, "out.wk3");
     dialogs.store.write_text(settings::runtime_options, settings::online_filename, "out.xls");
     EXPECT_EQ(dialogs.failure(), "Spreadsheet output filename must have a \"wk3\" extension\n\nfilename provided:  out.xls");
+    // An Excel workbook's name is accepted as well, in any case; nothing before ".xlsx" is no name.
+    dialogs.store.write_text(settings::runtime_options, settings::online_filename, "Out.XLSX");
+    EXPECT_EQ(dialogs.resolve().output_file, "Out.XLSX");
+    dialogs.store.write_text(settings::runtime_options, settings::online_filename, ".xlsx");
+    EXPECT_EQ(dialogs.failure(), "Spreadsheet output filename must have a \"wk3\" extension\n\nfilename provided:  .xlsx");
 
     fixture sheet_wins(0);
     sheet_wins.set(settings::online_spreadsheet_options, 3);

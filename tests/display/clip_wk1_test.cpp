@@ -222,3 +222,26 @@ TEST(ClipWk1, TheTemplateIsAnEmptyWorksheet) {
 
 }  // namespace
 }  // namespace fv
+
+namespace fv {
+namespace {
+
+// Labels go out in LICS, worked out by hand from its chart: é 0xE9, ü 0xFC,
+// œ 0xF7, £ 0xA3; what LICS cannot hold becomes '?'. (gnumeric reads WK1
+// text as code page 850, not LICS, so it cannot check these bytes.)
+TEST(ClipWk1, LabelsAreWrittenInLics) {
+    clip_wk1 w(shipped_template("1.bin"));
+    w.add_label("Pr\u00e9t f\u00fcr c\u0153ur \u00a3 \u0394\u03b1\u6c34", '\'');
+    std::string e_acutes;
+    for (int i = 0; i < 240; ++i) e_acutes += "\u00e9";
+    w.add_label(e_acutes, '\'');
+    ASSERT_EQ(w.records().size(), 2u);
+    const bytes& data = w.records()[0].data;
+    EXPECT_EQ(std::string(data.begin() + 6, data.end() - 1), "Pr\xe9t f\xfcr c\xf7ur \xa3 \xac??");
+    // The limit counts bytes of the character set: one byte each here.
+    EXPECT_EQ(w.records()[1].data.size(), 239u + 7);
+    EXPECT_EQ(w.labels_cut(), 1u);
+}
+
+}  // namespace
+}  // namespace fv

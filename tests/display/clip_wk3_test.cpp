@@ -264,3 +264,53 @@ TEST(ClipWk3, TheTemplatesAreEmptyWorksheets) {
 
 }  // namespace
 }  // namespace fv
+
+namespace fv {
+namespace {
+
+// Labels beyond ASCII go out in LMBCS; gnumeric decodes them back to the same
+// text (an image marked WK4, as above). What no group holds becomes '?'.
+TEST(ClipWk3, LabelsAreWrittenInLmbcs) {
+    clip_wk3 w(shipped_template("4.bin"));
+    const std::vector<std::string> texts = {
+        "Pr\u00e9stamos f\u00fcr \u00d1and\u00fa", "\u0394\u03ac\u03bd\u03b5\u03b9\u03b1", "\u041a\u0440\u0435\u0434\u0438\u0442",
+        "\u6c34\u9053", "a\U0001F600b", "two\r\nlines"};
+    for (const auto& text : texts) {
+        w.add_label(text, '\'');
+        w.next_row();
+    }
+    // By hand: é is 0x82 in code page 850 (no group byte), К is 0xCA in group 5 (code page 1251).
+    const bytes& first = w.records()[0].data;
+    EXPECT_EQ(std::string(first.begin() + 5, first.begin() + 9), "Pr\x82s");
+    const bytes& cyrillic = w.records()[2].data;
+    EXPECT_EQ(std::string(cyrillic.begin() + 5, cyrillic.begin() + 7), "\x05\xca");
+    EXPECT_EQ(w.labels_cut(), 0u);
+
+    if (!test::have_ssconvert()) GTEST_SKIP() << "gnumeric's ssconvert is not installed";
+    scratch_folder folder;
+    bytes image = w.render();
+    image[4] = 0x02;  // WK4
+    const std::string file = folder.file("lmbcs.wk4");
+    test::write_bytes(file, image);
+    std::string csv;
+    ASSERT_TRUE(test::ssconvert_csv(file, folder.file("lmbcs.csv"), "Sheet1", csv));
+    // The line break needs quoting: compare the CSV row by row up to it.
+    EXPECT_EQ(csv.substr(0, csv.find("two")),
+              "Pr\u00e9stamos f\u00fcr \u00d1and\u00fa\n\u0394\u03ac\u03bd\u03b5\u03b9\u03b1\n\u041a\u0440\u0435\u0434\u0438\u0442\n"
+              "\u6c34\u9053\na?b\n");
+    EXPECT_NE(csv.find("two\r\nlines"), std::string::npos) << csv;
+}
+
+TEST(ClipWk3, TheLabelLimitCountsEncodedBytes) {
+    clip_wk3 w(shipped_template("3.bin"));
+    // 300 Cyrillic letters take 600 bytes: 256 of them fill the 512.
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += "\u041a";
+    w.add_label(text, '\'');
+    ASSERT_EQ(w.records().size(), 1u);
+    EXPECT_EQ(w.records()[0].data.size(), 5u + 512u + 1u);
+    EXPECT_EQ(w.labels_cut(), 1u);
+}
+
+}  // namespace
+}  // namespace fv

@@ -116,6 +116,30 @@ class Batch(unittest.TestCase):
         self.assertEqual(sheets, {"B", "G"})
         self.assertIn("Subsidy and components display", dump)
 
+    def test_wk3_command_writes_an_excel_workbook_for_an_xlsx_name(self):
+        try:
+            import openpyxl
+        except ImportError:
+            self.skipTest("python3-openpyxl is not installed")
+        self.settings_file(online_spreadsheet_options=2 | 64)
+        status, _, err = self.run_ferravane("wk3", self.path("out.xlsx"), os.path.join(EXAMPLES, "direct_loan.wk1"),
+                                            "WATER_LOANS")
+        self.assertEqual(status, 0, err)
+        book = openpyxl.load_workbook(self.path("out.xlsx"))
+        self.assertEqual(book.sheetnames, ["Subsidy", "Messages"])
+        rows = [[cell.value for cell in row] for row in book["Subsidy"].iter_rows()]
+        self.assertIn(["Program name" + "." * 42, "Rural Water Facility Loans"], [r[:2] for r in rows])
+        # The cohort rows hold numbers, as the subsidy display shows them (see examples/README.md).
+        cohorts = [r for r in rows if isinstance(r[0], (int, float))]
+        self.assertEqual([r[:7] for r in cohorts], [[2001, 2.46, 1.79, 1.63, -0.95, 0, 5.3118],
+                                                    [2002, 1.99, 1.2, 1.74, -0.95, 0, 5.3114],
+                                                    [2003, 0.04, -0.75, 1.75, -0.95, 0, 5.2765]])
+        if shutil.which("ssconvert") is not None:
+            csv = self.path("subsidy.csv")
+            subprocess.run(["ssconvert", "-T", "Gnumeric_stf:stf_assistant", "-O", "sheet=Subsidy separator=,",
+                            self.path("out.xlsx"), csv], capture_output=True, check=True)
+            self.assertIn("\n2001,2.46,1.79,1.63,-0.95,0,5.311", self.read("subsidy.csv"))
+
     def test_wk3_without_spreadsheet_output_leaves_the_file_as_created(self):
         status, _, err = self.run_ferravane("wk3", self.path("none.WK3"), os.path.join(EXAMPLES, "direct_loan.wk1"),
                                             "WATER_LOANS")
@@ -145,12 +169,14 @@ class Batch(unittest.TestCase):
             (["book.wk1"], "Command line error:  the range name appears to be missing from the command line."),
             (["print"], "Command line error:  the command line has a single word \"print\""),
             (["wk3", self.path("out.txt"), "book.wk1", "R"], "The filename MUST have a \"wk3\" extension."),
+            (["wk3", self.path("out.xls"), "book.wk1", "R"], "The filename MUST have a \"wk3\" extension."),
         ]
         for words, message in cases:
             status, out, err = self.run_ferravane(*words)
             self.assertEqual(status, 1, words)
             self.assertIn(message, err)
         self.assertFalse(os.path.exists(self.path("out.txt")))
+        self.assertFalse(os.path.exists(self.path("out.xls")))
 
     def test_run_failures_are_reported_per_mode_and_write_nothing(self):
         good = os.path.join(EXAMPLES, "direct_loan.wk1")

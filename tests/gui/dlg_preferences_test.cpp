@@ -176,6 +176,8 @@ TEST_F(OutputPreferences, SpreadsheetNameChecks) {
         {".wk3", "Spreadsheet output file name must have a \"wk3\" extension"},
         {folder + "/out.xls", "Spreadsheet output file name must have a \"wk3\" extension"},
         {folder + "/out.wk1", "Spreadsheet output file name must have a \"wk3\" extension"},
+        {".xlsx", "Spreadsheet output file name must have a \"wk3\" extension"},
+        {folder + "/out.xlsm", "Spreadsheet output file name must have a \"wk3\" extension"},
         {no_folder, "Filename:  " + no_folder +
                         "\n\nProblem:   All or part of the path is invalid.\n\nPlease change the file, directory, or drive"},
         {folder, "Spreadsheet output file name must have a \"wk3\" extension"},
@@ -216,6 +218,11 @@ TEST_F(OutputPreferences, AcceptedNameBecomesAFullPathAndAnExistingFileKeepsItsC
     EXPECT_TRUE(dialog.store_values());
     EXPECT_FALSE(std::filesystem::exists(file.folder.at("b.wk3")));
     EXPECT_EQ(store->read_text(section, keys::online_filename, ""), file.folder.at("b.wk3"));
+
+    // An Excel workbook's name is accepted too.
+    dialog.file_name()->setText("c.XLSX");
+    EXPECT_TRUE(dialog.store_values()) << recorder.last();
+    EXPECT_EQ(store->read_text(section, keys::online_filename, ""), file.folder.at("c.XLSX"));
     std::filesystem::current_path(old_cwd);
 }
 

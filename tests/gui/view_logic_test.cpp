@@ -5,6 +5,9 @@
 
 #include <set>
 
+#include <QTextCursor>
+#include <QTextDocument>
+
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "gui/clipboard_copy.h"
@@ -66,6 +69,26 @@ TEST(SelectionBlock, LinesAndColumnsOfAPaneSelection) {
     // Nothing selected: the whole display.
     const gr_selection whole = selection_block(starts, starts[3] + 2, starts[3] + 2);
     EXPECT_EQ(whole.first_line + whole.first_column + whole.last_line + whole.last_column, 0u);
+}
+
+// The pane counts UTF-16 units, the display lines count characters: a
+// character beyond the first plane is two units in the pane and one column.
+TEST(SelectionBlock, ThePaneSelectionInCharacters) {
+    CKdmView view;
+    view.show_display(1, "ab\U0001F600cd\r\nx\u00e9\u6c34z\r\n");
+    QTextCursor cursor(view.document());
+    cursor.setPosition(4);                                 // "c": after a, b and the two units of the emoji
+    cursor.setPosition(11, QTextCursor::KeepAnchor);       // through "z" of the second line
+    view.setTextCursor(cursor);
+    const gr_selection block = view.selection_block();
+    EXPECT_EQ(block.first_line, 1u);
+    EXPECT_EQ(block.first_column, 4u);
+    EXPECT_EQ(block.last_line, 2u);
+    EXPECT_EQ(block.last_column, 4u);
+    // And back: the same columns select the same units.
+    view.select_block(1, 4, 2, 4);
+    EXPECT_EQ(view.textCursor().selectionStart(), 4);
+    EXPECT_EQ(view.textCursor().selectionEnd(), 11);
 }
 
 TEST(ViewPrint, PageCountFromTheLinesAPageHolds) {

@@ -207,9 +207,9 @@ TEST(UserSets, DuplicateAndUnstorableTitlesAreRefused) {
             << title;
     }
     EXPECT_EQ(rates.client().size(), 1u);
-    // A title past 30 bytes is cut, never inside a character.
-    rates.add_custom(set_of(std::string(29, 'x') + "\xc3\xa9", 1));
-    EXPECT_EQ(rates.client()[1].title, std::string(29, 'x'));
+    // A title past 30 characters is cut, never inside a character.
+    rates.add_custom(set_of(std::string(29, 'x') + "\xc3\xa9\xc3\xa9", 1));
+    EXPECT_EQ(rates.client()[1].title, std::string(29, 'x') + "\xc3\xa9");
     rates.remove_custom(1);
     rates.add_custom(set_of("Zeta", 1));
     rates.add_custom(set_of("alpha", 1));

@@ -23,13 +23,13 @@ std::unique_ptr<fv::xls_file> open_fixture(const char* name) {
 }
 
 // A text of the long string table (make_fixtures.py, long_string): every
-// seventh one held two characters above 255, which version 8 drops and
-// version 5 stores in the writer's code page as "?" and the euro byte.
+// seventh one holds an omega and a euro sign; version 8 keeps both, version 5
+// stores them in the writer's code page (1252) as "?" and the euro sign.
 std::string long_string(int i, int version) {
     char head[8];
     std::snprintf(head, sizeof head, "s%04d", i);
     std::string text = std::string(head) + "-abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRS";
-    if (i % 7 == 3) text = text.substr(0, 30) + (version == 5 ? "?\x80" : "") + text.substr(32);
+    if (i % 7 == 3) text = text.substr(0, 30) + (version == 5 ? "?\u20ac" : "\u03a9\u20ac") + text.substr(32);
     return text;
 }
 
@@ -74,11 +74,11 @@ TEST(XlsFixtures, GnumericWorkbooksOfBothVersions) {
         EXPECT_EQ(text_at(*book, "A:B1"), "Loans program");
         for (int c = 1; c <= 7; ++c)
             EXPECT_EQ(number_at(*book, "A:" + fv::index_letters(static_cast<unsigned>(c)) + "2"), 100.0 * c);
-        EXPECT_EQ(text_at(*book, "A:A3"), "Caf\xe9 cr\xe8me");
+        EXPECT_EQ(text_at(*book, "A:A3"), "Caf\u00e9 cr\u00e8me");
         const double row3[] = {1.25, -3, 0.01, 123456789.123, 1e10, 0.1};
         for (int c = 0; c < 6; ++c)
             EXPECT_EQ(number_at(*book, "A:" + fv::index_letters(static_cast<unsigned>(c + 1)) + "3"), row3[c]);
-        EXPECT_EQ(text_at(*book, "A:A4"), version == 5 ? "?mega \x80" "5" : "mega 5");
+        EXPECT_EQ(text_at(*book, "A:A4"), version == 5 ? "?mega \u20ac" "5" : "\u03a9mega \u20ac" "5");
         EXPECT_EQ(number_at(*book, "A:A5"), 300.0);
         EXPECT_EQ(text_at(*book, "A:A6"), "abcd");
         double x;
@@ -102,8 +102,8 @@ TEST(XlsFixtures, XlwtWorkbookWithMultipleRkAndLongStringTable) {
     for (int c = 1; c <= 5; ++c) EXPECT_EQ(number_at(*book, "A:" + fv::index_letters(static_cast<unsigned>(c)) + "2"), 25.0 * c);
     EXPECT_EQ(number_at(*book, "A:A3"), 2.5);
     EXPECT_EQ(number_at(*book, "A:B3"), 1.23456789);
-    EXPECT_EQ(text_at(*book, "A:A4"), "\xc5ngstr\xf6m");
-    EXPECT_EQ(text_at(*book, "A:B4"), "x");
+    EXPECT_EQ(text_at(*book, "A:A4"), "\u00c5ngstr\u00f6m");
+    EXPECT_EQ(text_at(*book, "A:B4"), "\u4e2d\u6587x");
     for (int r = 0; r < 400; ++r) ASSERT_EQ(text_at(*book, "B:A" + std::to_string(r + 1)), long_string(r, 8)) << r;
     EXPECT_TRUE(book->get_ranges().empty());
 }

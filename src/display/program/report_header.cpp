@@ -3,12 +3,14 @@
 #include "display/program/report_header.h"
 
 #include "cashflow/value_names.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
 std::string report_label(const std::string& text) {
     std::string label = text;
-    if (label.size() < 54) label.append(54 - label.size(), '.');
+    const std::size_t characters = character_count(label);
+    if (characters < 54) label.append(54 - characters, '.');
     return label;
 }
 

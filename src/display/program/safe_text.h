@@ -9,8 +9,9 @@
 
 namespace fv {
 
-// The text with every control character (bytes 0-31 and 127: CR, LF, tab,
-// ...) replaced by a blank; all other bytes, UTF-8 included, are kept.
+// The text with every control character (C0 and C1 controls, DEL, and the
+// Unicode line and paragraph separators) replaced by a blank; all other
+// bytes are kept.
 std::string safe_text(std::string_view text);
 
 }  // namespace fv
