@@ -12,7 +12,7 @@
 #include "app/startup.h"
 #include "gui/console_host.h"
 #include "gui/desktop.h"
-#include "gui/qsettings_store.h"
+#include "app/ini_settings_store.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     // Without words: the desktop program.
     if (words.empty()) return fv::run_desktop(argc, argv, *started.files);
 
-    fv::qsettings_store store;
+    fv::ini_settings_store store;
     const std::string problem_at_start = store.problem();
     if (!problem_at_start.empty()) host.show_message(problem_at_start);
     fv::CKdmDoc document(store, host, directory);

@@ -11,7 +11,7 @@
 #include "gui/child_frame.h"
 #include "gui/dlg_launcher.h"
 #include "gui/main_frame.h"
-#include "gui/qsettings_store.h"
+#include "app/ini_settings_store.h"
 #include "gui/user_prompts.h"
 
 namespace fv {
@@ -22,7 +22,7 @@ int run_desktop(int argc, char** argv, const startup_files& files) {
     QApplication::setApplicationName(QStringLiteral("Ferravane"));
 
     user_prompts prompts;
-    qsettings_store store;
+    ini_settings_store store;
     const std::string directory = program_directory();
     CMainFrame* main_frame = nullptr;
     desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {

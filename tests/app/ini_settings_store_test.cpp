@@ -2,12 +2,12 @@
 // file, absent and unreadable values give the caller's default, the file is
 // chosen by FERRAVANE_SETTINGS, and a damaged or unwritable file is reported
 // without losing what it held.
-#include "gui/qsettings_store.h"
+#include "app/ini_settings_store.h"
 
 #include <gtest/gtest.h>
 
 #include "app/settings_keys.h"
-#include "gui_test_support.h"
+#include "support/scratch_files.h"
 
 namespace fv {
 namespace {
@@ -16,12 +16,12 @@ using test::scoped_env;
 using test::scratch_folder;
 namespace keys = settings;
 
-TEST(QSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
+TEST(IniSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
     scratch_folder folder("settings");
     const std::string ini = folder.at("profile.ini");
     const std::string odd_bytes = "/home/analyst/\xff\xfe programs.wk1";  // a file name that is not UTF-8
     {
-        qsettings_store store(ini);
+        ini_settings_store store(ini);
         store.write_int(keys::runtime_options, keys::budget_year, 2027);
         store.write_int(keys::runtime_options, keys::preference_conflict, -1);
         store.write_int(keys::runtime_options, keys::online_print_options, INT32_MIN);
@@ -35,7 +35,7 @@ TEST(QSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
         // The same object reads its own writes.
         EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
     }
-    qsettings_store again(ini);
+    ini_settings_store again(ini);
     EXPECT_EQ(again.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
     EXPECT_EQ(again.read_int(keys::runtime_options, keys::preference_conflict, 5), -1);
     EXPECT_EQ(again.read_int(keys::runtime_options, keys::online_print_options, 0), INT32_MIN);
@@ -51,12 +51,12 @@ TEST(QSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
     EXPECT_EQ(again.read_text(keys::runtime_options, keys::rate_item_client, "none"), "none");
     EXPECT_EQ(again.read_text(keys::recent_file_list, keys::range_names, "none"), "none");
     // A fresh file gives defaults everywhere and the budget year rule works over it.
-    qsettings_store fresh(folder.at("fresh.ini"));
+    ini_settings_store fresh(folder.at("fresh.ini"));
     EXPECT_EQ(fresh.read_int(keys::runtime_options, keys::budget_year, 0), 0);
     EXPECT_EQ(keys::read_range_names(fresh), "TRQ");
 }
 
-TEST(QSettingsStore, HandWrittenFilesAreRead) {
+TEST(IniSettingsStore, HandWrittenFilesAreRead) {
     scratch_folder folder("settings-hand");
     const std::string ini = folder.at("hand.ini");
     std::ofstream(ini) << "[Runtime options]\n"
@@ -67,7 +67,7 @@ TEST(QSettingsStore, HandWrittenFilesAreRead) {
                           "range_names=TRQ, DATA\n"
                           "[Recent File List]\n"
                           "File2=/tmp/a.wk1\n";
-    qsettings_store store(ini);
+    ini_settings_store store(ini);
     EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2031);
     EXPECT_EQ(store.read_int(keys::runtime_options, keys::startup_logo, -1), 0);
     // Not a number, or beyond 32 bits: as if absent.
@@ -79,12 +79,12 @@ TEST(QSettingsStore, HandWrittenFilesAreRead) {
     EXPECT_EQ(store.problem(), "");
 }
 
-TEST(QSettingsStore, FileComesFromTheEnvironmentOrTheUserProfile) {
+TEST(IniSettingsStore, FileComesFromTheEnvironmentOrTheUserProfile) {
     scratch_folder folder("settings-env");
     {
         const std::string ini = folder.at("from-env.ini");
         scoped_env named(settings_file_variable, ini.c_str());
-        qsettings_store store;
+        ini_settings_store store;
         EXPECT_EQ(store.file_path(), ini);
         store.write_int(keys::runtime_options, keys::do_wk_only, 1);
         EXPECT_NE(test::file_content(ini).find("do_wk_only=1"), std::string::npos);
@@ -94,16 +94,16 @@ TEST(QSettingsStore, FileComesFromTheEnvironmentOrTheUserProfile) {
     scoped_env config_home("XDG_CONFIG_HOME", home.c_str());
     for (const char* value : {static_cast<const char*>(nullptr), ""}) {
         scoped_env named(settings_file_variable, value);
-        qsettings_store store;
+        ini_settings_store store;
         EXPECT_EQ(store.file_path(), home + "/Ferravane/Ferravane.ini");
     }
 }
 
-TEST(QSettingsStore, ProblemsAreReportedAndNothingIsLost) {
+TEST(IniSettingsStore, ProblemsAreReportedAndNothingIsLost) {
     scratch_folder folder("settings-bad");
     {
         // A folder where the file should be: it can be neither read nor written.
-        qsettings_store store(folder.path.string());
+        ini_settings_store store(folder.path.string());
         EXPECT_EQ(store.problem(), "The settings file could not be read:\n" + folder.path.string());
         store.write_int(keys::runtime_options, keys::budget_year, 2027);
         EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2027);  // kept for this run
@@ -113,7 +113,7 @@ TEST(QSettingsStore, ProblemsAreReportedAndNothingIsLost) {
         // A file in a folder that cannot be created.
         std::ofstream(folder.at("plain")) << "x";
         const std::string unreachable = folder.at("plain") + "/sub/profile.ini";
-        qsettings_store store(unreachable);
+        ini_settings_store store(unreachable);
         store.write_int(keys::runtime_options, keys::budget_year, 2027);
         EXPECT_EQ(store.problem(), "The settings file could not be written:\n" + unreachable);
     }
@@ -122,14 +122,14 @@ TEST(QSettingsStore, ProblemsAreReportedAndNothingIsLost) {
         const std::string ini = folder.at("damaged.ini");
         const std::string damage = std::string("garbage\0\xff\n[Runtime options]\nx=\x01\x02\"\n[[[\n", 34);
         std::ofstream(ini, std::ios::binary) << damage;
-        qsettings_store store(ini);
+        ini_settings_store store(ini);
         EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 7), 7);
         store.write_int(keys::runtime_options, keys::budget_year, 2027);
         EXPECT_EQ(store.problem(), "The settings file was damaged and has been started again:\n" + ini +
                                        "\n\nIts old content is kept in:\n" + ini + ".damaged");
         EXPECT_EQ(test::file_content(ini + ".damaged"), damage);
         store.write_int(keys::runtime_options, keys::startup_logo, 0);
-        qsettings_store again(ini);
+        ini_settings_store again(ini);
         EXPECT_EQ(again.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
         EXPECT_EQ(again.read_int(keys::runtime_options, keys::startup_logo, -1), 0);
     }
