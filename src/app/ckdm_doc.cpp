@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <fstream>
+#include <limits>
 
 #include "app/range_choice.h"
 #include "app/settings_keys.h"
@@ -19,6 +19,7 @@
 #include "subsidy/consistency_checks.h"
 #include "subsidy/input_editing.h"
 #include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 #include "workbook/gen_file.h"
 
@@ -361,7 +362,8 @@ void CKdmDoc::calculate_from_resolution(const std::optional<std::string>& kept_t
 // Display N goes to sheet N of the output spreadsheet, whichever are written.
 void CKdmDoc::write_spreadsheet_output() {
     const std::string template_path = program_directory_ + "4.bin";
-    if (!std::ifstream(template_path, std::ios::binary)) {
+    // Only a regular file; the writer applies its size limit when it reads it.
+    if (open_regular_file(template_path, std::numeric_limits<std::size_t>::max()).status != read_status::read) {
         host_.show_message(
             "Unable to create spreadsheet output in \"wk3\" format.\nOne or more files in the root directory for "
             "this program may be corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: "
@@ -371,9 +373,9 @@ void CKdmDoc::write_spreadsheet_output() {
     }
     const std::string output = resolved_.output_file.value_or("");
     if (output.empty()) throw text_error("Options call for spreadsheet output, but no filename provided");
-    if (same_file(output, path_))
-        throw text_error("The spreadsheet output file " + output +
-                         " is the spreadsheet being read; it was not overwritten.");
+    if (const std::optional<std::string> overwritten = refused_output(output, path_))
+        throw text_error("The spreadsheet output file " + output + " is " + *overwritten +
+                         "; it was not overwritten.");
     clip_wk3 writer(template_path);
     const int mask = store_.read_int(section, settings::online_spreadsheet_options, 0);
     for (int display = 1; display <= display_count; ++display) {
@@ -419,10 +421,11 @@ bool CKdmDoc::has_messages() const { return program_->messages().count() != 0; }
 std::string CKdmDoc::messages_text() const { return program_->messages().print_text(false); }
 
 void CKdmDoc::write_import_file(const std::string& path) {
-    if (!fv::write_import_file(*program_, path))
-        throw text_error(is_input_spreadsheet(*program_, path)
-                             ? "Output file " + path + " is the spreadsheet being read; it was not overwritten"
-                             : "Unable to open output file " + path);
+    std::string reason;
+    if (fv::write_import_file(*program_, path, true, &reason)) return;
+    if (const std::optional<std::string> overwritten = overwritten_by_output(*program_, path))
+        throw text_error("Output file " + path + " is " + *overwritten + "; it was not overwritten");
+    throw text_error("Unable to open output file " + path + " (" + reason + ")");
 }
 
 std::string CKdmDoc::batch_lines() const { return fv::batch_lines(*program_); }

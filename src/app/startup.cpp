@@ -3,9 +3,11 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <vector>
 
+#include "rates/cr_rates.h"
+#include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -24,16 +26,32 @@ std::string program_directory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string rate_file_unreadable_message(const std::string& reason) {
+    return "The file \"rates.txt\" in the root directory of this program cannot be read: " + reason +
+           ".\n\nA current copy may be obtained by contacting technical support.\n(The telephone number is provided "
+           "under Help-About.)\n\nThis application cannot run without this file";
+}
+
+void note_program_data_files(const std::string& directory) {
+    for (const char* name : {"rates.txt", "topics.txt", "1.bin", "3.bin", "4.bin"})
+        note_run_file(directory + name, std::string("the data file ") + name + " of this program");
+}
+
 startup_result check_startup_files(const std::string& directory) {
     startup_result result;
     startup_files files;
+    note_program_data_files(directory);
     files.rate_file = directory + "rates.txt";
-    std::FILE* rates = std::fopen(files.rate_file.c_str(), "rb");
-    if (rates == nullptr) {
+    // Opened as the documents will read it, so a pipe or folder there is refused now.
+    const opened_file rates = open_regular_file(files.rate_file, largest_rate_file);
+    if (rates.status == read_status::missing) {
         result.failure = rate_file_missing_message;
         return result;
     }
-    std::fclose(rates);
+    if (rates.status != read_status::read) {
+        result.failure = rate_file_unreadable_message(read_failure_reason(rates.status, rates.error, largest_rate_file));
+        return result;
+    }
 
     files.help.set_file_name(directory + "topics.txt");
     try {

@@ -102,7 +102,7 @@ TEST(SettingsCompatibility, WhatQSettingsWroteTheStoreReadsTheSame) {
 
 TEST(SettingsCompatibility, HandWrittenFilesReadAlikeThroughBoth) {
     const std::string files[] = {
-        "[Runtime%20options]\nrange_names=TRQ, DATA , \"x, y\"\n",
+        "[Runtime%20options]\nrange_names=TRQ, DATA , \"x, y\"\nown_filename=\"quoted\" and not\n",
         "[Runtime options]\nown_filename=\"/tmp/a;b\"  \nrange_names=  spaced out  \n",
         "[Runtime%20options]\nown_filename=\\x41\\x42\\101\\tend\\q\n",
         "[Runtime%20options]\nown_filename=\"first\nsecond\"\nrange_names=after ; a comment\n",
