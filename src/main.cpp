@@ -12,6 +12,7 @@
 #include "app/startup.h"
 #include "gui/console_host.h"
 #include "gui/desktop.h"
+#include "gui/display_check.h"
 #include "app/ini_settings_store.h"
 
 namespace {
@@ -64,8 +65,14 @@ int main(int argc, char** argv) {
         host.show_message(started.failure);
         return 1;
     }
-    // Without words: the desktop program.
-    if (words.empty()) return fv::run_desktop(argc, argv, *started.files);
+    // Without words: the desktop program, when there is a display to show it on.
+    if (words.empty()) {
+        if (!fv::display_expected()) {
+            host.show_message(fv::no_display_message);
+            return fv::no_display_status;
+        }
+        return fv::run_desktop(argc, argv, *started.files);
+    }
 
     fv::ini_settings_store store;
     const std::string problem_at_start = store.problem();

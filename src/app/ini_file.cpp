@@ -383,9 +383,12 @@ void ini_file::read(std::string_view text) {
             std::size_t equals = std::string_view::npos;
             std::size_t value_end = std::string_view::npos;
             bool in_quotes = false;
+            bool after_escape = false;
             std::size_t k = first;
             while (k < text.size() && value_end == std::string_view::npos) {
                 const char ch = text[k];
+                // A backslash that ends the file or carries the value over a line end.
+                after_escape = ch == '\\' && (k + 1 >= text.size() || is_line_end(static_cast<unsigned char>(text[k + 1])));
                 if (ch == '=' && !in_quotes && equals == std::string_view::npos) {
                     equals = k++;
                 } else if (ch == '\\') {
@@ -403,9 +406,12 @@ void ini_file::read(std::string_view text) {
                 }
             }
             k = std::min(k, text.size());
+            // Still inside quotes or an escape at the end of the file: a line
+            // added after it would be read as part of its value.
+            const bool unfinished = value_end == std::string_view::npos && (in_quotes || after_escape);
             if (value_end == std::string_view::npos) value_end = k;
             end = line_end_after(value_end);
-            if (equals == std::string_view::npos) {
+            if (equals == std::string_view::npos || unfinished) {
                 damaged_ = true;
             } else {
                 current.kind = line_kind::entry;

@@ -9,6 +9,7 @@
 
 #include "app/settings_keys.h"
 #include "gui/child_frame.h"
+#include "gui/display_check.h"
 #include "gui/dlg_launcher.h"
 #include "gui/main_frame.h"
 #include "app/ini_settings_store.h"
@@ -17,7 +18,9 @@
 namespace fv {
 
 int run_desktop(int argc, char** argv, const startup_files& files) {
+    platform_start_guard no_display;  // a display that is named but not there
     QApplication application(argc, argv);
+    no_display.stop();
     std::setlocale(LC_ALL, "C");
     QApplication::setApplicationName(QStringLiteral("Ferravane"));
 

@@ -15,10 +15,13 @@
 #include <unistd.h>
 
 #include "gui/print_text.h"
+#include "util/safe_text.h"
 
 namespace fv {
 
-QString printable_text(const std::string& bytes) {
+QString printable_text(const std::string& raw) {
+    // A line break or escape in a cell text or path must not break the page's lines.
+    const std::string bytes = safe_text(raw);
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (decoder.hasError()) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
