@@ -124,8 +124,8 @@ private:
                 if (!document_.calculation_completed()) return failed;
                 std::string text = document_.display_text(2).value_or("");
                 if (document_.has_messages()) text += "\n\nWarning messages:\n" + document_.messages_text();
-                if (!write_file_replacing(output(), text)) {
-                    host_.show_message(output_open_error(output()));
+                if (const file_write written = replace_file(output(), text); !written) {
+                    host_.show_message(output_open_error(output()) + "\n(" + write_failure_reason(written) + ")");
                     return failed;
                 }
                 return delivered;
@@ -141,7 +141,7 @@ private:
                 return delivered;
             }
             case batch_mode::wk3:
-                if (document_.calculation_completed()) return delivered;
+                if (document_.calculation_completed() && !document_.spreadsheet_output_failed()) return delivered;
                 remove_empty_output();
                 return failed;
             case batch_mode::logfile:

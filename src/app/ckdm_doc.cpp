@@ -221,6 +221,7 @@ void CKdmDoc::CalcSubsidy(int rate_source, const std::string& selection,
     }
 
     calculation_failed_ = true;
+    spreadsheet_output_failed_ = false;
     const std::size_t noted_messages = program_->messages().count();
     SetStatus(":  Calculating subsidy");
     for (int display : {subsidy_display, distribution_display, derivation_display, details_display})
@@ -364,6 +365,7 @@ void CKdmDoc::write_spreadsheet_output() {
     const std::string template_path = program_directory_ + "4.bin";
     // Only a regular file; the writer applies its size limit when it reads it.
     if (open_regular_file(template_path, std::numeric_limits<std::size_t>::max()).status != read_status::read) {
+        spreadsheet_output_failed_ = true;
         host_.show_message(
             "Unable to create spreadsheet output in \"wk3\" format.\nOne or more files in the root directory for "
             "this program may be corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: "
