@@ -3,8 +3,12 @@
 // chosen by FERRAVANE_SETTINGS, and a damaged or unwritable file is reported
 // without losing what it held.
 #include "app/ini_settings_store.h"
+#include "app/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 #include "app/settings_keys.h"
 #include "support/scratch_files.h"
@@ -132,6 +136,91 @@ TEST(IniSettingsStore, ProblemsAreReportedAndNothingIsLost) {
         ini_settings_store again(ini);
         EXPECT_EQ(again.read_int(keys::runtime_options, keys::budget_year, 0), 2027);
         EXPECT_EQ(again.read_int(keys::runtime_options, keys::startup_logo, -1), 0);
+    }
+}
+
+// A settings file that is a pipe, a device, a folder or far too large is
+// reported, never waited on nor read without end, and never written: the run
+// goes on with the defaults and keeps its changes in memory.
+TEST(IniSettingsStore, FilesThatAreNotRegularAreNeitherReadNorWritten) {
+    scratch_folder folder("settings-odd");
+    const struct {
+        const char* name;
+        void (*make)(const std::string&);
+    } cases[] = {
+        {"pipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); }},
+        {"device", [](const std::string& path) { test::fs::create_symlink("/dev/zero", path); }},
+        {"folder", [](const std::string& path) { test::fs::create_directory(path); }},
+        {"too large", [](const std::string& path) {
+             std::ofstream(path) << "[Runtime%20options]\nbudget_year=2001\n";
+             test::fs::resize_file(path, largest_settings_file + 1);
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::string ini = folder.at(c.name);
+        c.make(ini);
+        const auto kind_before = test::fs::symlink_status(ini).type();
+        const auto size_before = test::fs::is_regular_file(ini) ? test::fs::file_size(ini) : 0;
+        ini_settings_store store(ini);
+        EXPECT_EQ(store.problem(), "The settings file could not be read:\n" + ini) << c.name;
+        EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 0) << c.name;
+        store.write_int(keys::runtime_options, keys::budget_year, 2027);
+        EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2027) << c.name;
+        EXPECT_EQ(test::fs::symlink_status(ini).type(), kind_before) << c.name;
+        if (test::fs::is_regular_file(ini)) {
+            EXPECT_EQ(test::fs::file_size(ini), size_before) << c.name;
+        }
+    }
+}
+
+TEST(IniSettingsStore, CommentsAreCommentsAndStayInTheFile) {
+    scratch_folder folder("settings-comments");
+    const std::string ini = folder.at("commented.ini");
+    const std::string before =
+        "# written by hand\n; another comment\n[Runtime%20options]\n# the year\nbudget_year=2031\n"
+        "range_names=TRQ ; the usual\n";
+    std::ofstream(ini) << before;
+    ini_settings_store store(ini);
+    EXPECT_EQ(store.problem(), "");
+    EXPECT_EQ(store.read_int(keys::runtime_options, keys::budget_year, 0), 2031);
+    EXPECT_EQ(store.read_text(keys::runtime_options, keys::range_names, ""), "TRQ");
+    store.write_int(keys::runtime_options, keys::budget_year, 2032);
+    store.write_int(keys::runtime_options, keys::startup_logo, 0);
+    EXPECT_EQ(store.problem(), "");
+    EXPECT_FALSE(test::fs::exists(ini + ".damaged"));
+    // Only the changed line differs; the new key joins its section.
+    EXPECT_EQ(test::file_content(ini),
+              "# written by hand\n; another comment\n[Runtime%20options]\n# the year\nbudget_year=2032\n"
+              "range_names=TRQ ; the usual\nstartup_logo=0\n");
+}
+
+TEST(IniSettingsStore, TwoStoresOnOneFileKeepEachOthersWrites) {
+    scratch_folder folder("settings-two");
+    const std::string ini = folder.at("shared.ini");
+    ini_settings_store desktop(ini);
+    ini_settings_store batch(ini);
+    desktop.write_int(keys::runtime_options, keys::budget_year, 2030);
+    batch.write_text(keys::runtime_options, keys::rate_item_forecast, "Budget 2030");
+    ini_settings_store later(ini);
+    EXPECT_EQ(later.read_int(keys::runtime_options, keys::budget_year, 0), 2030);
+    EXPECT_EQ(later.read_text(keys::runtime_options, keys::rate_item_forecast, ""), "Budget 2030");
+}
+
+// A value still inside quotes, or carried on by a backslash, at the end of the
+// file would swallow a line written after it: such a file counts as damaged.
+TEST(IniFile, UnfinishedValuesAtTheEndMakeTheFileDamaged) {
+    const struct {
+        const char* text;
+        bool damaged;
+    } cases[] = {
+        {"[a]\nk=\"open", true},      {"[a]\nk=carried\\", true}, {"[a]\nk=carried\\\n", true},
+        {"[a]\nk=\"closed\"", false}, {"[a]\nk=plain", false},     {"[a]\nk=\"two\nlines\"\n", false},
+        {"[a]\nno equals sign\n", true}, {"[a\nk=v\n", true},       {"# only a comment", false},
+    };
+    for (const auto& c : cases) {
+        ini_file file(c.text);
+        EXPECT_EQ(file.damaged(), c.damaged) << c.text;
+        EXPECT_EQ(file.text(), c.text);
     }
 }
 
