@@ -12,6 +12,7 @@
 #include "display/program/output_files.h"
 #include "util/safe_text.h"
 #include "util/file_io.h"
+#include "util/run_files.h"
 
 namespace fv {
 
@@ -84,7 +85,7 @@ bool write_batch_line(const cf_pgm& program, std::FILE* log) {
     const int fd = ::fileno(log);
     if (fd < 0)  // a stream without a file: only its own checks are there
         return std::fwrite(lines.data(), 1, lines.size(), log) == lines.size() && std::fflush(log) == 0;
-    if (is_input_file(program, fd)) return false;
+    if (is_input_file(program, fd) || run_file_of(fd)) return false;
     // Past the stream's buffer, so a failed write cannot stay behind in it and
     // reach the file later; a partial line is cut off again.
     const off_t before = regular_size(fd);
