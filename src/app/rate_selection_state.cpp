@@ -27,7 +27,8 @@ document_rates make_document_rates(settings_store& store, const std::string& rat
     try {
         out.rates.load_custom(own_file);
     } catch (const std::exception& e) {
-        failures.push_back(failure_text(e));
+        failures.push_back("The own-rate file " + own_file + " was not loaded; its rate sets are not available.\n" +
+                           failure_text(e));
         out.rates.load_custom("");  // forgets the path, so nothing is ever saved over that file
         lists_loaded[2] = false;
     }

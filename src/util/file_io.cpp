@@ -186,9 +186,8 @@ int inherited_descriptor(const std::string& path) {
     return -1;
 }
 
-bool under_system_folder(const std::string& path) {
-    return path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0;
-}
+// Names under /proc stand for open files of a process; they are written into.
+bool under_proc(const std::string& path) { return path.rfind("/proc/", 0) == 0; }
 
 std::string folder_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -315,11 +314,11 @@ file_write replace_file(const std::string& path, std::string_view bytes) {
     if (const int inherited = inherited_descriptor(path); inherited >= 0)
         return write_all(inherited, bytes) ? file_write{write_status::written, 0} : failure(write_status::failed);
     struct stat st;
-    // Devices, pipes and what /dev and /proc name (standard output, say) are
-    // written into; replacing them with a file would be wrong.
+    // Devices, pipes and what /proc names are written into; replacing them
+    // with a file would be wrong.
     const bool exists_through_links = ::stat(path.c_str(), &st) == 0;
     if (exists_through_links && S_ISDIR(st.st_mode)) return {write_status::is_folder, EISDIR};
-    if (exists_through_links && (!S_ISREG(st.st_mode) || under_system_folder(path)))
+    if (exists_through_links && (!S_ISREG(st.st_mode) || under_proc(path)))
         return write_into(path, bytes, S_ISREG(st.st_mode));
 
     const std::string target = follow_links(path);

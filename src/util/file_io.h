@@ -97,8 +97,8 @@ struct file_write {
 
 // Replaces (or creates) the file with the bytes; on failure an existing file is
 // unchanged. A symbolic link is followed to the file it names (created when
-// missing); a device or pipe, and any name under /dev or /proc, is written
-// into directly. An existing file that this user may not write is refused;
+// missing); a device or pipe, a name of an open descriptor (/dev/stdout,
+// /dev/fd/N) and any name under /proc is written into directly. An existing file that this user may not write is refused;
 // one that belongs to another user is written in place, so it keeps its
 // owner; otherwise the file is replaced keeping its permissions.
 file_write replace_file(const std::string& path, std::string_view bytes);
