@@ -1,7 +1,7 @@
 // Reading and writing the settings file's lines. Keys and section names are
-// escaped with %XX (a blank is %20, "/" is "\"); values with C-style
-// backslash escapes, in double quotes when they hold ";", "," or "=" or begin
-// or end with a blank; a value that is not UTF-8 text is written as
+// escaped with %XX (a blank is %20; a "\" that QSettings wrote reads as
+// "/"); values with C-style backslash escapes, in double quotes when they hold
+// ";", "," or "=" or begin or end with a blank; a value that is not UTF-8 text is written as
 // @ByteArray(...), one beginning with "@" gets a second "@"; unquoted commas
 // make a list, read back joined with ",". A double quote may carry a value
 // over a line end, and ";" after a value starts a comment.
@@ -94,11 +94,11 @@ std::string hex_lower(unsigned value) {
 
 std::string escaped_key(const std::string& key) {
     std::string out;
+    // QSettings writes "/" as a backslash, which reads back as an escape when
+    // it ends the key; as %2F it reads back as "/" everywhere.
     for (const std::uint16_t unit : code_units(key)) {
-        if (unit == '/')
-            out += '\\';
-        else if ((unit >= 'a' && unit <= 'z') || (unit >= 'A' && unit <= 'Z') || (unit >= '0' && unit <= '9') ||
-                 unit == '_' || unit == '-' || unit == '.')
+        if ((unit >= 'a' && unit <= 'z') || (unit >= 'A' && unit <= 'Z') || (unit >= '0' && unit <= '9') ||
+            unit == '_' || unit == '-' || unit == '.')
             out += static_cast<char>(unit);
         else if (unit <= 0xFF)
             out += "%" + hex_upper(unit, 2);
