@@ -224,5 +224,20 @@ TEST(IniFile, UnfinishedValuesAtTheEndMakeTheFileDamaged) {
     }
 }
 
+// Any key and value written reads back the same, however odd (a key that is
+// only a slash once did not: it was written as a lone backslash).
+TEST(IniFile, WrittenKeysAndValuesReadBack) {
+    const std::string keys_tried[] = {"/", "a/b", "with blank", "caf\xc3\xa9", "[x]", "k=v", "#not a comment", ";"};
+    const std::string values_tried[] = {"", "\\", "a\\", "\"", " x ", "a;b", std::string("\0\x01" "7", 3), "\xff"};
+    for (const std::string& section : {std::string("Runtime options"), std::string(), std::string("General")}) {
+        ini_file file;
+        for (std::size_t k = 0; k < std::size(keys_tried); ++k) file.set(section, keys_tried[k], values_tried[k]);
+        const ini_file again(file.text());
+        EXPECT_FALSE(again.damaged()) << file.text();
+        for (std::size_t k = 0; k < std::size(keys_tried); ++k)
+            EXPECT_EQ(again.value(section, keys_tried[k]), values_tried[k]) << section << "/" << keys_tried[k];
+    }
+}
+
 }  // namespace
 }  // namespace fv
