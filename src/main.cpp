@@ -14,7 +14,8 @@
 #include "ferravane_version.h"
 #include "gui/console_host.h"
 #include "gui/desktop.h"
-#include "gui/qsettings_store.h"
+#include "gui/display_check.h"
+#include "app/ini_settings_store.h"
 
 namespace {
 
@@ -75,10 +76,16 @@ int main(int argc, char** argv) {
         host.show_message(started.failure);
         return 1;
     }
-    // Without words: the desktop program.
-    if (words.empty()) return fv::run_desktop(argc, argv, *started.files);
+    // Without words: the desktop program, when there is a display to show it on.
+    if (words.empty()) {
+        if (!fv::display_expected()) {
+            host.show_message(fv::no_display_message);
+            return fv::no_display_status;
+        }
+        return fv::run_desktop(argc, argv, *started.files);
+    }
 
-    fv::qsettings_store store;
+    fv::ini_settings_store store;
     const std::string problem_at_start = store.problem();
     if (!problem_at_start.empty()) host.show_message(problem_at_start);
     fv::CKdmDoc document(store, host, started.files->data_directory);

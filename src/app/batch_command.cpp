@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-#include "display/program/safe_text.h"
+#include "util/safe_text.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
 
@@ -179,13 +179,11 @@ std::string run_failure_text(batch_mode mode, const std::string& spreadsheet, co
         }
         case batch_mode::logfile: {
             // One log line, whatever the texts hold, ending like the log's other lines.
-            std::string line(1, '"');
-            line += safe_text(spreadsheet);
-            line += " (";
-            line += safe_text(range);
-            line += ")\",  \"An error occured while calculating a subsidy.  ";
-            line += technical ? "Technical message:  " + safe_text(*technical) : std::string("No technical message");
-            line += "\"\r\n";
+            std::string line = quoted_text(spreadsheet + " (" + range + ")");
+            line += ",  ";
+            line += quoted_text("An error occured while calculating a subsidy.  " +
+                                (technical ? "Technical message:  " + *technical : std::string("No technical message")));
+            line += "\r\n";
             return line;
         }
     }

@@ -1,11 +1,15 @@
 // The batch modes: word checks in their order, the run, and the delivery.
 #include "app/batch_run.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <exception>
 
 #include "app/output_format.h"
 #include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -19,7 +23,7 @@ constexpr int failed = 1;
 // texts already end lines in CR LF. A failed append leaves no part line.
 bool append_to(const std::string& path, const std::string& text) { return append_to_file(path, text); }
 
-std::string refused_output(const std::string& output, const std::string& spreadsheet) {
+std::string spreadsheet_output_message(const std::string& output, const std::string& spreadsheet) {
     return "The output file " + output + " is the spreadsheet " + spreadsheet +
            " being read.\nChoose another output file name; the spreadsheet was left as it is.";
 }
@@ -61,13 +65,20 @@ private:
     // The output file may not be the spreadsheet itself; wk3 and logfile open it before the range is looked at.
     bool check_output() {
         if (words_.has(layout_.spreadsheet) && same_file(output(), spreadsheet())) {
-            host_.show_message(refused_output(output(), spreadsheet()));
+            host_.show_message(spreadsheet_output_message(output(), spreadsheet()));
+            return false;
+        }
+        if (const std::optional<std::string> read_by_the_run = run_file_at(output())) {
+            host_.show_message("The output file " + output() + " is " + *read_by_the_run +
+                               ".\nChoose another output file name; that file was left as it is.");
             return false;
         }
         if (mode_ == batch_mode::wk3 && !has_wk3_extension(output()) && !has_xlsx_extension(output())) {
             host_.show_message(wk3_extension_error(output()));
             return false;
         }
+        struct stat existing;
+        created_output_ = ::stat(output().c_str(), &existing) != 0;
         if ((mode_ == batch_mode::wk3 || mode_ == batch_mode::logfile) && !append_to(output(), "")) {
             host_.show_message(output_open_error(output()));
             return false;
@@ -89,6 +100,7 @@ private:
         } catch (const std::exception&) {
         }
         const std::string text = run_failure_text(mode_, spreadsheet(), range(), technical);
+        if (mode_ == batch_mode::wk3) remove_empty_output();
         if (mode_ == batch_mode::logfile) {
             if (!append_to(output(), text)) host_.show_message(output_open_error(output()));
         } else {
@@ -113,8 +125,8 @@ private:
                 if (!document_.calculation_completed()) return failed;
                 std::string text = document_.display_text(2).value_or("");
                 if (document_.has_messages()) text += "\n\nWarning messages:\n" + document_.messages_text();
-                if (!write_file_replacing(output(), text)) {
-                    host_.show_message(output_open_error(output()));
+                if (const file_write written = replace_file(output(), text); !written) {
+                    host_.show_message(output_open_error(output()) + "\n(" + write_failure_reason(written) + ")");
                     return failed;
                 }
                 return delivered;
@@ -130,7 +142,9 @@ private:
                 return delivered;
             }
             case batch_mode::wk3:
-                return document_.calculation_completed() ? delivered : failed;
+                if (document_.calculation_completed() && !document_.spreadsheet_output_failed()) return delivered;
+                remove_empty_output();
+                return failed;
             case batch_mode::logfile:
                 if (!append_to(output(), document_.batch_lines())) {
                     host_.show_message(output_open_error(output()));
@@ -141,11 +155,19 @@ private:
         return failed;
     }
 
+    // A failed run leaves no spreadsheet output behind that it made itself.
+    void remove_empty_output() {
+        struct stat st;
+        if (created_output_ && ::stat(output().c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+            ::unlink(output().c_str());
+    }
+
     const batch_words& words_;
     const batch_mode mode_;
     const batch_layout layout_;
     batch_document& document_;
     batch_host& host_;
+    bool created_output_ = false;
 };
 
 }  // namespace

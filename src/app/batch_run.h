@@ -35,6 +35,9 @@ public:
     virtual void write_import_file(const std::string& path) = 0;
     // The log lines of the run, one per cohort.
     virtual std::string batch_lines() const = 0;
+    // The spreadsheet output the calculation was to write could not be made
+    // (its template could not be read); the reason was shown.
+    virtual bool spreadsheet_output_failed() const { return false; }
 };
 
 // What batch mode needs of its surroundings.

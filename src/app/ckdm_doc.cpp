@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <fstream>
+#include <limits>
 
 #include "app/output_format.h"
 #include "app/range_choice.h"
@@ -21,6 +21,7 @@
 #include "subsidy/consistency_checks.h"
 #include "subsidy/input_editing.h"
 #include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 #include "workbook/gen_file.h"
 
@@ -222,6 +223,7 @@ void CKdmDoc::CalcSubsidy(int rate_source, const std::string& selection,
     }
 
     calculation_failed_ = true;
+    spreadsheet_output_failed_ = false;
     const std::size_t noted_messages = program_->messages().count();
     SetStatus(":  Calculating subsidy");
     for (int display : {subsidy_display, distribution_display, derivation_display, details_display})
@@ -366,7 +368,9 @@ void CKdmDoc::write_spreadsheet_output() {
     const std::string output = resolved_.output_file.value_or("");
     const bool xlsx = spreadsheet_format_of(output) == spreadsheet_format::xlsx;
     const std::string template_path = program_directory_ + "4.bin";
-    if (!std::ifstream(template_path, std::ios::binary)) {
+    // Only a regular file; the writer applies its size limit when it reads it.
+    if (open_regular_file(template_path, std::numeric_limits<std::size_t>::max()).status != read_status::read) {
+        spreadsheet_output_failed_ = true;
         host_.show_message(std::string("Unable to create spreadsheet output in \"") + (xlsx ? "xlsx" : "wk3") +
                            "\" format.\nOne or more files in the root directory for this program may be "
                            "corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: " +
@@ -374,9 +378,9 @@ void CKdmDoc::write_spreadsheet_output() {
         return;
     }
     if (output.empty()) throw text_error("Options call for spreadsheet output, but no filename provided");
-    if (same_file(output, path_))
-        throw text_error("The spreadsheet output file " + output +
-                         " is the spreadsheet being read; it was not overwritten.");
+    if (const std::optional<std::string> overwritten = refused_output(output, path_))
+        throw text_error("The spreadsheet output file " + output + " is " + *overwritten +
+                         "; it was not overwritten.");
     std::unique_ptr<clip_ss> writer;
     if (xlsx)
         writer = std::make_unique<clip_xlsx>(template_path);
@@ -428,10 +432,11 @@ bool CKdmDoc::has_messages() const { return program_->messages().count() != 0; }
 std::string CKdmDoc::messages_text() const { return program_->messages().print_text(false); }
 
 void CKdmDoc::write_import_file(const std::string& path) {
-    if (!fv::write_import_file(*program_, path))
-        throw text_error(is_input_spreadsheet(*program_, path)
-                             ? "Output file " + path + " is the spreadsheet being read; it was not overwritten"
-                             : "Unable to open output file " + path);
+    std::string reason;
+    if (fv::write_import_file(*program_, path, true, &reason)) return;
+    if (const std::optional<std::string> overwritten = overwritten_by_output(*program_, path))
+        throw text_error("Output file " + path + " is " + *overwritten + "; it was not overwritten");
+    throw text_error("Unable to open output file " + path + " (" + reason + ")");
 }
 
 std::string CKdmDoc::batch_lines() const { return fv::batch_lines(*program_); }

@@ -51,6 +51,7 @@ public:
     std::string messages_text() const override;
     void write_import_file(const std::string& path) override;
     std::string batch_lines() const override;
+    bool spreadsheet_output_failed() const override { return spreadsheet_output_failed_; }
 
     // inspectors
     const std::string& path() const { return path_; }
@@ -97,6 +98,7 @@ private:
     std::array<std::optional<shown_display>, display_count + 1> displays_;
     bool calculation_failed_ = false;
     bool calculated_ = false;
+    bool spreadsheet_output_failed_ = false;
     int output_mask_ = 0;
     int current_rate_source_ = 2;
     std::string status_;

@@ -3,10 +3,12 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <vector>
 
+#include "rates/cr_rates.h"
+#include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -48,20 +50,43 @@ std::string data_file_places_text(const std::string& name, const std::string& pr
     return text + ")";
 }
 
+std::string rate_file_unreadable_message(const std::string& reason) {
+    return "The file \"rates.txt\" in the root directory of this program cannot be read: " + reason +
+           ".\n\nA current copy may be obtained by contacting technical support.\n(The telephone number is provided "
+           "under Help-About.)\n\nThis application cannot run without this file";
+}
+
+void note_program_data_files(const std::string& directory) {
+    for (const char* name : {"rates.txt", "topics.txt", "1.bin", "3.bin", "4.bin"})
+        note_run_file(directory + name, std::string("the data file ") + name + " of this program");
+}
+
 startup_result check_startup_files(const std::string& program_dir) {
     startup_result result;
+    const std::string rate_file_missing =
+        std::string(rate_file_missing_message) + "\n\n" + data_file_places_text("rates.txt", program_dir);
     const std::optional<std::string> rate_file = find_data_file("rates.txt", program_dir);
-    std::FILE* rates = rate_file ? std::fopen(rate_file->c_str(), "rb") : nullptr;
-    if (rates == nullptr) {
-        result.failure = std::string(rate_file_missing_message) + "\n\n" + data_file_places_text("rates.txt", program_dir);
+    if (!rate_file) {
+        result.failure = rate_file_missing;
         return result;
     }
-    std::fclose(rates);
     startup_files files;
     files.rate_file = *rate_file;
     files.data_directory = rate_file->substr(0, rate_file->size() - std::string("rates.txt").size());
+    note_program_data_files(files.data_directory);
+    // Opened as the documents will read it, so a pipe or folder there is refused now.
+    const opened_file rates = open_regular_file(files.rate_file, largest_rate_file);
+    if (rates.status == read_status::missing) {
+        result.failure = rate_file_missing;
+        return result;
+    }
+    if (rates.status != read_status::read) {
+        result.failure = rate_file_unreadable_message(read_failure_reason(rates.status, rates.error, largest_rate_file));
+        return result;
+    }
 
     const std::optional<std::string> topics_file = find_data_file("topics.txt", program_dir);
+    if (topics_file) note_run_file(*topics_file, "the data file topics.txt of this program");
     files.help.set_file_name(topics_file.value_or(files.data_directory + "topics.txt"));
     try {
         files.help.load();

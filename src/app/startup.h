@@ -27,6 +27,13 @@ std::optional<std::string> find_data_file(const std::string& name, const std::st
 std::string data_file_places_text(const std::string& name, const std::string& program_dir);
 
 extern const char* const rate_file_missing_message;
+// The message for a rate file that is there but cannot be read (`reason`:
+// "it is not a regular file", ...).
+std::string rate_file_unreadable_message(const std::string& reason);
+
+// Notes the program's data files in the folder (rates.txt, topics.txt and the
+// spreadsheet templates) as files no output may be written over.
+void note_program_data_files(const std::string& directory);
 
 struct startup_files {
     std::string data_directory;  // the place of rates.txt: the templates are read there too
@@ -34,9 +41,9 @@ struct startup_files {
     topics help;                 // loaded topics.txt
 };
 
-// Requires `rates.txt` (it must open; an empty file passes) and a topics file
-// that loads, each in one of the data-file places; the failure text is the
-// message to show before exiting.
+// Requires `rates.txt` (a regular file of sane size; an empty file passes) and
+// a topics file that loads, each in one of the data-file places; the failure
+// text is the message to show before exiting.
 struct startup_result {
     std::optional<startup_files> files;
     std::string failure;

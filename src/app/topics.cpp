@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "util/file_io.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -77,7 +78,20 @@ int topics_line_checksum(std::string_view line) {
 
 void topics::load() {
     if (file_name_.empty()) throw text_error("topics::load Filename is missing.");
-    file_.reset(std::fopen(file_name_.c_str(), "rb"));
+    // Opened without blocking and checked on the descriptor: a pipe in its
+    // place cannot hang the start.
+    opened_file opened = open_regular_file(file_name_, largest_topics_file);
+    if (opened.status == read_status::not_regular || opened.status == read_status::too_large)
+        throw text_error("topics::load topics.txt cannot be read: " +
+                         read_failure_reason(opened.status, opened.error, largest_topics_file));
+    std::FILE* file = opened.status == read_status::read ? ::fdopen(opened.file.get(), "rb") : nullptr;
+    if (file == nullptr) throw text_error("topics::load Can't open topics.txt");
+    opened.file.release();
+    load_stream(file);
+}
+
+void topics::load_stream(std::FILE* stream) {
+    file_.reset(stream);
     if (!file_) throw text_error("topics::load Can't open topics.txt");
     index_.clear();
 

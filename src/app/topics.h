@@ -12,6 +12,9 @@
 
 namespace fv {
 
+// A topics file larger than this is not one.
+inline constexpr std::size_t largest_topics_file = 16'000'000;
+
 // Checksum of one line: bytes before the first CR or LF, odd positions once and
 // even positions twice, modulo 256. Bytes count as unsigned.
 int topics_line_checksum(std::string_view line);
@@ -22,7 +25,11 @@ public:
     const std::string& file_name() const { return file_name_; }
 
     // Loads the index and verifies the checksum; throws text_error on failure.
+    // Only a regular file of at most largest_topics_file bytes is read.
     void load();
+    // The same from a stream already open (owned from now on): the file's
+    // content in memory, say.
+    void load_stream(std::FILE* file);
 
     // The text of the first topic whose name equals `name` ignoring case, or
     // nothing when there is none or its text cannot be read.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "display/gr_line_type.h"
+#include "util/safe_text.h"
 #include "util/utf8_text.h"
 
 namespace fv {
@@ -24,7 +25,9 @@ gr_field& gr_line::add(std::string text, gr_kind kind, gr_align alignment) {
 }
 
 gr_field& gr_line::add_label(std::string text, gr_align alignment) {
-    return add(std::move(text), gr_kind::label, alignment);
+    // Cell texts and paths end up here; a line break or escape in one must
+    // not break the display's lines in a file, a print-out or a terminal.
+    return add(safe_text(text), gr_kind::label, alignment);
 }
 
 gr_field& gr_line::add_number(std::string text, gr_align alignment) {

@@ -7,22 +7,25 @@
 
 #include <clocale>
 
+#include "app/ini_settings_store.h"
 #include "app/settings_keys.h"
 #include "gui/child_frame.h"
+#include "gui/display_check.h"
 #include "gui/dlg_launcher.h"
 #include "gui/main_frame.h"
-#include "gui/qsettings_store.h"
 #include "gui/user_prompts.h"
 
 namespace fv {
 
 int run_desktop(int argc, char** argv, const startup_files& files) {
+    platform_start_guard no_display;  // a display that is named but not there
     QApplication application(argc, argv);
+    no_display.stop();
     std::setlocale(LC_ALL, "C");
     QApplication::setApplicationName(QStringLiteral("Ferravane"));
 
     user_prompts prompts;
-    qsettings_store store;
+    ini_settings_store store;
     const std::string& directory = files.data_directory;
     CMainFrame* main_frame = nullptr;
     desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {

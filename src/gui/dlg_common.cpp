@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "rates/cr_rates.h"
+#include "util/file_io.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -122,10 +124,10 @@ std::string file_problem_text(int error_number, const std::string& full_path) {
 bool open_or_create(const std::string& full_path) {
     std::error_code error;
     if (std::filesystem::is_directory(full_path, error)) return false;
-    if (std::FILE* in = std::fopen(full_path.c_str(), "rb")) {
-        std::fclose(in);
-        return true;
-    }
+    // Only a regular file will do; a pipe there must not hang the dialog.
+    const read_status status = open_regular_file(full_path, largest_rate_file).status;
+    if (status == read_status::read) return true;
+    if (status != read_status::missing) return false;
     // "a" creates a missing file and never empties an existing one.
     std::FILE* out = std::fopen(full_path.c_str(), "ab");
     if (out == nullptr) return false;

@@ -15,13 +15,15 @@
 #include <unistd.h>
 
 #include "gui/print_text.h"
+#include "util/safe_text.h"
 #include "util/utf8_text.h"
 
 namespace fv {
 
-QString printable_text(const std::string& bytes) {
-    // Every byte that is not valid UTF-8 becomes one U+FFFD.
-    return QString::fromStdString(valid_utf8(bytes));
+QString printable_text(const std::string& raw) {
+    // A line break or escape in a cell text or path must not break the page's
+    // lines; every byte that is not valid UTF-8 becomes one U+FFFD.
+    return QString::fromStdString(valid_utf8(safe_text(raw)));
 }
 
 std::string no_printer_text() {

@@ -18,6 +18,7 @@
 #include <system_error>
 
 #include "gui/print_job.h"
+#include "util/run_files.h"
 
 namespace fv {
 
@@ -90,6 +91,10 @@ bool print_pages(const std::string& text, layout_for make_layout, const std::opt
         pdf_path = pdf_job_path(pdf_named, next_pdf_job(pdf_named));
         if (footer && same_file(pdf_path, footer->spreadsheet_path)) {
             failure = "The PDF file to print into is the spreadsheet itself:\n" + pdf_path + "\n\nNothing was printed.";
+            return false;
+        }
+        if (const std::optional<std::string> read_by_the_run = run_file_at(pdf_path)) {
+            failure = "The PDF file to print into is " + *read_by_the_run + ":\n" + pdf_path + "\n\nNothing was printed.";
             return false;
         }
     }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "util/file_io.h"
+#include "util/run_files.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
 
@@ -43,10 +44,6 @@ bool starts_with_nocase(std::string_view text, std::string_view magic) {
 std::string at_line(const std::string& path, int line, const std::string& message) {
     return path + ", line " + std::to_string(line) + ":  " + message;
 }
-
-// A rate file larger than this is not one; refusing it keeps a device or a
-// huge file chosen by mistake from filling the memory.
-constexpr std::size_t largest_rate_file = 16'000'000;
 
 // The whole of a regular file; nothing for a folder, device, pipe or an
 // over-large file.
@@ -160,6 +157,7 @@ void cr_rates::load_custom(const std::string& path) {
     custom_path_.reset();
     if (path.empty()) return;
     custom_path_ = path;
+    note_run_file(path, "the file of your own rate assumptions");
     std::error_code ignored;
     if (!std::filesystem::exists(path, ignored)) {
         std::FILE* created = std::fopen(path.c_str(), "w");

@@ -15,6 +15,10 @@
 
 namespace fv {
 
+// A rate or own-rate file larger than this is not one; refusing it keeps a
+// device or a huge file chosen by mistake from filling the memory.
+inline constexpr std::size_t largest_rate_file = 16'000'000;
+
 // One cell of the spreadsheet form of the listing.
 struct rate_sheet_cell {
     enum class kind { centred_label, left_label, number };

@@ -8,6 +8,7 @@
 #include "cashflow/value_names.h"
 #include "display/display_layout.h"
 #include "pv/discount_display.h"
+#include "subsidy/finite_figures.h"
 #include "subsidy/subsidy_components.h"
 #include "util/text_error.h"
 
@@ -42,9 +43,17 @@ void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors, gr_page* page, const
     results.total_principal = cohort.total_principal;
     results.total_disbursements = cohort.total_disbursements;
     subsidy_accumulator accumulator(results, cohort.program_type);
-    for (const auto& row : cohort.rows) accumulator.add(row->lint_type, do_npv(*row, factors, page, type));
+    // A trial of the single-effective-rate search may overflow at an extreme
+    // rate; the search deals with that. On the curve itself it is a failure.
+    const bool trial = factors.use_ser();
+    for (const auto& row : cohort.rows) {
+        const double value = do_npv(*row, factors, page, type);
+        if (!trial) require_finite_row_value(cohort, *row, value);
+        accumulator.add(row->lint_type, value);
+    }
     accumulator.finish();
-    if (factors.use_ser()) return;
+    if (trial) return;
+    require_finite_results(cohort);
     if (factors.has_table()) {
         results.highest_zero_rate = factors.highest_zero_rate();
         results.lowest_zero_rate = factors.lowest_zero_rate();

@@ -16,7 +16,8 @@ namespace fv {
 double do_npv(const cf_item& row, cf_pvfact& factors, gr_page* page = nullptr, const gr_line_type* type = nullptr);
 
 // Computes the cohort's results record with the factors given; with a page,
-// under a cohort heading.
+// under a cohort heading. On the rate set's curve (not a single-effective-rate
+// trial) a row value or result that is not finite throws the cohort's failure.
 void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors, gr_page* page = nullptr,
                      const gr_line_type* type = nullptr);
 

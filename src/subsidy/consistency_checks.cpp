@@ -23,6 +23,8 @@ bool starts_too_early(const cf_cohort& cohort, const cf_item& row, int allowance
 void principal_against_disbursements(const cf_cohort& cohort, cf_messages& messages) {
     const double principal = cohort.total_principal;
     const double disbursements = cohort.total_disbursements;
+    // Totals beyond the finite numbers cannot be compared; the calculation names the cohort.
+    if (!std::isfinite(principal - disbursements)) return;
     if (disbursements == 0) {
         // No loans to compare with: say so instead of dividing by zero.
         if (principal != 0)
@@ -32,7 +34,7 @@ void principal_against_disbursements(const cf_cohort& cohort, cf_messages& messa
         return;
     }
     const double x = std::fabs(principal - disbursements) / disbursements;
-    if (x > 0.005)
+    if (x > 0.005 && std::isfinite(x * 100))
         messages.add(36, format_message("Total disbursements and total principal payments differ by %.1lf percent "
                                         "in cohort %d",
                                         x * 100, cohort.year));
@@ -60,7 +62,7 @@ void direct_loan_pass(const cf_cohort& cohort, cf_messages& messages) {
     }
     int exceptions = 0;
     for (std::size_t j = 0; j < years_checked; ++j) {
-        if (!(-defaults[j] - receipts[j] > 1e-10)) continue;
+        if (!(-defaults[j] - receipts[j] > 1e-10) || !std::isfinite(defaults[j] + receipts[j])) continue;
         const int fiscal_year = cohort.year + static_cast<int>(j);
         messages.add(48, format_message("For the %d cohort, adjustment for defaults in FY %d exceeds receipts of",
                                         cohort.year, fiscal_year));
@@ -98,7 +100,9 @@ void guarantee_pass(const cf_cohort& cohort, cf_messages& messages) {
         cumulative_defaults += defaults[j];
         cumulative_recoveries += recoveries[j];
         if (defaults[j] == 0 && recoveries[j] == 0) continue;
-        if (!(-cumulative_recoveries - cumulative_defaults > 1e-10)) continue;
+        if (!(-cumulative_recoveries - cumulative_defaults > 1e-10) ||
+            !std::isfinite(cumulative_recoveries + cumulative_defaults))
+            continue;
         messages.add(48, format_message("For the %d cohort, the cumulative recoveries exceed cumulative defaults in "
                                         "year %d",
                                         cohort.year, cohort.year + static_cast<int>(j)));
@@ -128,6 +132,7 @@ void consistency_pass(cf_cohort& cohort, cf_messages& messages) {
 void present_value_test(const cf_cohort& cohort, const cohort_results& results, cf_messages& messages) {
     const double d = results.default_value;
     const double r = results.recovery_value;
+    if (!std::isfinite(d + r)) return;  // a cohort that could not be calculated
     const bool exceeds = cohort.program_type == 2 ? d > 0 && d + r < -0.001 : d < 0 && d + r > 0.001;
     if (!exceeds) return;
     messages.add(37, format_message("In cohort %d, the present value of recoveries exceeds the present value of "

@@ -1,36 +1,10 @@
 // One careful read of a whole spreadsheet file.
 #include "workbook/file_image.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdint>
-
+#include "util/file_io.h"
 #include "util/text_error.h"
 
 namespace fv {
-
-namespace {
-
-// Closes the descriptor however the read leaves.
-struct file_descriptor {
-    int fd;
-    ~file_descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-// A read that an interrupting signal does not fail.
-ssize_t read_some(int fd, unsigned char* into, std::size_t count) {
-    ssize_t got;
-    do got = ::read(fd, into, count);
-    while (got < 0 && errno == EINTR);
-    return got;
-}
-
-}  // namespace
 
 std::string too_large_message(const std::string& path) {
     return "Spreadsheet file " + path + " is larger than 12 MB.";
@@ -38,31 +12,10 @@ std::string too_large_message(const std::string& path) {
 
 std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const std::string& unable) {
     if (path.empty()) throw text_error(unable);
-    // Non-blocking, so a FIFO cannot hang the open; a directory has no records.
-    file_descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
-    struct stat status {};
-    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) throw text_error(unable);
-    if (static_cast<std::uintmax_t>(status.st_size) > largest_spreadsheet_file)
-        throw text_error(too_large_message(path));
-
-    std::vector<unsigned char> image(static_cast<std::size_t>(status.st_size));
-    std::size_t filled = 0;
-    while (filled < image.size()) {
-        const ssize_t got = read_some(file.fd, image.data() + filled, image.size() - filled);
-        if (got < 0) throw text_error(unable);
-        if (got == 0) break;  // shrank while read
-        filled += static_cast<std::size_t>(got);
-    }
-    // Grown since its size was taken: read the rest, but never past the limit.
-    unsigned char more[4096];
-    for (ssize_t got; filled == image.size() && (got = read_some(file.fd, more, sizeof more)) != 0;) {
-        if (got < 0) throw text_error(unable);
-        image.insert(image.end(), more, more + got);
-        filled = image.size();
-        if (filled > largest_spreadsheet_file) throw text_error(too_large_message(path));
-    }
-    image.resize(filled);
-    return image;
+    file_contents contents = read_regular_file(path, largest_spreadsheet_file);
+    if (contents.status == read_status::too_large) throw text_error(too_large_message(path));
+    if (!contents) throw text_error(unable);
+    return std::move(contents.bytes);
 }
 
 }  // namespace fv

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "util/run_files.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -20,6 +21,7 @@ struct fake_document : batch_document {
     std::optional<std::string> throws;  // a text_error with this text
     bool completes = true;
     bool messages = false;
+    bool template_missing = false;
     // Recorded.
     int runs = 0;
     std::string spreadsheet, range;
@@ -50,6 +52,7 @@ struct fake_document : batch_document {
     std::string messages_text() const override { return "W034:  a warning\r\n"; }
     void write_import_file(const std::string& path) override { imports.push_back(path); }
     std::string batch_lines() const override { return "\"book.wk1 (DATA)\", 2001, 1.000\n"; }
+    bool spreadsheet_output_failed() const override { return template_missing; }
 };
 
 struct fake_host : batch_host {
@@ -169,6 +172,53 @@ TEST(BatchRun, Wk3ModeChecksTheExtensionThenCreatesTheFileThenLooksForTheRange) 
     const std::string xlsx = folder.at("out.Xlsx");
     EXPECT_EQ(run_batch({"wk3", xlsx, "book.wk1", "DATA"}, doc, host), 0);
     EXPECT_EQ(doc.wk3_output, xlsx);
+}
+
+// A failed wk3 run leaves no spreadsheet output behind that it made itself;
+// a file that was there before stays.
+TEST(BatchRun, AFailedWk3RunRemovesTheEmptyOutputItCreated) {
+    scratch_folder folder;
+    const struct {
+        const char* failure;
+        void (*set)(fake_document&);
+    } cases[] = {
+        {"calculation stopped", [](fake_document& d) { d.completes = false; }},
+        {"run failed", [](fake_document& d) { d.throws = "E026:  Range not found"; }},
+        {"template missing", [](fake_document& d) { d.template_missing = true; }},
+    };
+    for (const auto& c : cases) {
+        fake_document doc;
+        c.set(doc);
+        fake_host host;
+        const std::string made = folder.at("made.wk3");
+        EXPECT_NE(run_batch({"wk3", made, "book.wk1", "DATA"}, doc, host), 0) << c.failure;
+        EXPECT_FALSE(fs::exists(made)) << c.failure;
+        const std::string kept = folder.at("kept.wk3");
+        std::ofstream(kept) << "";
+        EXPECT_NE(run_batch({"wk3", kept, "book.wk1", "DATA"}, doc, host), 0) << c.failure;
+        EXPECT_TRUE(fs::exists(kept)) << c.failure;
+    }
+}
+
+TEST(BatchRun, OutputsOverFilesTheRunReadsAreRefused) {
+    scratch_folder folder;
+    forget_run_files();
+    const std::string settings = folder.at("settings.ini");
+    std::ofstream(settings) << "[Runtime%20options]\n";
+    note_run_file(settings, "the settings file");
+    fs::create_symlink(settings, folder.path / "alias.wk3");
+    for (const char* mode : {"file", "import", "logfile", "wk3"}) {
+        fake_document doc;
+        fake_host host;
+        EXPECT_NE(run_batch({mode, folder.at("alias.wk3"), "book.wk1", "DATA"}, doc, host), 0) << mode;
+        EXPECT_EQ(doc.runs, 0) << mode;
+        ASSERT_EQ(host.shown.size(), 1u) << mode;
+        EXPECT_EQ(host.shown[0], "The output file " + folder.at("alias.wk3") +
+                                     " is the settings file.\nChoose another output file name; that file was left as "
+                                     "it is.");
+        EXPECT_EQ(content(settings), "[Runtime%20options]\n") << mode;
+    }
+    forget_run_files();
 }
 
 TEST(BatchRun, LogfileAppendsOneLinePerCohort) {

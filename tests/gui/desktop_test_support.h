@@ -16,7 +16,7 @@
 
 #include "gui/dialog_launcher.h"
 #include "gui/main_frame.h"
-#include "gui/qsettings_store.h"
+#include "app/ini_settings_store.h"
 #include "gui/user_prompts.h"
 #include "gui_test_support.h"
 #include "widget_application.h"
@@ -54,13 +54,13 @@ inline std::string program_folder() { return std::string(FV_BINARY_DIR) + "/"; }
 
 struct desktop {
     scratch_folder folder;
-    std::unique_ptr<qsettings_store> store;
+    std::unique_ptr<ini_settings_store> store;
     scripted_prompts prompts;
     std::unique_ptr<dialog_launcher> dialogs;
     std::unique_ptr<CMainFrame> frame;
 
     explicit desktop(const std::string& tag) : folder("desktop-" + tag) {
-        store = std::make_unique<qsettings_store>(folder.at("settings.ini"));
+        store = std::make_unique<ini_settings_store>(folder.at("settings.ini"));
         dialogs = std::make_unique<dialog_launcher>([this](const std::string& text) { prompts.messages.push_back(text); });
         frame = std::make_unique<CMainFrame>(*store, program_folder(), nullptr, prompts, *dialogs);
     }

@@ -130,7 +130,7 @@ TEST(GeneralPreferences, OkChecksTheBudgetYearAndWritesOnlyWhatChanged) {
 class OutputPreferences : public ::testing::Test {
 protected:
     settings_file file{"output"};
-    std::unique_ptr<qsettings_store> store = file.open();
+    std::unique_ptr<ini_settings_store> store = file.open();
     message_recorder recorder;
 };
 

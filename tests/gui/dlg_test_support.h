@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gui/dlg_common.h"
-#include "gui/qsettings_store.h"
+#include "app/ini_settings_store.h"
 #include "gui_test_support.h"
 #include "widget_application.h"
 
@@ -40,7 +40,7 @@ struct settings_file {
     std::string ini;
     explicit settings_file(const std::string& tag) : folder(tag), ini(folder.at("Ferravane.ini")) {}
     // A store on the file; a new one sees what earlier ones wrote.
-    std::unique_ptr<qsettings_store> open() const { return std::make_unique<qsettings_store>(ini); }
+    std::unique_ptr<ini_settings_store> open() const { return std::make_unique<ini_settings_store>(ini); }
 };
 
 }  // namespace fv::test

@@ -9,6 +9,7 @@
 #include "subsidy/cohort_ser.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/input_editing.h"
+#include "util/text_error.h"
 
 namespace fv {
 namespace {
@@ -166,6 +167,49 @@ TEST(CalculationChain, LevelPaymentLoansOverSeveralCohortsMatchTheirClosedForms)
     // Repaid at the discount rate, at the end of each period: no subsidy at all.
     EXPECT_NEAR(expected_financing[2], 0.0, 1e-9);
     EXPECT_NEAR(expected_financing[5], 0.0, 1e-9);
+}
+
+// Amounts near the largest double add up to infinity. Such a cohort is a
+// failed calculation naming the cohort, and the row when one row is to blame;
+// its results record then says "not computed" instead of holding infinities.
+TEST(CalculationChain, FiguresThatAreNotFiniteFailTheCohort) {
+    const struct {
+        const char* what;
+        std::vector<row> rows;
+        const char* message;
+    } cases[] = {
+        {"a row's sum",
+         {{"Disbursements", 1e308, 1e308}, {"Principal pmts, scheduled", 100, 100}},
+         "Cohort 2000 cannot be calculated: the value of the row \"Disbursements\" (cell A:A6) is not a finite "
+         "number."},
+        {"a discounted row",
+         {{"Disbursements", 100}, {"Defaults", -1e308, -1e308, -1e308}},
+         "Cohort 2000 cannot be calculated: the value of the row \"Defaults\" (cell A:A7) is not a finite number."},
+        {"the percentages",
+         {{"Disbursements", 1e307, 1e307, 1e307}, {"Principal pmts, scheduled", 1e307, 1e307, 1e307, 1e307}},
+         "Cohort 2000 cannot be calculated: its subsidy is not a finite number."},
+    };
+    for (const auto& c : cases) {
+        // Three header rows, then Timing and Obligations: the cash-flow rows start at row 6.
+        std::vector<row> rows = header() + std::vector<row>{{"Timing", "simple"}, {"Obligations"}};
+        rows.insert(rows.end(), c.rows.begin(), c.rows.end());
+        load_result loaded = load_rows(rows);
+        ASSERT_FALSE(loaded.error) << *loaded.error;
+        edit_input(*loaded.program);
+        // The warnings of the input editing never print a number that is not one.
+        for (const auto& message : loaded.program->messages().list())
+            EXPECT_EQ(message.text.find("inf"), std::string::npos) << message.text;
+        flat_factors f;
+        cf_cohort& cohort = *loaded.program->cohorts.front();
+        try {
+            compute_subsidy(cohort, f.factors);
+            ADD_FAILURE() << c.what << ": no failure";
+        } catch (const text_error& failure) {
+            EXPECT_EQ(failure.text().substr(0, failure.text().find('\n')), c.message) << c.what;
+        }
+        EXPECT_FALSE(cohort.results.subsidy_computed) << c.what;
+        EXPECT_EQ(cohort.results.subsidy_percentage, not_available) << c.what;
+    }
 }
 
 }  // namespace

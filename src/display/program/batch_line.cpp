@@ -10,8 +10,9 @@
 
 #include "cashflow/cf_messages.h"
 #include "display/program/output_files.h"
-#include "display/program/safe_text.h"
+#include "util/safe_text.h"
 #include "util/file_io.h"
+#include "util/run_files.h"
 
 namespace fv {
 
@@ -48,15 +49,10 @@ off_t regular_size(int fd) {
 }  // namespace
 
 std::string batch_lines(const cf_pgm& program) {
-    std::string head(1, '"');
-    head += safe_text(program.workbook_path);
-    head += " (";
-    head += safe_text(program.range_name);
-    head += ")\", ";
-    std::string selection = ",  \"";
-    selection += program.rate_selection && !program.rate_selection->empty() ? safe_text(*program.rate_selection)
-                                                                           : std::string("(unknown rate selection)");
-    selection += '"';
+    const std::string head = quoted_text(program.workbook_path + " (" + program.range_name + ")") + ", ";
+    const std::string selection =
+        ",  " + quoted_text(program.rate_selection && !program.rate_selection->empty() ? *program.rate_selection
+                                                                                       : "(unknown rate selection)");
     const std::size_t count = program.messages().count();
     const std::string warnings = count == 0   ? std::string(",  \"(no warning messages)\"")
                                  : count == 1 ? std::string(",  \"(1 warning message)\"")
@@ -89,7 +85,7 @@ bool write_batch_line(const cf_pgm& program, std::FILE* log) {
     const int fd = ::fileno(log);
     if (fd < 0)  // a stream without a file: only its own checks are there
         return std::fwrite(lines.data(), 1, lines.size(), log) == lines.size() && std::fflush(log) == 0;
-    if (is_input_file(program, fd)) return false;
+    if (is_input_file(program, fd) || run_file_of(fd)) return false;
     // Past the stream's buffer, so a failed write cannot stay behind in it and
     // reach the file later; a partial line is cut off again.
     const off_t before = regular_size(fd);
@@ -99,7 +95,7 @@ bool write_batch_line(const cf_pgm& program, std::FILE* log) {
 }
 
 bool write_batch_line(const cf_pgm& program, const std::string& path) {
-    if (path.empty() || is_input_spreadsheet(program, path)) return false;
+    if (path.empty() || overwritten_by_output(program, path)) return false;
     return append_to_file(path, batch_lines(program), program.workbook_path);
 }
 

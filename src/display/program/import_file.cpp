@@ -7,7 +7,7 @@
 #include "cashflow/value_names.h"
 #include "display/program/output_files.h"
 #include "display/program/report_header.h"
-#include "display/program/safe_text.h"
+#include "util/safe_text.h"
 #include "util/file_io.h"
 
 namespace fv {
@@ -19,13 +19,6 @@ constexpr const char* line_end = "\r\n";
 // The not-available marker (and anything non-finite) is never printed as a number.
 bool available(double value) { return std::isfinite(value) && std::fabs(value) < not_available; }
 
-std::string quoted(std::string_view text) {
-    std::string out(1, '"');
-    out += safe_text(text);
-    out += '"';
-    return out;
-}
-
 std::string fixed_or_empty(double value, int decimals) {
     if (!available(value)) return "\"\"";
     char buffer[512];
@@ -34,9 +27,9 @@ std::string fixed_or_empty(double value, int decimals) {
 }
 
 void header_line(std::string& out, const char* label, std::string_view value, const char* between = "  ") {
-    out += quoted(report_label(label));
+    out += quoted_text(report_label(label));
     out += between;
-    out += quoted(value);
+    out += quoted_text(value);
     out += line_end;
 }
 
@@ -105,19 +98,16 @@ std::string import_file_text(const cf_pgm& program) {
     for (const cf_message& message : program.messages().list()) {
         char number[32];
         std::snprintf(number, sizeof number, "W%-3.3d:  ", static_cast<int>(message.number));
-        out += '"';
-        out += number;
-        out += safe_text(message.text);
-        out += '"';
+        out += quoted_text(number + message.text);
         out += line_end;
     }
     return out;
 }
 
-bool write_import_file(cf_pgm& program, const std::string& path, bool replace_earlier) {
-    if (!path.empty() && !is_input_spreadsheet(program, path) &&
-        write_file_replacing(path, import_file_text(program)))
-        return true;
+bool write_import_file(cf_pgm& program, const std::string& path, bool replace_earlier, std::string* reason) {
+    const std::string failure = write_program_output(program, path, import_file_text(program));
+    if (failure.empty()) return true;
+    if (reason != nullptr) *reason = failure;
     report_output_failure(program, path, replace_earlier);
     return false;
 }

@@ -17,7 +17,9 @@ std::string import_file_text(const cf_pgm& program);
 // Writes (replaces) the import file at `path`. A failed write leaves any
 // earlier file as it was and adds message 42 (see report_output_failure),
 // removing earlier messages 42 when `replace_earlier` is set. Refuses the
-// spreadsheet being read. True when the file was written.
-bool write_import_file(cf_pgm& program, const std::string& path, bool replace_earlier = true);
+// spreadsheet being read and every other file the run reads. True when the
+// file was written; otherwise `reason`, when given, says why.
+bool write_import_file(cf_pgm& program, const std::string& path, bool replace_earlier = true,
+                       std::string* reason = nullptr);
 
 }  // namespace fv

@@ -66,6 +66,16 @@ TEST(BatchLine, CellTextsCannotAddLines) {
               "\"/data/a b.wk1 (R  )\", \"Subsidy has not been computed\",  \"x y\",  \"(no warning messages)\"\r\n");
 }
 
+TEST(BatchLine, QuotesInsideQuotedTextsAreDoubled) {
+    cf_pgm program(0);
+    set_identity(program);
+    program.workbook_path = "/data/\"q\".wk1";
+    program.rate_selection = "Own, \"Base\"";
+    add_cohort(program, 2001, {na, na, na, na, na}, na);
+    EXPECT_EQ(batch_lines(program), "\"/data/\"\"q\"\".wk1 (LOANS)\", \"Subsidy has not been computed\",  "
+                                    "\"Own, \"\"Base\"\"\",  \"(no warning messages)\"\r\n");
+}
+
 TEST(BatchLine, NoCohortsNoLines) {
     cf_pgm program(0);
     set_identity(program);

@@ -123,6 +123,16 @@ TEST(ImportFile, LineBreaksInCellTextsBecomeBlanks) {
     EXPECT_EQ(lines.size(), crlf_lines(import_file_text(plain)).size());
 }
 
+TEST(ImportFile, QuotesInsideQuotedTextsAreDoubled) {
+    cf_pgm program(0);
+    set_identity(program);
+    program.name = "The \"best\" loans";
+    program.add(25, "\"Budget 1850\" not found");
+    const auto lines = crlf_lines(import_file_text(program));
+    EXPECT_EQ(lines[2], label("Program name") + "  \"The \"\"best\"\" loans\"");
+    EXPECT_EQ(lines.back(), "\"W025:  \"\"Budget 1850\"\" not found\"");
+}
+
 TEST(ImportFile, WrittenFileHoldsTheText) {
     scratch_folder folder;
     cf_pgm program(0);

@@ -138,6 +138,35 @@ TEST(ProgramDisplays, HeaderLengthsAndTheFactorLineTypes) {
     EXPECT_EQ(make_source_display(p).line_types().front()->width(), 115u);
 }
 
+// Cell texts and paths reach the displays, and through them the text output
+// and print-outs: a line break or escape in one becomes a blank.
+TEST(ProgramDisplays, ControlCharactersInTextsBecomeBlanks) {
+    cf_pgm plain(0);
+    cf_pgm odd(0);
+    odd.name = "Water\r\nloans \x1b[31m";
+    odd.description = "tab\there\x07";
+    odd.workbook_path = "/data/odd\nname.wk1";
+    for (cf_pgm* program : {&plain, &odd}) {
+        program->add(30, "cell\ntext\x1b");
+        program->range_name = "LOANS";
+    }
+    for (auto make : {make_subsidy_display, make_source_display, make_messages_display, make_details_display}) {
+        const std::string text = make(odd).render_text();
+        std::size_t controls = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(text[i]);
+            const bool line_end = text.compare(i, 2, "\r\n") == 0 || (byte == '\n' && i > 0 && text[i - 1] == '\r');
+            if ((byte < 0x20 || byte == 0x7f) && !line_end) ++controls;
+        }
+        EXPECT_EQ(controls, 0u) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), [&] {
+            const std::string same = make(plain).render_text();
+            return std::count(same.begin(), same.end(), '\n');
+        }());
+    }
+    EXPECT_NE(make_subsidy_display(odd).render_text().find("Water  loans  [31m"), std::string::npos);
+}
+
 TEST(ProgramDisplays, GnumericReadsTheSubsidyDisplayAsAWorksheet) {
     if (!test::have_ssconvert()) GTEST_SKIP() << "gnumeric's ssconvert is not installed";
     calculated_program run(direct_loan);
