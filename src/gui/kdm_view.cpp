@@ -10,6 +10,7 @@
 #include "gui/clipboard_copy.h"
 #include "gui/print_job.h"
 #include "gui/print_text.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -21,7 +22,7 @@ constexpr int display_count = 7;
 // text is UTF-8; a byte that is not (a file name in another encoding) shows as
 // U+FFFD, one character, as the display lines count it.
 QString pane_text(const std::string& text) {
-    QString shown = printable_text(text);
+    QString shown = QString::fromStdString(valid_utf8(text));
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     if (shown.endsWith(QLatin1Char('\n'))) shown.chop(1);
