@@ -8,7 +8,6 @@
 #include <QTextDocument>
 
 #include "gui/clipboard_copy.h"
-#include "gui/print_job.h"
 #include "gui/print_text.h"
 #include "util/utf8_text.h"
 
