@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 
 #include "app/output_format.h"
@@ -79,11 +81,14 @@ output_name_check check_output_file_name(const std::string& name) {
     // keeps its content, and a file made only for the test is removed again.
     std::error_code ignored;
     const bool existed = std::filesystem::exists(full, ignored);
+    // Never blocking: a pipe without a reader is a problem, not a hang.
     errno = 0;
-    std::FILE* file = std::filesystem::is_directory(full, ignored) ? nullptr : std::fopen(full.c_str(), "ab");
-    int problem = file == nullptr ? (errno != 0 ? errno : EISDIR) : 0;
-    if (file != nullptr && std::fclose(file) != 0) problem = errno != 0 ? errno : EIO;
-    if (file != nullptr && !existed) std::filesystem::remove(full, ignored);
+    const int file = std::filesystem::is_directory(full, ignored)
+                         ? -1
+                         : ::open(full.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    int problem = file < 0 ? (errno != 0 ? errno : EISDIR) : 0;
+    if (file >= 0 && ::close(file) != 0) problem = errno != 0 ? errno : EIO;
+    if (file >= 0 && !existed) std::filesystem::remove(full, ignored);
     if (problem != 0)
         return {"Filename:  " + full + "\n\nProblem:   " + file_problem_text(problem, full) +
                     "\n\nPlease change the file, directory, or drive",

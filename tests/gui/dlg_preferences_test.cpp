@@ -2,6 +2,8 @@
 // what opening repairs and writes at once, what OK checks and writes, what
 // Cancel leaves alone, and that checking the output file name never empties
 // a file that is already there.
+#include <sys/stat.h>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -196,6 +198,13 @@ TEST_F(OutputPreferences, SpreadsheetNameChecks) {
     dialog.file_name()->setText(QString::fromStdString(folder + "/dir.wk3"));
     EXPECT_FALSE(dialog.store_values());
     EXPECT_NE(recorder.last().find("Problem:   The file could not be accessed."), std::string::npos) << recorder.last();
+
+    // A pipe with nobody reading it is refused at once, not waited on.
+    const std::string pipe = folder + "/pipe.wk3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    dialog.file_name()->setText(QString::fromStdString(pipe));
+    EXPECT_FALSE(dialog.store_values());
+    EXPECT_NE(recorder.last().find("Problem:"), std::string::npos) << recorder.last();
 }
 
 TEST_F(OutputPreferences, AcceptedNameBecomesAFullPathAndAnExistingFileKeepsItsContent) {
