@@ -30,20 +30,49 @@ ssize_t read_some(int fd, unsigned char* into, std::size_t count) {
     return got;
 }
 
+// Non-blocking, so a FIFO cannot hang the open; only a regular file is read.
+int open_regular_file(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat status {};
+    if (fd >= 0 && (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 }  // namespace
+
+std::vector<unsigned char> read_file_start(const std::string& path, std::size_t count) {
+    std::vector<unsigned char> start(count);
+    if (path.empty()) return {};
+    file_descriptor file{open_regular_file(path)};
+    if (file.fd < 0) return {};
+    std::size_t filled = 0;
+    while (filled < count) {
+        const ssize_t got = read_some(file.fd, start.data() + filled, count - filled);
+        if (got <= 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    start.resize(filled);
+    return start;
+}
 
 std::string too_large_message(const std::string& path) {
     return "Spreadsheet file " + path + " is larger than 12 MB.";
 }
 
 std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const std::string& unable) {
+    return read_spreadsheet_file(path, unable, largest_spreadsheet_file, too_large_message(path));
+}
+
+std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const std::string& unable,
+                                                 std::size_t limit, const std::string& too_large) {
     if (path.empty()) throw text_error(unable);
-    // Non-blocking, so a FIFO cannot hang the open; a directory has no records.
-    file_descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    file_descriptor file{open_regular_file(path)};
     struct stat status {};
-    if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) throw text_error(unable);
-    if (static_cast<std::uintmax_t>(status.st_size) > largest_spreadsheet_file)
-        throw text_error(too_large_message(path));
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0) throw text_error(unable);
+    if (static_cast<std::uintmax_t>(status.st_size) > limit) throw text_error(too_large);
 
     std::vector<unsigned char> image(static_cast<std::size_t>(status.st_size));
     std::size_t filled = 0;
@@ -59,7 +88,7 @@ std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const 
         if (got < 0) throw text_error(unable);
         image.insert(image.end(), more, more + got);
         filled = image.size();
-        if (filled > largest_spreadsheet_file) throw text_error(too_large_message(path));
+        if (filled > limit) throw text_error(too_large);
     }
     image.resize(filled);
     return image;
