@@ -48,11 +48,14 @@ struct file_closer {
 };
 using open_file = std::unique_ptr<zip_file_t, file_closer>;
 
-std::string megabytes(std::uint64_t bytes) { return std::to_string(bytes / 1'000'000) + " MB"; }
+std::string megabytes(std::uint64_t bytes) {
+    return bytes >= 1'000'000 ? std::to_string(bytes / 1'000'000) + " MB" : std::to_string(bytes) + " bytes";
+}
 
 }  // namespace
 
-zip_archive::zip_archive(const std::vector<unsigned char>& image) : chunk_(chunk_size) {
+zip_archive::zip_archive(const std::vector<unsigned char>& image, zip_limits limits)
+    : limits_(limits), chunk_(chunk_size) {
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
@@ -98,8 +101,8 @@ std::size_t zip_archive::read_chunk(zip_file_t* file, std::string_view name, std
     part += static_cast<std::uint64_t>(got);
     inflated_ += static_cast<std::uint64_t>(got);
     // The declared sizes may lie: only what actually comes out counts.
-    if (part > largest_part) fail("part " + std::string(name) + " inflates to more than " + megabytes(largest_part));
-    if (inflated_ > largest_total) fail("its parts inflate to more than " + megabytes(largest_total));
+    if (part > limits_.part) fail("part " + std::string(name) + " inflates to more than " + megabytes(limits_.part));
+    if (inflated_ > limits_.total) fail("its parts inflate to more than " + megabytes(limits_.total));
     return static_cast<std::size_t>(got);
 }
 

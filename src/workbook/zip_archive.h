@@ -18,13 +18,16 @@ struct zip_file;
 
 namespace fv {
 
+// How many inflated bytes an archive hands out: of one part, of all together.
+struct zip_limits {
+    std::uint64_t part = 1'000'000'000;
+    std::uint64_t total = 2'000'000'000;
+};
+
 class zip_archive {
 public:
-    static constexpr std::uint64_t largest_part = 1'000'000'000;   // inflated bytes of one part
-    static constexpr std::uint64_t largest_total = 2'000'000'000;  // of all parts read from one archive
-
     // Opens the archive in `image`, which must outlive it; damaged when it is no readable ZIP.
-    explicit zip_archive(const std::vector<unsigned char>& image);
+    explicit zip_archive(const std::vector<unsigned char>& image, zip_limits limits = {});
     ~zip_archive();
     zip_archive(const zip_archive&) = delete;
     zip_archive& operator=(const zip_archive&) = delete;
@@ -48,6 +51,7 @@ private:
     std::size_t read_chunk(zip_file* file, std::string_view name, std::uint64_t& part);
 
     zip* archive_ = nullptr;
+    zip_limits limits_;
     std::uint64_t inflated_ = 0;  // bytes handed out so far, all parts
     std::vector<char> chunk_;
 };
