@@ -193,8 +193,24 @@ void xml_stream::parse(const char* data, std::size_t size, bool last) {
     if (failure_) std::rethrow_exception(failure_);
 }
 
+void xml_stream::measure_stretches(const char* data, std::size_t size) {
+    const char* const end = data + size;
+    while (data < end) {
+        const auto* open = static_cast<const char*>(std::memchr(data, '<', static_cast<std::size_t>(end - data)));
+        stretch_ += static_cast<std::size_t>((open ? open : end) - data);
+        if (stretch_ > longest_stretch)
+            damaged("part " + part_ + " holds more than " + std::to_string(longest_stretch >> 20) +
+                    " MB of markup or text without a break");
+        if (!open) break;
+        stretch_ = 0;
+        data = open + 1;
+    }
+}
+
 void xml_stream::feed(const char* data, std::size_t size) {
-    if (size > 0) parse(data, size, false);
+    if (size == 0) return;
+    measure_stretches(data, size);
+    parse(data, size, false);
 }
 
 void xml_stream::finish() { parse("", 0, true); }

@@ -3,8 +3,10 @@
 // they come, so no part is ever held whole. The parser refuses what a workbook
 // never holds and what serves only to exhaust a reader: a document type
 // declaration (and with it every entity declaration), elements nested deeper
-// than `deepest`, and any single piece of markup too large for the parser's
-// fixed memory budget. Every failure is a workbook_failure (damaged).
+// than `deepest`, a stretch of more than `longest_stretch` bytes without a
+// '<' (a tag, or a text, of a size no workbook has), and anything else too
+// large for the parser's fixed memory budget. Every failure is a
+// workbook_failure (damaged).
 #pragma once
 
 #include <cstddef>
@@ -50,8 +52,14 @@ public:
 
 class xml_stream {
 public:
-    static constexpr std::size_t deepest = 256;                // element nesting
-    static constexpr std::size_t parser_memory = 32u << 20;    // all the parser may allocate
+    static constexpr std::size_t deepest = 256;  // element nesting
+    // The parser reads an unfinished tag again from its start each time it is
+    // fed, so the length of a tag must be bounded for the time to stay linear;
+    // as no '<' can stand inside a tag, the bytes between two of them bound it.
+    static constexpr std::size_t longest_stretch = 1u << 20;
+    // All the parser may allocate: its buffer (the unfinished piece of markup
+    // and the chunk fed after it), names, attributes, comments.
+    static constexpr std::size_t parser_memory = 8u << 20;
 
     // `part` names the part in messages.
     xml_stream(xml_handler& handler, std::string part);
@@ -72,6 +80,7 @@ private:
                           const char*);
 
     void parse(const char* data, std::size_t size, bool last);
+    void measure_stretches(const char* data, std::size_t size);
     // Stops the parser with a failure to report once it has returned.
     void stop(std::exception_ptr failure);
     [[noreturn]] void fail_with_parser_error();
@@ -82,6 +91,8 @@ private:
     std::size_t depth_ = 0;
     std::exception_ptr failure_;
     std::size_t allocated_ = 0;  // what the parser holds now
+    std::size_t stretch_ = 0;    // bytes since the last '<'
+
 };
 
 // Streams the part of the archive through the handler.

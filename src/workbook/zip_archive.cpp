@@ -12,7 +12,9 @@ namespace fv {
 
 namespace {
 
-constexpr std::size_t chunk_size = 64 * 1024;
+// Large pieces: the XML parser reads an unfinished piece of markup again from
+// its start each time it is fed, so the fewer feeds, the less it reads twice.
+constexpr std::size_t chunk_size = 1 << 20;
 
 [[noreturn]] void fail(const std::string& detail) { throw workbook_failure(workbook_problem::damaged, detail); }
 
@@ -56,6 +58,8 @@ std::string megabytes(std::uint64_t bytes) {
 
 zip_archive::zip_archive(const std::vector<unsigned char>& image, zip_limits limits)
     : limits_(limits), chunk_(chunk_size) {
+    // libzip would open nothing at all as an empty archive.
+    if (image.empty()) fail_with(ZIP_ER_NOZIP, {});
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
@@ -110,6 +114,12 @@ void zip_archive::stream(std::string_view name, const consumer& consume) {
     open_file file(open(name));
     std::uint64_t part = 0;
     while (const std::size_t got = read_chunk(file.get(), name, part)) consume(chunk_.data(), got);
+    // The declared size is never relied on, but one that lies marks a damaged archive.
+    zip_stat_t declared;
+    zip_stat_init(&declared);
+    if (zip_stat_index(archive_, *locate(name), 0, &declared) == 0 && (declared.valid & ZIP_STAT_SIZE) &&
+        declared.size != part)
+        fail("part " + std::string(name) + " is not of the size its ZIP container declares");
 }
 
 std::optional<std::string> zip_archive::read_small(std::string_view name, std::size_t longest) {
