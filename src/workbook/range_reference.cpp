@@ -1,5 +1,6 @@
 // Parsing references: letters and digits of a corner, with or without $; a
-// sheet name quoted with ' (a doubled '' inside is one quote) or plain.
+// sheet name quoted with ' (a doubled '' inside is one quote, and so is the
+// \' that gnumeric writes) or plain.
 #include "workbook/range_reference.h"
 
 namespace fv {
@@ -57,6 +58,12 @@ std::optional<std::string> read_sheet(std::string_view& text, char end) {
         std::size_t at = 1;
         for (;;) {
             if (at >= text.size()) return std::nullopt;
+            // gnumeric writes \' for a quote in XLSX names; no sheet name holds a backslash.
+            if (text[at] == '\\' && at + 1 < text.size() && text[at + 1] == '\'') {
+                name += '\'';
+                at += 2;
+                continue;
+            }
             if (text[at] == '\'') {
                 if (at + 1 < text.size() && text[at + 1] == '\'') {
                     name += '\'';

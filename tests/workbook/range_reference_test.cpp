@@ -36,6 +36,7 @@ TEST(RangeReference, DefinedNames) {
         {"=Sheet1!B2:C3", "Sheet1 2 2 3 3"},
         {"'My Sheet'!$D$4", "My Sheet 4 4 4 4"},
         {"'It''s'!A1:B2", "It's 1 1 2 2"},
+        {"'It\\'s'!A1:B2", "It's 1 1 2 2"},
         {"Data!$B:$C", "Data 1 2 1048576 3"},
         {"Data!$2:$3", "Data 2 1 3 16384"},
         {"Data!$B2:C$3", "Data 2 2 3 3"},
