@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,10 +48,15 @@ protected:
     void finish_index();
 
 private:
+    // Eight bytes a cell: the index is the largest thing a reader holds.
     struct data_cell {
-        cell_coord address;
-        std::size_t record;
+        std::uint32_t key;     // sheet, row, column: ordered as the coordinates are
+        std::uint32_t record;
     };
+    static std::uint32_t key_of(const cell_coord& address) {
+        return (static_cast<std::uint32_t>(address.sheet) << 24) | (static_cast<std::uint32_t>(address.row) << 8) |
+               address.column;
+    }
     struct named_range {
         std::string name;
         range_bounds bounds;

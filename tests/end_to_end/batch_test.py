@@ -83,14 +83,14 @@ class Batch(unittest.TestCase):
         varying = ('"Spreadsheet name', '"Last updated on', '"Run date/time')
         for example, range_name in RANGES.items():
             imports = {}
-            for ext in ("wk1", "xls", "xlsx", "ods"):
+            for ext in ("wk1", "wk3", "xls", "xlsx", "ods"):
                 out = "%s_%s.csv" % (example, ext)
                 status, _, err = self.run_ferravane("import", self.path(out), os.path.join(EXAMPLES, example + "." + ext),
                                                     range_name)
                 self.assertEqual(status, 0, "%s.%s: %s" % (example, ext, err))
                 imports[ext] = [line for line in self.read(out).split("\r\n") if not line.startswith(varying)]
             self.assertGreater(len(imports["wk1"]), 10, example)
-            for ext in ("xls", "xlsx", "ods"):
+            for ext in ("wk3", "xls", "xlsx", "ods"):
                 self.assertEqual(imports[ext], imports["wk1"], "%s.%s" % (example, ext))
 
     def test_warnings_go_after_the_display_in_file_mode(self):
