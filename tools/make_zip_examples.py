@@ -18,6 +18,7 @@ second program: the XLSX with openpyxl, the ODS with gnumeric. Exit status 1
 on a mismatch.
 """
 
+import argparse
 import datetime
 import os
 import subprocess
@@ -109,22 +110,12 @@ def check_openpyxl(example, path):
 
 
 def main(argv):
-    wbdump = None
-    names = []
-    args = iter(argv)
-    for arg in args:
-        if arg == "--check":
-            wbdump = next(args, None)
-            if wbdump is None:
-                print("--check wants the wbdump executable", file=sys.stderr)
-                return 2
-        elif arg.startswith("-"):
-            print(__doc__, file=sys.stderr)
-            return 2
-        else:
-            names.append(arg)
-    if not names:
-        names = sorted(os.path.splitext(f)[0] for f in os.listdir(m.SOURCES) if f.endswith(".txt"))
+    parser = argparse.ArgumentParser(description="Writes the XLSX and ODS examples from examples/source.")
+    parser.add_argument("--check", metavar="WBDUMP", help="read every file written back and compare")
+    parser.add_argument("names", nargs="*", help="examples to write (all when none)")
+    options = parser.parse_args(argv)
+    wbdump = options.check
+    names = options.names or sorted(os.path.splitext(f)[0] for f in os.listdir(m.SOURCES) if f.endswith(".txt"))
     failed = False
     for name in names:
         try:

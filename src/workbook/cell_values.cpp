@@ -39,51 +39,57 @@ std::size_t cell_values::add(value_type type) { return add_slot(type, 0); }
 
 double cell_values::number_at(std::size_t value) const { return std::bit_cast<double>(slots_[value]); }
 
-int cell_values::text_of(std::size_t value, std::string& text) const {
-    switch (types_.at(value)) {
+namespace {
+
+// How a value of each type answers: its kind, the code of the text and of the number.
+struct answers {
+    int kind, text, number;
+};
+
+answers answers_of(cell_values::value_type type, bool finite) {
+    using value_type = cell_values::value_type;
+    switch (type) {
         case value_type::number:
+        case value_type::boolean:
             // Infinity or NaN is no amount: it reads as an error value.
-            return std::isfinite(number_at(value)) ? content_is_number : content_error_value;
-        case value_type::text: {
-            const std::uint64_t slot = slots_[value];
-            text = this->text({static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot)});
-            return content_delivered;
-        }
-        case value_type::boolean: return content_is_number;
+            return finite ? answers{kind_number, content_is_number, content_delivered}
+                          : answers{kind_other, content_error_value, content_error_value};
+        case value_type::text: return {kind_text, content_delivered, content_is_text};
         case value_type::boolean_result:
-        case value_type::error: return content_error_value;
-        case value_type::not_available: return content_not_available;
-        case value_type::empty_result: return content_empty_result;
-        case value_type::unreadable: return content_not_read;
+        case value_type::error: return {kind_other, content_error_value, content_error_value};
+        case value_type::not_available: return {kind_other, content_not_available, content_not_available};
+        case value_type::empty_result: return {kind_none, content_empty_result, content_empty_result};
+        case value_type::unreadable: break;
     }
-    return content_not_read;
+    return {kind_other, content_not_read, content_not_read};
+}
+
+// The answers of a value; `at` checks the handle before its slot is read.
+answers cell_values_answers(const std::vector<cell_values::value_type>& types, const std::vector<std::uint64_t>& slots,
+                            std::size_t value) {
+    const cell_values::value_type type = types.at(value);
+    return answers_of(type, std::isfinite(std::bit_cast<double>(slots[value])));
+}
+
+}  // namespace
+
+int cell_values::text_of(std::size_t value, std::string& text) const {
+    const answers a = cell_values_answers(types_, slots_, value);
+    if (a.text == content_delivered) {
+        const std::uint64_t slot = slots_[value];
+        text = this->text({static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot)});
+    }
+    return a.text;
 }
 
 int cell_values::number_of(std::size_t value, double& number) const {
-    switch (types_.at(value)) {
-        case value_type::number:
-        case value_type::boolean:
-            if (!std::isfinite(number_at(value))) return content_error_value;
-            number = number_at(value);
-            return content_delivered;
-        case value_type::text: return content_is_text;
-        case value_type::boolean_result:
-        case value_type::error: return content_error_value;
-        case value_type::not_available: return content_not_available;
-        case value_type::empty_result: return content_empty_result;
-        case value_type::unreadable: return content_not_read;
-    }
-    return content_not_read;
+    const answers a = cell_values_answers(types_, slots_, value);
+    if (a.number == content_delivered) number = number_at(value);
+    return a.number;
 }
 
 int cell_values::kind_of(std::size_t value) const {
-    switch (types_.at(value)) {
-        case value_type::number:
-        case value_type::boolean: return std::isfinite(number_at(value)) ? kind_number : kind_other;
-        case value_type::text: return kind_text;
-        case value_type::empty_result: return kind_none;
-        default: return kind_other;
-    }
+    return cell_values_answers(types_, slots_, value).kind;
 }
 
 void cell_values::shrink() {

@@ -19,10 +19,10 @@ std::vector<std::string> indexed_workbook::get_ranges() {
 
 bool indexed_workbook::get_range_coord(std::string_view name, range_bounds& bounds) {
     for (const auto& range : ranges_) {
-        if (equal_ignoring_case(range.name, name)) {
-            bounds = range.bounds;
-            return true;
-        }
+        if (!equal_ignoring_case(range.name, name)) continue;
+        if (!range.bounds) return false;
+        bounds = *range.bounds;
+        return true;
     }
     return false;
 }
@@ -109,6 +109,10 @@ void indexed_workbook::add_data_cell(const cell_coord& address, std::size_t reco
 
 void indexed_workbook::add_range(std::string name, const range_bounds& bounds, bool listed) {
     ranges_.push_back({std::move(name), bounds, listed});
+}
+
+void indexed_workbook::add_name_without_range(std::string name) {
+    ranges_.push_back({std::move(name), std::nullopt, true});
 }
 
 void indexed_workbook::finish_index() {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,9 @@ protected:
     void add_data_cell(const cell_coord& address, std::size_t record);
     // A range listed by get_ranges (listed) or only found by get_range_coord.
     void add_range(std::string name, const range_bounds& bounds, bool listed = true);
+    // A name listed by get_ranges that get_range_coord never finds (it names
+    // no single range); it hides later ranges of the same name.
+    void add_name_without_range(std::string name);
     // Sorts the cells by coordinate (stable: files already in order read as
     // written), so cells a file stores out of order are still found.
     void finish_index();
@@ -59,7 +63,7 @@ private:
     }
     struct named_range {
         std::string name;
-        range_bounds bounds;
+        std::optional<range_bounds> bounds;
         bool listed;
     };
 

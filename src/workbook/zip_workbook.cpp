@@ -72,7 +72,7 @@ void zip_workbook::add_name(std::string name, std::optional<sheet_range> range) 
     if (names_.size() >= most_names)
         throw workbook_failure(workbook_problem::too_large,
                                "it holds more than " + std::to_string(most_names) + " names");
-    names_.push_back({std::move(name), std::move(range), std::nullopt});
+    names_.push_back({std::move(name), std::move(range)});
 }
 
 namespace {
@@ -90,32 +90,18 @@ void zip_workbook::resolve_names() {
     std::unordered_map<std::string, std::size_t> sheet_numbers;
     for (std::size_t at = 0; at < sheets_.size(); ++at) sheet_numbers.emplace(folded(sheets_[at]), at);
     for (auto& entry : names_) {
-        if (!entry.range) continue;
-        const auto found = sheet_numbers.find(folded(entry.range->sheet));
-        if (found == sheet_numbers.end()) continue;
+        const auto found = entry.range ? sheet_numbers.find(folded(entry.range->sheet)) : sheet_numbers.end();
+        if (found == sheet_numbers.end()) {
+            add_name_without_range(std::move(entry.name));
+            continue;
+        }
         const int sheet = static_cast<int>(found->second) + 1;
         const sheet_range& r = *entry.range;
-        entry.bounds = range_bounds{sheet, static_cast<int>(r.row1), static_cast<int>(r.column1),
-                                    sheet, static_cast<int>(r.row2), static_cast<int>(r.column2)};
-        entry.range.reset();
+        add_range(std::move(entry.name), range_bounds{sheet, static_cast<int>(r.row1), static_cast<int>(r.column1),
+                                                       sheet, static_cast<int>(r.row2), static_cast<int>(r.column2)});
     }
-}
-
-std::vector<std::string> zip_workbook::get_ranges() {
-    std::vector<std::string> list;
-    list.reserve(names_.size());
-    for (const auto& entry : names_) list.push_back(entry.name);
-    return list;
-}
-
-bool zip_workbook::get_range_coord(std::string_view name, range_bounds& bounds) {
-    for (const auto& entry : names_) {
-        if (!equal_ignoring_case(entry.name, name)) continue;
-        if (!entry.bounds) return false;
-        bounds = *entry.bounds;
-        return true;
-    }
-    return false;
+    names_.clear();
+    names_.shrink_to_fit();
 }
 
 std::vector<std::string> zip_workbook::sheet_names() const {

@@ -39,8 +39,6 @@ public:
     // The same from the bytes of the whole file already in memory.
     void load_image(std::vector<unsigned char> image);
 
-    std::vector<std::string> get_ranges() override;
-    bool get_range_coord(std::string_view name, range_bounds& bounds) override;
     std::vector<std::string> sheet_names() const override;
     reading_omissions omissions() const override { return omissions_; }
 
@@ -77,22 +75,21 @@ protected:
     void add_name(std::string name, std::optional<sheet_range> range);
 
 private:
-    struct named_range {
+    struct pending_name {
         std::string name;
         std::optional<sheet_range> range;
-        std::optional<range_bounds> bounds;  // once every sheet is known
     };
 
     // Adds to a count of what was left out, stopping at the largest count.
     static void count(std::uint64_t& total, std::uint64_t more) { total = total > UINT64_MAX - more ? UINT64_MAX : total + more; }
-    // Finds each name's sheet among the worksheets.
+    // Finds each name's sheet among the worksheets and adds it to the index.
     void resolve_names();
 
     std::string reader_;
     std::string format_;
     cell_values values_;
     std::vector<std::string> sheets_;
-    std::vector<named_range> names_;
+    std::vector<pending_name> names_;  // until every sheet is known
     std::size_t cell_count_ = 0;
     reading_omissions omissions_;
 };
