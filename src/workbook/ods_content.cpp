@@ -113,6 +113,7 @@ public:
             sink_.add_sheet(table_name_);
         } else if (name.local == "table-row" && table_depth_ && !in_row_) {
             in_row_ = true;
+            row_depth_ = depth_;
             row_repeat_ = count_in(attributes.get(table_ns, "number-rows-repeated"));
             column_ = 0;
             runs_.clear();
@@ -129,13 +130,13 @@ public:
         }
     }
 
-    void end_element(const xml_name& name) override {
+    void end_element(const xml_name&) override {  // depths say which element ends
         if (in_cell_) {
             if (depth_ == cell_depth_) end_cell();
             else cell_child_end();
         } else if (depth_ == table_depth_) {
             table_depth_ = 0;
-        } else if (in_row_ && name.ns == table_ns && name.local == "table-row") {
+        } else if (in_row_ && depth_ == row_depth_) {
             end_row();
         } else if (depth_ == spreadsheet_depth_) {
             spreadsheet_depth_ = 0;
@@ -278,6 +279,7 @@ private:
     long long null_date_ = default_null_date;
 
     bool in_row_ = false;
+    std::size_t row_depth_ = 0;
     std::uint64_t row_ = 0;
     std::uint64_t row_repeat_ = 1;
     std::uint64_t column_ = 0;

@@ -64,7 +64,8 @@ void ods_file::read(zip_archive& archive) {
                           }};
     read_ods_content(archive, sink);
     note_texts_cut(sink.texts_cut);
-    if (!sink.spreadsheet_seen) throw workbook_failure(workbook_problem::not_a_workbook, "its content holds no spreadsheet");
+    if (!sink.spreadsheet_seen)
+        throw workbook_failure(workbook_problem::not_a_workbook, "its content holds no spreadsheet");
 }
 
 }  // namespace fv

@@ -1,6 +1,5 @@
 #include "workbook/workbook_format.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "util/file_io.h"
@@ -16,8 +15,10 @@ namespace fv {
 namespace {
 
 bool starts_with(const std::vector<unsigned char>& bytes, std::string_view magic) {
-    return bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin(),
-                                                       [](char m, unsigned char b) { return static_cast<unsigned char>(m) == b; });
+    if (bytes.size() < magic.size()) return false;
+    for (std::size_t i = 0; i < magic.size(); ++i)
+        if (bytes[i] != static_cast<unsigned char>(magic[i])) return false;
+    return true;
 }
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
@@ -25,10 +26,10 @@ bool contains(std::string_view text, std::string_view part) { return text.find(p
 zip_content by_content_types(const std::vector<std::string>& types) {
     for (const std::string& type : types) {
         if (contains(type, "sheet.binary.macroEnabled.main")) return zip_content::xlsb;
-        if (contains(type, "spreadsheetml.sheet.main") || contains(type, "spreadsheetml.template.main") ||
-            contains(type, "ms-excel.sheet.macroEnabled.main") || contains(type, "ms-excel.template.macroEnabled.main") ||
-            contains(type, "ms-excel.addin.macroEnabled.main"))
-            return zip_content::xlsx;
+        for (const std::string_view workbook :
+             {"spreadsheetml.sheet.main", "spreadsheetml.template.main", "ms-excel.sheet.macroEnabled.main",
+              "ms-excel.template.macroEnabled.main", "ms-excel.addin.macroEnabled.main"})
+            if (contains(type, workbook)) return zip_content::xlsx;
     }
     return zip_content::other;
 }

@@ -28,11 +28,11 @@ cell_type type_of(std::optional<std::string_view> t) {
     return cell_type::unknown;
 }
 
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
 std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' || text.front() == '\r'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\n' || text.back() == '\r'))
-        text.remove_suffix(1);
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -131,18 +131,22 @@ private:
         return context_.values.add_text(context_.values.store_text(decode_xstring(text.str())));
     }
 
+    // A formula's missing result, or no cell at all.
+    std::optional<std::size_t> nothing_or_empty_result() {
+        if (has_formula_) return context_.values.add(value_type::empty_result);
+        return std::nullopt;
+    }
+
     // The value of the cell just ended; nothing when it holds none.
     std::optional<std::size_t> cell_value() {
         cell_values& values = context_.values;
         const std::string_view v = value_text_.str();
         // A formula without its cached value has no result yet.
-        if (!has_value_ && type_ != cell_type::inline_string && type_ != cell_type::error) {
-            if (has_formula_) return values.add(value_type::empty_result);
-            return std::nullopt;
-        }
+        if (!has_value_ && type_ != cell_type::inline_string && type_ != cell_type::error)
+            return nothing_or_empty_result();
         switch (type_) {
             case cell_type::number:
-                if (trimmed(v).empty()) return has_formula_ ? std::optional(values.add(value_type::empty_result)) : std::nullopt;
+                if (trimmed(v).empty()) return nothing_or_empty_result();
                 if (const auto number = number_in(v)) return values.add_number(*number);
                 return values.add(value_type::unreadable);
             case cell_type::shared_string: {
@@ -153,7 +157,7 @@ private:
             case cell_type::formula_string:
                 return text_value(value_text_);
             case cell_type::inline_string:
-                if (!has_inline_) return has_formula_ ? std::optional(values.add(value_type::empty_result)) : std::nullopt;
+                if (!has_inline_) return nothing_or_empty_result();
                 return text_value(inline_text_.result());
             case cell_type::boolean: {
                 const std::string_view flag = trimmed(v);
@@ -166,7 +170,8 @@ private:
             case cell_type::error:
                 return values.add(trimmed(v) == "#N/A" ? value_type::not_available : value_type::error);
             case cell_type::date:
-                if (const auto serial = iso_date_serial(trimmed(v), context_.null_date)) return values.add_number(*serial);
+                if (const auto serial = iso_date_serial(trimmed(v), context_.null_date))
+                    return values.add_number(*serial);
                 return values.add(value_type::unreadable);
             case cell_type::unknown:
                 return values.add(value_type::unreadable);

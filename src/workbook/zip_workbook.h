@@ -81,7 +81,9 @@ private:
     };
 
     // Adds to a count of what was left out, stopping at the largest count.
-    static void count(std::uint64_t& total, std::uint64_t more) { total = total > UINT64_MAX - more ? UINT64_MAX : total + more; }
+    static void count(std::uint64_t& total, std::uint64_t more) {
+        total = total > UINT64_MAX - more ? UINT64_MAX : total + more;
+    }
     // Finds each name's sheet among the worksheets and adds it to the index.
     void resolve_names();
 
