@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "workbook/bounded_text.h"
 #include "zip_workbook_support.h"
@@ -200,6 +201,30 @@ TEST(XlsxFile, WhatNoCoordinateNamesIsCountedAndLeftOut) {
     EXPECT_EQ(book.sheet_names().size(), 256u);
     // A name on a sheet no coordinate names keeps its corners; nothing is read there.
     EXPECT_EQ(corners_of(book, "Far"), "258 1 1 258 1 1");
+}
+
+TEST(XlsxFile, TheDumpNamesTheSheetsAndWhatWasLeftOut) {
+    xlsx_parts parts;
+    parts.sheets = {{"Loans", "<row r=\"2\"><c r=\"B2\" t=\"inlineStr\"><is><t>Name</t></is></c></row>"
+                              "<row r=\"70000\"><c r=\"A70000\"><v>1</v></c><c r=\"B70000\"><v>2</v></c></row>"},
+                    {"Notes&#9;and more", ""}};  // a tab kept by its character reference
+    parts.defined_names = "<definedName name=\"DATA\">Loans!$B$2:$I$40</definedName>"
+                          "<definedName name=\"Rate\">0.05</definedName>";
+    loaded_package package(xlsx_package(parts), "xlsx");
+    ASSERT_EQ(package.failure, "");
+    std::ostringstream out;
+    dump_workbook(package.book, out);
+    const std::string expected = "format\t6\txlsx\n"
+                                 "file\t" + package.book.file_name() + "\n"
+                                 "date\t" + package.book.file_date() + "\n"
+                                 "sheet\tA\tLoans\n"
+                                 "sheet\tB\tNotes\\tand more\n"
+                                 "omitted\tcells-beyond-row-65536\t2\n"
+                                 "range\tDATA\t1\t2\t2\t1\t40\t9\tA:B2..A:I40\n"
+                                 "range\tRate\t-\n"
+                                 "candidate\tDATA\n"
+                                 "cell\tA:B2\t2\t0\tName\t4\t\n";
+    EXPECT_EQ(out.str(), expected);
 }
 
 }  // namespace
