@@ -31,6 +31,27 @@ bool opens_as_regular_file(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
+// The reader the name asks for (the last characters of the path, ignoring
+// case, no dot needed); nothing for a name no reader knows.
+std::unique_ptr<ss_file> reader_for_name(const std::string& path, container_kind container) {
+    const std::string_view name(path);
+    auto ends_with = [&](std::string_view extension) {
+        return name.size() >= extension.size() &&
+               equal_ignoring_case(name.substr(name.size() - extension.size()), extension);
+    };
+    if (ends_with("wk4") || ends_with("wk3")) return std::make_unique<wk3_file>(path);
+    if (ends_with("wk1")) return std::make_unique<wk1_file>(path);
+    if (ends_with("xls")) return std::make_unique<xls_file>(path);
+    if (ends_with("123")) return std::make_unique<L123_file>(path);
+    if (ends_with("xlsb")) throw text_error(binary_workbook_message(path));
+    const bool todays = ends_with("xlsx") || ends_with("xlsm") || ends_with("ods");
+    // An XLS workbook saved under a name of today's formats.
+    if (todays && container == container_kind::compound_document) return std::make_unique<xls_file>(path);
+    if (ends_with("xlsx") || ends_with("xlsm")) return std::make_unique<xlsx_file>(path);
+    if (ends_with("ods")) return std::make_unique<ods_file>(path);
+    return nullptr;
+}
+
 }  // namespace
 
 void gen_file::load() {
@@ -41,45 +62,27 @@ void gen_file::load() {
     // The content first: a package of today's formats is read as what it is,
     // whatever its name says.
     const container_kind container = container_of(read_file_start(path, 8));
-    if (container == container_kind::zip) {
-        std::vector<unsigned char> image =
-            read_spreadsheet_file(path, "gen_file::load:  unable to open " + path, largest_zip_workbook_file,
-                                  zip_workbook_too_large_message(path));
-        switch (zip_content_of(image)) {
-            case zip_content::xlsx: return load_image<xlsx_file>(std::move(image));
-            case zip_content::ods: return load_image<ods_file>(std::move(image));
-            case zip_content::xlsb: throw text_error(binary_workbook_message(path));
-            case zip_content::other: break;  // the name decides
-        }
-    } else if (container == container_kind::compound_document && is_encrypted_package(path)) {
+    if (container == container_kind::zip && load_zip_workbook()) return;
+    if (container == container_kind::compound_document && is_encrypted_package(path))
         throw text_error(password_protected_message(path));
-    }
 
-    const std::string_view name(path);
-    auto ends_with = [&](std::string_view extension) {
-        return name.size() >= extension.size() &&
-               equal_ignoring_case(name.substr(name.size() - extension.size()), extension);
-    };
-    const bool workbook_elsewhere_named = container == container_kind::compound_document;
-    if (ends_with("wk4") || ends_with("wk3"))
-        handler_ = std::make_unique<wk3_file>(path);
-    else if (ends_with("wk1"))
-        handler_ = std::make_unique<wk1_file>(path);
-    else if (ends_with("xls"))
-        handler_ = std::make_unique<xls_file>(path);
-    else if (ends_with("123"))
-        handler_ = std::make_unique<L123_file>(path);
-    else if (ends_with("xlsb"))
-        throw text_error(binary_workbook_message(path));
-    else if ((ends_with("xlsx") || ends_with("xlsm") || ends_with("ods")) && workbook_elsewhere_named)
-        handler_ = std::make_unique<xls_file>(path);  // an XLS workbook under a name of today's formats
-    else if (ends_with("xlsx") || ends_with("xlsm"))
-        handler_ = std::make_unique<xlsx_file>(path);
-    else if (ends_with("ods"))
-        handler_ = std::make_unique<ods_file>(path);
-    else
-        throw text_error("gen_file::load:  unknown file extension.  No handler could be created.");
+    handler_ = reader_for_name(path, container);
+    if (!handler_) throw text_error("gen_file::load:  unknown file extension.  No handler could be created.");
     handler_->load();
+}
+
+bool gen_file::load_zip_workbook() {
+    const std::string& path = file_name();
+    std::vector<unsigned char> image =
+        read_spreadsheet_file(path, "gen_file::load:  unable to open " + path, largest_zip_workbook_file,
+                              zip_workbook_too_large_message(path));
+    switch (zip_content_of(image)) {
+        case zip_content::xlsx: load_image<xlsx_file>(std::move(image)); return true;
+        case zip_content::ods: load_image<ods_file>(std::move(image)); return true;
+        case zip_content::xlsb: throw text_error(binary_workbook_message(path));
+        case zip_content::other: break;
+    }
+    return false;  // no workbook the content names: the name decides
 }
 
 template <typename reader>

@@ -68,6 +68,9 @@ public:
 
 private:
     ss_file& handler(const char* operation) const;
+    // Loads the ZIP package at the path with the reader its content names;
+    // false when it names none.
+    bool load_zip_workbook();
     // Makes a reader of today's formats the handler and loads the file's image into it.
     template <typename reader>
     void load_image(std::vector<unsigned char> image);
