@@ -28,6 +28,8 @@ class zip_archive {
 public:
     // Opens the archive in `image`, which must outlive it; damaged when it is no readable ZIP.
     explicit zip_archive(const std::vector<unsigned char>& image, zip_limits limits = {});
+    // An image about to go away would leave the archive reading freed memory.
+    zip_archive(std::vector<unsigned char>&& image, zip_limits limits = {}) = delete;
     ~zip_archive();
     zip_archive(const zip_archive&) = delete;
     zip_archive& operator=(const zip_archive&) = delete;
