@@ -5,17 +5,15 @@
 // such cells. Where the two differ by design the difference is printed and
 // counted.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <tuple>
 
 #include "util/text_error.h"
 #include "workbook/gen_file.h"
+#include "second_reader.h"
 
 namespace fv {
 namespace {
@@ -27,38 +25,15 @@ const std::string fixtures = std::string(FV_SOURCE_DIR) + "/tests/fixtures/zip/"
 
 // The second reader's lines; nothing when it is not installed (exit status 3).
 std::optional<std::vector<std::string>> second_reader(const std::string& script, const std::string& file) {
-    const std::string command = std::string(python) + " '" + fixtures + script + "' '" + file + "' 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    for (int c; (c = std::fgetc(pipe)) != EOF;) {
-        if (c != '\n') {
-            line.push_back(static_cast<char>(c));
-            continue;
-        }
-        lines.push_back(line);
-        line.clear();
-    }
-    const int status = ::pclose(pipe);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) == 3) return std::nullopt;
+    int status = 0;
+    auto lines = test::output_lines(std::string(python) + " '" + fixtures + script + "' '" + file + "' 2>/dev/null",
+                                    status);
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) == 3) return std::nullopt;
     EXPECT_EQ(WEXITSTATUS(status), 0) << script << " failed on " << file;
     return lines;
 }
 
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
-    return fields;
-}
-
-std::string from_hex(const std::string& hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
-    return bytes;
-}
+using test::from_hex;
 
 struct tally {
     int files = 0, cells = 0, names = 0, differences = 0;
@@ -84,7 +59,7 @@ void compare(const std::string& file, const std::string& script, const std::stri
     std::vector<std::pair<std::string, std::string>> names;
     book.use_cursor();
     for (const std::string& line : *lines) {
-        const auto f = split(line);
+        const auto f = test::tab_fields(line);
         if (f.size() == 3 && f[0] == "sheet") sheets.push_back(from_hex(f[2]));
         if (f.size() == 3 && f[0] == "name") names.emplace_back(from_hex(f[1]), f[2]);
         if (f.size() != 7 || f[0] != "cell") continue;
