@@ -62,19 +62,31 @@ struct cell_attributes {
     bool formula = false;
     bool error_result = false;  // calcext:value-type="error"
 
+    // One pass over the attributes: a sheet holds as many cells as anything.
     void read(const xml_attributes& attributes, bool is_covered) {
         covered = is_covered;
-        repeat = count_in(attributes.get(table_ns, "number-columns-repeated"));
-        value_type = attributes.get(office_ns, "value-type").value_or("");
-        const char* value_attribute = value_type == "date"      ? "date-value"
-                                      : value_type == "time"    ? "time-value"
-                                      : value_type == "boolean" ? "boolean-value"
-                                                                : "value";
-        value = attributes.get(office_ns, value_attribute).value_or("");
-        const auto string = attributes.get(office_ns, "string-value");
+        repeat = 1;
+        formula = error_result = false;
+        std::string_view type, number, date, time, boolean;
+        std::optional<std::string_view> string;
+        attributes.each([&](const xml_name& name, std::string_view text) {
+            if (name.ns == office_ns) {
+                if (name.local == "value-type") type = text;
+                else if (name.local == "value") number = text;
+                else if (name.local == "date-value") date = text;
+                else if (name.local == "time-value") time = text;
+                else if (name.local == "boolean-value") boolean = text;
+                else if (name.local == "string-value") string = text;
+            } else if (name.ns == table_ns) {
+                if (name.local == "number-columns-repeated") repeat = count_in(text);
+                else if (name.local == "formula") formula = true;
+            } else if (name.ns == calcext_ns && name.local == "value-type") {
+                error_result = text == "error";
+            }
+        });
+        value_type = type;
+        value = type == "date" ? date : type == "time" ? time : type == "boolean" ? boolean : number;
         string_value = string ? std::optional<std::string>(*string) : std::nullopt;
-        formula = attributes.get(table_ns, "formula").has_value();
-        error_result = attributes.get(calcext_ns, "value-type").value_or("") == "error";
     }
     // Only the text of a string (or of an error result) is ever read.
     bool text_wanted() const { return !covered && (value_type == "string" || (formula && error_result)); }

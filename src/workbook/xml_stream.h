@@ -27,6 +27,9 @@ struct xml_name {
     std::string_view local;
 };
 
+// Splits an expat name "uri<separator>local".
+xml_name split_name(const char* name);
+
 // The attributes of one element, as expat hands them over.
 class xml_attributes {
 public:
@@ -36,6 +39,9 @@ public:
     std::optional<std::string_view> get(std::string_view local) const;
     // The value of the attribute with this namespace and local name.
     std::optional<std::string_view> get(std::string_view ns, std::string_view local) const;
+    // Calls visit(name, value) for every attribute: one pass for a handler that wants many.
+    template <typename F>
+    void each(F visit) const;
 
 private:
     const char** pairs_;
@@ -95,10 +101,12 @@ private:
 
 };
 
+template <typename F>
+void xml_attributes::each(F visit) const {
+    for (const char** at = pairs_; at[0]; at += 2) visit(split_name(at[0]), std::string_view(at[1]));
+}
+
 // Streams the part of the archive through the handler.
 void parse_part(zip_archive& archive, std::string_view part, xml_handler& handler);
-
-// Splits an expat name "uri<separator>local".
-xml_name split_name(const char* name);
 
 }  // namespace fv
