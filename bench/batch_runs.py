@@ -4,6 +4,14 @@ example, and a generated large workbook (about 10 MB of WK1: 250 cohorts, each
 with ten monthly rows of 240 amounts) through the import command, with and
 without the single effective rate. Reports medians, the ratio and peak memory.
 
+The same kind of program with 290 cohorts (about 700,000 cells) is written as
+XLSX by python3-openpyxl and as ODS by gnumeric's ssconvert, and run through
+the import command beside ssconvert converting it to CSV. For these the peak
+memory is set against the size of the sheet XML the file holds uncompressed:
+the whole run's peak, and the reader's own (a run that loads the workbook and
+stops at a range it does not hold, less the peak of the same run on a small
+workbook: what the program needs whatever it reads).
+
 Usage: /usr/bin/python3 bench/batch_runs.py [BUILD_DIR] [RUNS]"""
 
 import os
@@ -14,6 +22,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tools"))
@@ -48,9 +57,9 @@ def median_seconds(command, env=None):
     return statistics.median(timed(command, env)[0] for _ in range(RUNS))
 
 
-def large_workbook(path):
+def large_source(path, cohorts=250):
     lines = ["@range\tLARGE", "Name\tLarge program", "Program type\tdirect", "Budget year\t2001", "Timing\tsimple"]
-    for cohort in range(250):
+    for cohort in range(cohorts):
         lines += ["Obligations", "Disbursements\t1000\t500"]
         for row in range(10):
             label = ("Principal pmts, scheduled", "Interest pmts, scheduled", "Fees and other income", "Defaults",
@@ -61,8 +70,73 @@ def large_workbook(path):
     source = path + ".txt"
     with open(source, "w") as f:
         f.write("\n".join(lines) + "\n")
+    return make_examples.read_source(source)
+
+
+def large_workbook(path):
     with open(path, "wb") as f:
-        f.write(make_examples.wk1_bytes(make_examples.read_source(source)))
+        f.write(make_examples.wk1_bytes(large_source(path)))
+
+
+def large_xlsx(example, path):
+    """Written by openpyxl, row by row (its write-only mode)."""
+    import openpyxl
+    from openpyxl.workbook.defined_name import DefinedName
+    book = openpyxl.Workbook(write_only=True)
+    sheet = book.create_sheet("Sheet1")
+    rows = {}
+    for row, col, value in example.cells():
+        rows.setdefault(row, {})[col] = value
+    for row in range(max(rows) + 1):
+        cells = rows.get(row, {})
+        sheet.append([cells.get(col) for col in range(max(cells) + 1)] if cells else [])
+    top, left, bottom, right = example.bounds()
+    area = "Sheet1!$%s$%d:$%s$%d" % (make_examples.column_letters(left), top + 1,
+                                     make_examples.column_letters(right), bottom + 1)
+    book.defined_names.append(DefinedName(example.range_name, attr_text=area))
+    book.save(path)
+
+
+def large_ods(example, path):
+    """Written by ssconvert from the gnumeric workbook of the same cells."""
+    source = path + ".gnumeric"
+    with open(source, "w", encoding="utf-8") as out:
+        out.write(make_examples.gnumeric_xml(example))
+    subprocess.run(["ssconvert", "--export-type=Gnumeric_OpenCalc:odf", source, path], check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def sheet_xml_bytes(path):
+    """Uncompressed size of the parts that hold the cells."""
+    with zipfile.ZipFile(path) as package:
+        return sum(i.file_size for i in package.infolist()
+                   if i.filename == "content.xml" or i.filename.startswith("xl/worksheets/")
+                   or i.filename == "xl/sharedStrings.xml")
+
+
+def zip_workbook_runs(scratch, env, ssconvert):
+    example = large_source(os.path.join(scratch, "large_zip"), cohorts=290)
+    cells = sum(1 for _ in example.cells())
+    small_peak = peak_kb([FERRAVANE, "import", os.path.join(scratch, "s.csv"),
+                          os.path.join(ROOT, "examples", "direct_loan.xlsx"), "NO_SUCH_RANGE"], env)
+    print("\n%d cells, 290 cohorts; baseline peak of a run on a small workbook: %d kB" % (cells, small_peak))
+    print("%-22s %9s %9s %7s %9s %10s %10s %10s" % ("workbook", "file", "sheet XML", "ferr.", "ssconvert",
+                                                      "ratio", "run peak", "reader"))
+    for kind, write in (("xlsx", large_xlsx), ("ods", large_ods)):
+        if kind == "ods" and not ssconvert:
+            continue
+        path = os.path.join(scratch, "large." + kind)
+        write(example, path)
+        xml = sheet_xml_bytes(path)
+        command = [FERRAVANE, "import", os.path.join(scratch, "large_%s.csv" % kind), path, "LARGE"]
+        ours = median_seconds(command, env)
+        theirs = statistics.median(timed([ssconvert, path, os.path.join(scratch, "large_%s.txt" % kind)])[0]
+                                   for _ in range(3)) if ssconvert else 0
+        run_peak = peak_kb(command, env)
+        load_peak = peak_kb([FERRAVANE, "import", os.path.join(scratch, "n.csv"), path, "NO_SUCH_RANGE"], env)
+        print("%-22s %7.1fMB %7.1fMB %5.0fms %7.0fms %10.1f %8.1fMB %8.1fMB" % (
+            "large." + kind + " import", os.path.getsize(path) / 1e6, xml / 1e6, ours * 1e3, theirs * 1e3,
+            theirs / ours if ours else 0, run_peak / 1024, (load_peak - small_peak) / 1024))
 
 
 def main():
@@ -94,6 +168,7 @@ def main():
         print("peak memory: ferravane %d kB, with SER %d kB, ssconvert %s kB" % (
             peak_kb(command, env), peak_kb(command, ser_env),
             peak_kb([ssconvert, large, os.path.join(scratch, "large.txt")]) if ssconvert else "-"))
+        zip_workbook_runs(scratch, env, ssconvert)
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 

@@ -1,7 +1,7 @@
 // Arbitrary bytes through the wk3_file reader and every query on what loaded.
-#include "lotus_fuzz.h"
+#include "reader_fuzz.h"
 #include "workbook/wk3_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return fv::fuzz::run_lotus_reader<fv::wk3_file>(data, size);
+    return fv::fuzz::run_reader<fv::wk3_file>(data, size, &fv::wk3_file::load_bytes);
 }

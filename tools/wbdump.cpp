@@ -2,9 +2,13 @@
 // users who want to know why their spreadsheet is not read as they expect.
 //
 // Output (stdout), one tab-separated line per fact, in this order:
-//   format    <kind number> <kind name>      kind: 0 none, 1 123, 2 wk4, 3 wk3, 4 wk1, 5 xls
+//   format    <kind number> <kind name>      kind: 0 none, 1 123, 2 wk4, 3 wk3, 4 wk1, 5 xls,
+//                                            6 xlsx, 7 ods
 //   file      <full path>
 //   date      <file date, 24 characters, or empty>
+//   sheet     <letter> <name>                 XLSX and ODS: the sheets a coordinate names
+//   omitted   <what> <count>                  XLSX and ODS: sheets, cells-beyond-row-65536,
+//                                            cells-beyond-column-IV, texts-cut; when not 0
 //   range     <name> <sheet1> <row1> <column1> <sheet2> <row2> <column2> <A:B2..A:H40>
 //             one per listed range, in file order; corners 1-based; the text form
 //             is "-" when a corner cannot be named

@@ -15,7 +15,8 @@
 namespace fv {
 
 const char* const open_file_filter =
-    "Spreadsheets (*.wk* *.xls *.123);;1-2-3 files (*.wk* *.123);;Excel files (*.xls);;All files (*)";
+    "Spreadsheets (*.xlsx *.xlsm *.ods *.wk* *.xls *.123);;Excel files (*.xlsx *.xlsm *.xls);;"
+    "OpenDocument spreadsheets (*.ods);;1-2-3 files (*.wk* *.123);;All files (*)";
 
 wait_cursor::wait_cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 wait_cursor::~wait_cursor() { QApplication::restoreOverrideCursor(); }

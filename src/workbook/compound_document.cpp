@@ -52,8 +52,9 @@ std::optional<std::vector<unsigned char>> read_whole(GsfInfile* root, int child,
 
 }  // namespace
 
-std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsigned char>& image,
-                                                          std::initializer_list<std::string_view> names) {
+namespace {
+
+void initialise_gsf() {
     static std::once_flag initialised;
     std::call_once(initialised, [] {
         gsf_init();
@@ -63,24 +64,42 @@ std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsi
             g_log_set_handler(domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
                               [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
-    if (image.empty()) return std::nullopt;
+}
 
+// Calls `found` with the root storage and the index of the first child named
+// like one of `names` (in their order); nothing when none is.
+template <typename F>
+auto with_child(const std::vector<unsigned char>& image, std::initializer_list<std::string_view> names, F found)
+    -> decltype(found(static_cast<GsfInfile*>(nullptr), 0)) {
+    initialise_gsf();
+    if (image.empty()) return {};
     gobject_ref<GsfInput> input(
         gsf_input_memory_new(image.data(), static_cast<gsf_off_t>(image.size()), FALSE));
-    if (!input.object) return std::nullopt;
+    if (!input.object) return {};
     GError* error = nullptr;
     gobject_ref<GsfInfile> root(gsf_infile_msole_new(input.object, &error));
     if (error) g_error_free(error);
-    if (!root.object) return std::nullopt;
+    if (!root.object) return {};
 
     const int children = gsf_infile_num_children(root.object);
     for (std::string_view wanted : names) {
         for (int child = 0; child < children; ++child) {
             if (!same_name(gsf_infile_name_by_index(root.object, child), wanted)) continue;
-            return read_whole(root.object, child, image.size());
+            return found(root.object, child);
         }
     }
-    return std::nullopt;
+    return {};
+}
+
+}  // namespace
+
+std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsigned char>& image,
+                                                          std::initializer_list<std::string_view> names) {
+    return with_child(image, names, [&](GsfInfile* root, int child) { return read_whole(root, child, image.size()); });
+}
+
+bool compound_holds_stream(const std::vector<unsigned char>& image, std::string_view name) {
+    return with_child(image, {name}, [](GsfInfile*, int) { return true; });
 }
 
 }  // namespace fv

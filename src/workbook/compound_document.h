@@ -18,4 +18,8 @@ namespace fv {
 std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsigned char>& image,
                                                           std::initializer_list<std::string_view> names);
 
+// Whether the root storage of the compound document in the image holds a
+// stream of that name (ignoring case); false when it is no compound document.
+bool compound_holds_stream(const std::vector<unsigned char>& image, std::string_view name);
+
 }  // namespace fv

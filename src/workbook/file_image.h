@@ -20,4 +20,12 @@ std::string too_large_message(const std::string& path);
 // the file is larger than the limit.
 std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const std::string& unable);
 
+// The first `count` bytes of a regular file (fewer when it is shorter); none
+// when it cannot be read. Opened the same careful way.
+std::vector<unsigned char> read_file_start(const std::string& path, std::size_t count);
+
+// The same with another size limit and its own message (ZIP workbooks).
+std::vector<unsigned char> read_spreadsheet_file(const std::string& path, const std::string& unable,
+                                                 std::size_t limit, const std::string& too_large);
+
 }  // namespace fv

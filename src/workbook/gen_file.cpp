@@ -7,10 +7,15 @@
 #include <cctype>
 
 #include "util/text_error.h"
+#include "workbook/file_image.h"
 #include "workbook/l123_file.h"
+#include "workbook/ods_file.h"
 #include "workbook/wk1_file.h"
 #include "workbook/wk3_file.h"
+#include "workbook/workbook_failure.h"
+#include "workbook/workbook_format.h"
 #include "workbook/xls_file.h"
+#include "workbook/xlsx_file.h"
 
 namespace fv {
 
@@ -26,6 +31,27 @@ bool opens_as_regular_file(const std::string& path) {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), R_OK) == 0;
 }
 
+// The reader the name asks for (the last characters of the path, ignoring
+// case, no dot needed); nothing for a name no reader knows.
+std::unique_ptr<ss_file> reader_for_name(const std::string& path, container_kind container) {
+    const std::string_view name(path);
+    auto ends_with = [&](std::string_view extension) {
+        return name.size() >= extension.size() &&
+               equal_ignoring_case(name.substr(name.size() - extension.size()), extension);
+    };
+    if (ends_with("wk4") || ends_with("wk3")) return std::make_unique<wk3_file>(path);
+    if (ends_with("wk1")) return std::make_unique<wk1_file>(path);
+    if (ends_with("xls")) return std::make_unique<xls_file>(path);
+    if (ends_with("123")) return std::make_unique<L123_file>(path);
+    if (ends_with("xlsb")) throw text_error(binary_workbook_message(path));
+    const bool todays = ends_with("xlsx") || ends_with("xlsm") || ends_with("ods");
+    // An XLS workbook saved under a name of today's formats.
+    if (todays && container == container_kind::compound_document) return std::make_unique<xls_file>(path);
+    if (ends_with("xlsx") || ends_with("xlsm")) return std::make_unique<xlsx_file>(path);
+    if (ends_with("ods")) return std::make_unique<ods_file>(path);
+    return nullptr;
+}
+
 }  // namespace
 
 void gen_file::load() {
@@ -33,18 +59,38 @@ void gen_file::load() {
     if (path.empty()) throw text_error("gen_file::load:  called with a NULL pointer");
     if (!opens_as_regular_file(path)) throw text_error("gen_file::load:  unable to open " + path);
 
-    const std::string_view extension = std::string_view(path).substr(path.size() < 3 ? 0 : path.size() - 3);
-    if (equal_ignoring_case(extension, "wk4") || equal_ignoring_case(extension, "wk3"))
-        handler_ = std::make_unique<wk3_file>(path);
-    else if (equal_ignoring_case(extension, "wk1"))
-        handler_ = std::make_unique<wk1_file>(path);
-    else if (equal_ignoring_case(extension, "xls"))
-        handler_ = std::make_unique<xls_file>(path);
-    else if (equal_ignoring_case(extension, "123"))
-        handler_ = std::make_unique<L123_file>(path);
-    else
-        throw text_error("gen_file::load:  unknown file extension.  No handler could be created.");
+    // The content first: a package of today's formats is read as what it is,
+    // whatever its name says.
+    const container_kind container = container_of(read_file_start(path, 8));
+    if (container == container_kind::zip && load_zip_workbook()) return;
+    if (container == container_kind::compound_document && is_encrypted_package(path))
+        throw text_error(password_protected_message(path));
+
+    handler_ = reader_for_name(path, container);
+    if (!handler_) throw text_error("gen_file::load:  unknown file extension.  No handler could be created.");
     handler_->load();
+}
+
+bool gen_file::load_zip_workbook() {
+    const std::string& path = file_name();
+    std::vector<unsigned char> image =
+        read_spreadsheet_file(path, "gen_file::load:  unable to open " + path, largest_zip_workbook_file,
+                              zip_workbook_too_large_message(path));
+    switch (zip_content_of(image)) {
+        case zip_content::xlsx: load_image<xlsx_file>(std::move(image)); return true;
+        case zip_content::ods: load_image<ods_file>(std::move(image)); return true;
+        case zip_content::xlsb: throw text_error(binary_workbook_message(path));
+        case zip_content::other: break;
+    }
+    return false;  // no workbook the content names: the name decides
+}
+
+template <typename reader>
+void gen_file::load_image(std::vector<unsigned char> image) {
+    auto loaded = std::make_unique<reader>(file_name());
+    reader& book = *loaded;
+    handler_ = std::move(loaded);
+    book.load_image(std::move(image));
 }
 
 ss_file& gen_file::handler(const char* operation) const {
@@ -70,6 +116,8 @@ int gen_file::get_type() { return handler("get_type").get_type(); }
 std::vector<cell_coord> gen_file::data_cell_addresses() const {
     return handler("data_cell_addresses").data_cell_addresses();
 }
+std::vector<std::string> gen_file::sheet_names() const { return handler("sheet_names").sheet_names(); }
+reading_omissions gen_file::omissions() const { return handler("omissions").omissions(); }
 
 bool gen_file::use_range(std::string_view name) {
     ss_file& reader = handler("use_range");

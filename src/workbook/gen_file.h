@@ -1,5 +1,7 @@
 // The workbook front the rest of the program talks to: picks a reader by the
-// file's extension, owns it, and adds a cursor that walks one named range.
+// file's content (a ZIP package of today's formats, an encrypted package) and
+// otherwise by its extension, owns it, and adds a cursor that walks one named
+// range.
 #pragma once
 
 #include <memory>
@@ -17,7 +19,8 @@ public:
     // A front over a reader that is already loaded (workbooks made in memory).
     gen_file(const std::string& file_name, std::unique_ptr<ss_file> loaded_handler);
 
-    // Creates the reader for the extension and loads it; reader failures pass through.
+    // Creates the reader for the content or the extension and loads it; reader
+    // failures pass through.
     void load() override;
 
     std::vector<std::string> get_ranges() override;
@@ -30,6 +33,8 @@ public:
     int get_content(double& number) override;
     int get_type() override;
     std::vector<cell_coord> data_cell_addresses() const override;
+    std::vector<std::string> sheet_names() const override;
+    reading_omissions omissions() const override;
 
     // The reader's format, none before load.
     format_kind handler_kind() const { return handler_ ? handler_->kind() : format_kind::none; }
@@ -63,6 +68,12 @@ public:
 
 private:
     ss_file& handler(const char* operation) const;
+    // Loads the ZIP package at the path with the reader its content names;
+    // false when it names none.
+    bool load_zip_workbook();
+    // Makes a reader of today's formats the handler and loads the file's image into it.
+    template <typename reader>
+    void load_image(std::vector<unsigned char> image);
     // false when the cursor lies where no cell can be (nothing asked then).
     bool point_reader_at_cursor();
 

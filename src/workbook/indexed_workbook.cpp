@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "util/text_error.h"
+
 namespace fv {
 
 namespace {
@@ -17,10 +19,10 @@ std::vector<std::string> indexed_workbook::get_ranges() {
 
 bool indexed_workbook::get_range_coord(std::string_view name, range_bounds& bounds) {
     for (const auto& range : ranges_) {
-        if (equal_ignoring_case(range.name, name)) {
-            bounds = range.bounds;
-            return true;
-        }
+        if (!equal_ignoring_case(range.name, name)) continue;
+        if (!range.bounds) return false;
+        bounds = *range.bounds;
+        return true;
     }
     return false;
 }
@@ -40,11 +42,10 @@ int indexed_workbook::set_cursor_at(const cell_coord& address) {
 }
 
 std::size_t indexed_workbook::find(const cell_coord& address) const {
-    const auto at = std::lower_bound(cells_.begin(), cells_.end(), address,
-                                     [](const data_cell& cell, const cell_coord& wanted) {
-                                         return compare(cell.address, wanted) > 0;
-                                     });
-    if (at == cells_.end() || compare(at->address, address) != 0) return npos;
+    const std::uint32_t key = key_of(address);
+    const auto at = std::lower_bound(cells_.begin(), cells_.end(), key,
+                                     [](const data_cell& cell, std::uint32_t wanted) { return cell.key < wanted; });
+    if (at == cells_.end() || at->key != key) return npos;
     return static_cast<std::size_t>(at - cells_.begin());
 }
 
@@ -89,13 +90,20 @@ int indexed_workbook::get_type() {
 std::vector<cell_coord> indexed_workbook::data_cell_addresses() const {
     std::vector<cell_coord> addresses;
     addresses.reserve(cells_.size());
-    for (const auto& cell : cells_) addresses.push_back(cell.address);
+    for (const auto& cell : cells_) {
+        cell_coord address(static_cast<std::uint8_t>(cell.key >> 24), static_cast<std::uint16_t>(cell.key >> 8),
+                           static_cast<std::uint8_t>(cell.key));
+        address.is_cell = 1;
+        addresses.push_back(address);
+    }
     return addresses;
 }
 
 void indexed_workbook::add_data_cell(const cell_coord& address, std::size_t record) {
+    // Records are positions in what a reader holds of a file of bounded size.
+    if (record > UINT32_MAX) throw text_error("indexed_workbook::add_data_cell record beyond the index");
     if (cells_.empty()) first_record_ = record;
-    cells_.push_back({address, record});
+    cells_.push_back({key_of(address), static_cast<std::uint32_t>(record)});
     cursor_found_ = false;
 }
 
@@ -103,8 +111,12 @@ void indexed_workbook::add_range(std::string name, const range_bounds& bounds, b
     ranges_.push_back({std::move(name), bounds, listed});
 }
 
+void indexed_workbook::add_name_without_range(std::string name) {
+    ranges_.push_back({std::move(name), std::nullopt, true});
+}
+
 void indexed_workbook::finish_index() {
-    const auto before = [](const data_cell& a, const data_cell& b) { return compare(a.address, b.address) > 0; };
+    const auto before = [](const data_cell& a, const data_cell& b) { return a.key < b.key; };
     // Files are nearly always in order already; sorting would only cost a buffer as large as the index.
     if (!std::is_sorted(cells_.begin(), cells_.end(), before)) std::stable_sort(cells_.begin(), cells_.end(), before);
     cursor_found_ = false;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,18 +44,26 @@ protected:
     void add_data_cell(const cell_coord& address, std::size_t record);
     // A range listed by get_ranges (listed) or only found by get_range_coord.
     void add_range(std::string name, const range_bounds& bounds, bool listed = true);
+    // A name listed by get_ranges that get_range_coord never finds (it names
+    // no single range); it hides later ranges of the same name.
+    void add_name_without_range(std::string name);
     // Sorts the cells by coordinate (stable: files already in order read as
     // written), so cells a file stores out of order are still found.
     void finish_index();
 
 private:
+    // Eight bytes a cell: the index is the largest thing a reader holds.
     struct data_cell {
-        cell_coord address;
-        std::size_t record;
+        std::uint32_t key;     // sheet, row, column: ordered as the coordinates are
+        std::uint32_t record;
     };
+    static std::uint32_t key_of(const cell_coord& address) {
+        return (static_cast<std::uint32_t>(address.sheet) << 24) | (static_cast<std::uint32_t>(address.row) << 8) |
+               address.column;
+    }
     struct named_range {
         std::string name;
-        range_bounds bounds;
+        std::optional<range_bounds> bounds;
         bool listed;
     };
 

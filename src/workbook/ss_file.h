@@ -3,6 +3,7 @@
 // the operations below are ever called, so only they are declared.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,7 +12,7 @@
 
 namespace fv {
 
-enum class format_kind : int { none = 0, l123 = 1, wk4 = 2, wk3 = 3, wk1 = 4, xls = 5 };
+enum class format_kind : int { none = 0, l123 = 1, wk4 = 2, wk3 = 3, wk1 = 4, xls = 5, xlsx = 6, ods = 7 };
 
 // Result codes of get_content.
 enum content_result : int {
@@ -27,6 +28,16 @@ enum content_result : int {
 
 // Cell kinds of get_type and set_cursor.
 enum cell_kind : int { kind_none = 0, kind_number = 1, kind_text = 2, kind_other = 3 };
+
+// What a reader left out of its cells: what no coordinate can name (sheets
+// after the 256th, rows after 65,536, columns after IV) and texts cut to the
+// longest a cell keeps. Counts of sheets and of cells holding a value.
+struct reading_omissions {
+    std::uint64_t sheets = 0;
+    std::uint64_t cells_beyond_last_row = 0;
+    std::uint64_t cells_beyond_last_column = 0;
+    std::uint64_t texts_cut = 0;
+};
 
 // A named range's corners, 1-based as get_range_coord delivers them.
 struct range_bounds {
@@ -71,6 +82,11 @@ public:
 
     // Every data cell the reader indexed, in index order (for the dump tool).
     virtual std::vector<cell_coord> data_cell_addresses() const = 0;
+
+    // The names of the sheets A, B, ... where the format names its sheets.
+    virtual std::vector<std::string> sheet_names() const { return {}; }
+    // What the reader could not take in (for the dump tool).
+    virtual reading_omissions omissions() const { return {}; }
 
 protected:
     void set_kind(format_kind kind) { kind_ = kind; }

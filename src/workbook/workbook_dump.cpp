@@ -3,7 +3,9 @@
 // and tests can compare it with what another program reads.
 #include "workbook/workbook_dump.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace fv {
@@ -20,6 +22,10 @@ const char* format_kind_name(format_kind kind) {
             return "wk1";
         case format_kind::xls:
             return "xls";
+        case format_kind::xlsx:
+            return "xlsx";
+        case format_kind::ods:
+            return "ods";
         default:
             return "none";
     }
@@ -85,6 +91,18 @@ void dump_workbook(gen_file& book, std::ostream& out) {
     out << "format\t" << static_cast<int>(kind) << '\t' << format_kind_name(kind) << '\n';
     out << "file\t" << dump_escape(book.file_name()) << '\n';
     out << "date\t" << book.file_date() << '\n';
+    const std::vector<std::string> sheets = book.sheet_names();
+    for (std::size_t at = 0; at < sheets.size(); ++at)
+        out << "sheet\t" << index_letters(static_cast<unsigned>(at)) << '\t' << dump_escape(sheets[at]) << '\n';
+    const reading_omissions left_out = book.omissions();
+    const std::pair<const char*, std::uint64_t> omitted[] = {
+        {"sheets", left_out.sheets},
+        {"cells-beyond-row-65536", left_out.cells_beyond_last_row},
+        {"cells-beyond-column-IV", left_out.cells_beyond_last_column},
+        {"texts-cut", left_out.texts_cut},
+    };
+    for (const auto& [what, count] : omitted)
+        if (count > 0) out << "omitted\t" << what << '\t' << count << '\n';
     for (const std::string& name : book.get_ranges()) {
         range_bounds b;
         out << "range\t" << dump_escape(name);

@@ -78,6 +78,21 @@ class Batch(unittest.TestCase):
             self.assertEqual(tables[0], tables[1], example)
             self.assertEqual(tables[0], tables[2], example)
 
+    def test_import_file_is_the_same_from_every_format(self):
+        # The lines that name the spreadsheet, its date and the run's time differ by nature.
+        varying = ('"Spreadsheet name', '"Last updated on', '"Run date/time')
+        for example, range_name in RANGES.items():
+            imports = {}
+            for ext in ("wk1", "wk3", "xls", "xlsx", "ods"):
+                out = "%s_%s.csv" % (example, ext)
+                status, _, err = self.run_ferravane("import", self.path(out), os.path.join(EXAMPLES, example + "." + ext),
+                                                    range_name)
+                self.assertEqual(status, 0, "%s.%s: %s" % (example, ext, err))
+                imports[ext] = [line for line in self.read(out).split("\r\n") if not line.startswith(varying)]
+            self.assertGreater(len(imports["wk1"]), 10, example)
+            for ext in ("wk3", "xls", "xlsx", "ods"):
+                self.assertEqual(imports[ext], imports["wk1"], "%s.%s" % (example, ext))
+
     def test_warnings_go_after_the_display_in_file_mode(self):
         status, _, err = self.run_ferravane("file", self.path("w.txt"), os.path.join(EXAMPLES, "warnings.wk1"),
                                             "FARM_EQUIPMENT")
@@ -202,6 +217,25 @@ class Batch(unittest.TestCase):
         self.assertEqual(status, 1)
         self.assertEqual(self.read("f.log"), '"%s (NOPE)",  "An error occured while calculating a subsidy.  '
                          'Technical message:  E026:  Range not found"\r\n' % good)
+
+    def test_workbooks_of_today_that_cannot_be_read_say_why(self):
+        truncated = self.path("truncated.xlsx")
+        with open(os.path.join(EXAMPLES, "direct_loan.xlsx"), "rb") as f:
+            image = f.read()
+        with open(truncated, "wb") as f:
+            f.write(image[:len(image) // 2])
+        binary = self.path("binary.xlsb")
+        with open(binary, "wb") as f:
+            f.write(b"not really a workbook")
+        cases = [
+            (truncated, "Spreadsheet file %s is damaged: its ZIP container is truncated or is no ZIP archive." % truncated),
+            (binary, "Spreadsheet file %s is an Excel binary workbook (.xlsb), a format that is not supported." % binary),
+        ]
+        for spreadsheet, message in cases:
+            status, _, err = self.run_ferravane("import", self.path("o.csv"), spreadsheet, "WATER_LOANS")
+            self.assertEqual(status, 1, spreadsheet)
+            self.assertIn(message, err.replace("\n", " "))
+            self.assertFalse(os.path.exists(self.path("o.csv")))
 
     def test_conflict_resolution_failure_becomes_messages_56_and_0(self):
         # The spreadsheet's choices win (the default); it asks for an actual-rate set that does not exist.

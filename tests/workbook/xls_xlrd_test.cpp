@@ -17,6 +17,7 @@
 
 #include "util/text_error.h"
 #include "workbook/xls_file.h"
+#include "second_reader.h"
 
 namespace {
 
@@ -26,38 +27,12 @@ const char* python = "/usr/bin/python3";
 
 std::string script() { return std::string(FV_SOURCE_DIR) + "/tests/fixtures/xls/xlrd_dump.py"; }
 
+using fv::test::from_hex;
+
 // Runs the dump; false when xlrd is missing.
 bool xlrd_dump(const std::string& file, std::vector<std::string>& lines, int& status) {
-    const std::string command = std::string(python) + " '" + script() + "' '" + file + "' 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return false;
-    std::string line;
-    int c;
-    while ((c = std::fgetc(pipe)) != EOF) {
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line.push_back(static_cast<char>(c));
-        }
-    }
-    status = ::pclose(pipe);
-    return !(WIFEXITED(status) && WEXITSTATUS(status) == 3);
-}
-
-std::vector<std::string> split(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, '\t')) fields.push_back(field);
-    return fields;
-}
-
-std::string from_hex(const std::string& hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
-    return bytes;
+    lines = fv::test::output_lines(std::string(python) + " '" + script() + "' '" + file + "' 2>/dev/null", status);
+    return status != -1 && !(WIFEXITED(status) && WEXITSTATUS(status) == 3);
 }
 
 std::string coord_text(int sheet, int row, int column) {
@@ -89,7 +64,7 @@ void compare(const std::string& file, tally& total) {
     // xlrd keeps names that differ only in case apart.
     std::vector<std::pair<std::string, std::string>> xlrd_names;
     for (const auto& line : lines) {
-        const auto f = split(line);
+        const auto f = fv::test::tab_fields(line);
         if (f.size() == 3 && f[0] == "name") xlrd_names.emplace_back(from_hex(f[1]), f[2]);
     }
     for (const auto& [name, corners] : xlrd_names) {
@@ -115,7 +90,7 @@ void compare(const std::string& file, tally& total) {
 
     std::set<std::tuple<int, int, int>> xlrd_cells;
     for (const auto& line : lines) {
-        const auto f = split(line);
+        const auto f = fv::test::tab_fields(line);
         if (f.empty()) continue;
         if (f[0] == "version") {
             EXPECT_EQ(book.version(), std::stoi(f[1]) >= 80 ? 8 : 5);

@@ -1,5 +1,5 @@
-// The body shared by the Lotus reader fuzz targets: load arbitrary bytes with
-// one reader, then ask every query of the workbook interface and of the range
+// The body shared by the reader fuzz targets: load arbitrary bytes with one
+// reader, then ask every query of the workbook interface and of the range
 // cursor on whatever loaded. Failures thrown as text_error are the expected
 // answer to bad input; anything else (a crash, a sanitizer report, a hang) is
 // a finding.
@@ -16,11 +16,12 @@
 
 namespace fv::fuzz {
 
-template <class reader>
-int run_lotus_reader(const std::uint8_t* data, std::size_t size) {
+// `load` gives the reader the bytes as the image of a whole file.
+template <class reader, class loader>
+int run_reader(const std::uint8_t* data, std::size_t size, loader load) {
     auto book = std::make_unique<reader>("");
     try {
-        book->load_bytes(std::vector<unsigned char>(data, data + size));
+        ((*book).*load)(std::vector<unsigned char>(data, data + size));
     } catch (const text_error&) {
         return 0;
     }
@@ -77,6 +78,8 @@ int run_lotus_reader(const std::uint8_t* data, std::size_t size) {
         front.rc_content(number);
     }
     front.get_candidate_ranges();
+    front.sheet_names();
+    front.omissions();
     return 0;
 }
 

@@ -1,0 +1,10 @@
+// Arbitrary bytes as an XLSX file: what the front sees in the package, then
+// the reader on the whole image and every query on what loaded.
+#include "reader_fuzz.h"
+#include "workbook/workbook_format.h"
+#include "workbook/xlsx_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fv::zip_content_of(std::vector<unsigned char>(data, data + size));
+    return fv::fuzz::run_reader<fv::xlsx_file>(data, size, &fv::xlsx_file::load_image);
+}
