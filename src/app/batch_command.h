@@ -34,7 +34,7 @@ struct rate_choice {
 };
 
 // Reads the category at `index` and the name at `index + 1`; throws outside 0 to 6.
-rate_choice GetSelection(const batch_words& words, int index);
+rate_choice read_rate_choice(const batch_words& words, int index);
 
 // Where a mode finds its words: the output file (-1 when it has none), the
 // spreadsheet, the range and the category word that may follow.

@@ -25,9 +25,9 @@ void dialog_launcher::preferences_general(QWidget*) { not_available("General pre
 
 void dialog_launcher::preferences_output(QWidget*) { not_available("Output preferences"); }
 
-void dialog_launcher::select_rates(QWidget*, CKdmDoc*) { not_available("Rate Selection"); }
+void dialog_launcher::select_rates(QWidget*, document*) { not_available("Rate Selection"); }
 
-void dialog_launcher::zero_subsidy_rate(QWidget*, CKdmDoc*) { not_available("Zero subsidy rate"); }
+void dialog_launcher::zero_subsidy_rate(QWidget*, document*) { not_available("Zero subsidy rate"); }
 
 void dialog_launcher::tips(QWidget* parent, const std::string& text) {
     if (message_) {

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace fv {
 
-class CKdmDoc;
+class document;
 class topics;
 
 class dialog_launcher {
@@ -25,9 +25,9 @@ public:
     virtual void preferences_output(QWidget* parent);
     // "&Select rates...": for the active document, or for none (the defaults
     // of future documents) when no document is open.
-    virtual void select_rates(QWidget* parent, CKdmDoc* document);
+    virtual void select_rates(QWidget* parent, document* document);
     // The zero-subsidy borrower's rate, with the document's chosen rate set.
-    virtual void zero_subsidy_rate(QWidget* parent, CKdmDoc* document);
+    virtual void zero_subsidy_rate(QWidget* parent, document* document);
     // A "Tips " window holding `text`.
     virtual void tips(QWidget* parent, const std::string& text);
     // The Tips window of a named topic, or of "Topic not found".

@@ -75,7 +75,7 @@ TEST(DocumentRates, AnOwnRateFileThatDoesNotLoadAffectsOnlyTheOwnRates) {
         ASSERT_TRUE(made.failure.has_value()) << c.kind;
         EXPECT_FALSE(made.rates.actual().empty()) << c.kind;
         EXPECT_NE(made.rates.find_budget_year(2001), nullptr) << c.kind;
-        EXPECT_FALSE(made.rates.custom_path().has_value()) << c.kind;
+        EXPECT_FALSE(made.rates.own_file_path().has_value()) << c.kind;
         EXPECT_EQ(store.read_text(section, settings::own_filename, ""), own) << c.kind;
         EXPECT_EQ(store.read_text(section, settings::rate_item_client, ""), "My scenario") << c.kind;
         EXPECT_EQ(store.read_text(section, settings::rate_item_forecast, ""), "Budget 2001") << c.kind;
