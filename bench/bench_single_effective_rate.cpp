@@ -14,7 +14,7 @@ namespace {
 
 struct cohort_rows {
     std::vector<fv::single_rate_row> rows;  // principal, interest, defaults, recoveries, fees
-    std::vector<double> sign;       // + for outflows to the government's cost
+    std::vector<double> sign;               // + for outflows to the government's cost
 
     double subsidy(fv::present_value_factors& pv) const {
         double total = 1000.0;  // disbursed at the start, not discounted

@@ -29,7 +29,7 @@ batch_mode choose_batch_mode(const std::string& word0);
 
 // The rate choice of a category word and a selection name.
 struct rate_choice {
-    int source = 0;  // 0 none, 1 actual, 2 budget forecast, 3 client maintained
+    int source = 0;  // 0 none, 1 actual, 2 budget forecast, 3 own
     std::string selection;
 };
 

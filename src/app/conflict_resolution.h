@@ -26,7 +26,7 @@ struct spreadsheet_choices {
 
 struct resolved_choices {
     int purpose = 1;      // 1 budget formulation ... 5 analysis
-    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 client maintained
+    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 own
     std::string rate_title;
     int single_effective_rate = 0;
     std::optional<std::string> output_file;  // only when spreadsheet output is on

@@ -55,7 +55,7 @@ document_rates make_document_rates(settings_store& store, const std::string& rat
     const struct {
         const std::string* key;
         int list;
-    } remembered[] = {{&settings::rate_item_actual, 1}, {&settings::rate_item_client, 3},
+    } remembered[] = {{&settings::rate_item_actual, 1}, {&settings::rate_item_own, 3},
                       {&settings::rate_item_forecast, 2}};
     for (const auto& entry : remembered) {
         std::string title = store.read_text(section, *entry.key, "");

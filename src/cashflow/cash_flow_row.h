@@ -64,7 +64,7 @@ public:
     int line = 70;
     std::string cell;   // coordinate text of the row's first cell
     std::string label;  // first cell's text without leading blanks, trailing blanks and periods
-    std::vector<double> amounts;    // amounts per period at `frequency`
+    std::vector<double> amounts;        // amounts per period at `frequency`
     std::vector<double> annual_totals;  // annual totals at `annual_total_frequency`
     int frequency = 0;
     int annual_total_frequency = 0;

@@ -24,7 +24,7 @@ struct sheet_record {
 
 class sheet_writer {
 public:
-    // The template is required: a null path throws "sheet_writer constructor called
+    // The template is required: a null path throws "clip_ss constructor called
     // with a NULL pointer", an empty one "... with a pointer to a NULL string".
     explicit sheet_writer(const char* template_path);
     explicit sheet_writer(const std::string& template_path);

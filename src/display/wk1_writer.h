@@ -20,7 +20,7 @@ public:
     // decimals in its low 4 bits.
     void add_number(std::string_view number_text, int decimals, int format_option) override;
     // Throws "clip_wk1::render unable to open \"1.bin\" in the exe root
-    // directory" when the template cannot be read, and "wk1_writer::render
+    // directory" when the template cannot be read, and "clip_wk1::render
     // unable to open spreadsheet output file <path>" when the output file
     // cannot be written.
     std::vector<unsigned char> render(const std::string& output_path = {}) override;

@@ -20,7 +20,7 @@ public:
     // decimals and format option are not used.
     void add_number(std::string_view number_text, int decimals, int format_option) override;
     // Throws "clip_wk3::render unable to open \"<template>\"" when the template
-    // cannot be read, and "wk3_writer::render unable to open spreadsheet output
+    // cannot be read, and "clip_wk3::render unable to open spreadsheet output
     // file <path>" when the output file cannot be written.
     std::vector<unsigned char> render(const std::string& output_path = {}) override;
     // Formatted with "%.*lf" and the decimals, then written as number text.

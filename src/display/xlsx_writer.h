@@ -29,8 +29,8 @@ public:
     // decimals when the format option is set, else with thousands separators.
     void add_number(std::string_view number_text, int decimals, int format_option) override;
     // Throws "clip_xlsx::render unable to open \"<template>\"" when the
-    // template cannot be read, "xlsx_writer::render unable to create the
-    // workbook: <reason>" when the library fails, and "xlsx_writer::render
+    // template cannot be read, "clip_xlsx::render unable to create the
+    // workbook: <reason>" when the library fails, and "clip_xlsx::render
     // unable to open spreadsheet output file <path>" when the output file
     // cannot be written.
     std::vector<unsigned char> render(const std::string& output_path = {}) override;

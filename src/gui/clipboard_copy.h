@@ -60,7 +60,7 @@ struct copy_settings {
     bool spreadsheet_formats_only = false;  // `do_wk_only`
 };
 
-// `display_view::DoClipboard`: the block in the formats "Wk3", "Wk1" and text.
+// Copies the block to the clipboard in the formats "Wk3", "Wk1" and text.
 // Returns true when the copy reached its end.
 bool copy_display_block(const display_page& page, const page_selection& block, const copy_settings& settings,
                         clipboard_target& clipboard, const std::function<void(const std::string&)>& message);

@@ -27,15 +27,15 @@ int run_desktop(int argc, char** argv, const startup_files& files) {
     user_prompts prompts;
     ini_settings_store store;
     const std::string& directory = files.data_directory;
-    main_window* main_frame = nullptr;
-    desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {
+    main_window* window = nullptr;
+    desktop_dialogs dialogs(store, &files.help, files.rate_file, [&window] {
         std::vector<document*> documents;
-        if (main_frame != nullptr)
-            for (document_window* child : main_frame->document_windows()) documents.push_back(&child->document());
+        if (window != nullptr)
+            for (document_window* child : window->document_windows()) documents.push_back(&child->document());
         return documents;
     });
     main_window frame(store, directory, &files.help, prompts, dialogs);
-    main_frame = &frame;
+    window = &frame;
     frame.set_document_closed([&dialogs](const document* document) { dialogs.document_closed(document); });
     frame.show();
     if (!store.problem().empty()) prompts.message(&frame, store.problem());

@@ -40,7 +40,7 @@ std::string own_file_of(const document_rates& rates, const rate_dialog_memory& m
 desktop_dialogs::desktop_dialogs(settings_store& store, const topics* help, std::string rate_file,
                                  std::function<std::vector<document*>()> open_documents,
                                  std::function<void(const std::string&)> message)
-    : dialog_launcher(message, help),
+    : main_window_dialogs(message, help),
       store_(store),
       rate_file_(std::move(rate_file)),
       open_documents_(std::move(open_documents)),

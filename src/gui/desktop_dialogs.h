@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/rate_selection_state.h"
-#include "gui/dialog_launcher.h"
+#include "gui/main_window_dialogs.h"
 #include "gui/dialog_services.h"
 #include "gui/rate_selection_dialog.h"
 
@@ -22,7 +22,7 @@ namespace fv {
 
 class settings_store;
 
-class desktop_dialogs : public dialog_launcher {
+class desktop_dialogs : public main_window_dialogs {
 public:
     // `rate_file` is the program directory's "rates.txt"; `open_documents`
     // lists the documents of the open windows.

@@ -16,7 +16,7 @@ namespace fv {
 
 class clipboard_target;
 
-// `DisplayRates::OnEcopy`: the whole listing as "Wk1" (template "1.bin"),
+// Copies the whole listing to the clipboard as "Wk1" (template "1.bin"),
 // then "Wk3" (template "3.bin"), then plain text unless spreadsheet formats
 // only are wanted. A writer failure shows its text and ends the copy, as does
 // a clipboard failure. True when the copy reached its end.

@@ -21,7 +21,7 @@
 #include "app/output_format.h"
 #include "ferravane_version.h"
 #include "gui/document_window.h"
-#include "gui/dialog_launcher.h"
+#include "gui/main_window_dialogs.h"
 #include "gui/user_prompts.h"
 #include "workbook/workbook_reader.h"
 
@@ -42,7 +42,7 @@ QString from_file_name(const std::string& name) { return QFile::decodeName(QByte
 }  // namespace
 
 main_window::main_window(settings_store& store, std::string program_directory, const topics* help,
-                       user_prompts& prompts, dialog_launcher& dialogs, QWidget* parent)
+                       user_prompts& prompts, main_window_dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
       program_directory_(std::move(program_directory)),

@@ -25,7 +25,7 @@ namespace fv {
 
 class document_window;
 class document;
-class dialog_launcher;
+class main_window_dialogs;
 class settings_store;
 class topics;
 class user_prompts;
@@ -45,7 +45,7 @@ public:
     static constexpr const char* title_text = "Ferravane (1999 Version)";
 
     main_window(settings_store& store, std::string program_directory, const topics* help, user_prompts& prompts,
-               dialog_launcher& dialogs, QWidget* parent = nullptr);
+               main_window_dialogs& dialogs, QWidget* parent = nullptr);
     ~main_window() override;
 
     // File, Open of these files: each becomes a document, except one already
@@ -86,7 +86,7 @@ private:
     std::string program_directory_;
     const topics* help_;
     user_prompts& prompts_;
-    dialog_launcher& dialogs_;
+    main_window_dialogs& dialogs_;
     recent_file_list recent_;
 
     QMdiArea* area_;

@@ -294,7 +294,7 @@ bool rate_selection_dialog::save_as_default() {
     notify_own_rates_changed(true);
     store_.write_int(section, settings::rate_source, rates_.selection.category);
     store_.write_text(section, settings::rate_item_forecast, rates_.selection.titles[category_budget]);
-    store_.write_text(section, settings::rate_item_client, rates_.selection.titles[category_own]);
+    store_.write_text(section, settings::rate_item_own, rates_.selection.titles[category_own]);
     store_.write_text(section, settings::rate_item_actual, rates_.selection.titles[category_actual]);
     return true;
 }
@@ -450,8 +450,8 @@ void rate_selection_dialog::delete_highlighted() {
     if (!reload_before_change()) return;
     // The store cannot remove a key; an empty title reads as no title.
     const std::string& section = settings::runtime_options;
-    if (titles_equal(store_.read_text(section, settings::rate_item_client, ""), title))
-        store_.write_text(section, settings::rate_item_client, "");
+    if (titles_equal(store_.read_text(section, settings::rate_item_own, ""), title))
+        store_.write_text(section, settings::rate_item_own, "");
     const int position = position_of(rates_.rates.own(), title);
     rates_.selection.titles[category_own].clear();
     if (position >= 0) {

@@ -62,14 +62,14 @@ public:
     std::string rate_file_text(const block_source& block_for, std::string_view comment = {}) const;
 
     void add_own(rate_set item);  // refuses duplicate or unstorable titles
-    int remove_own(int n);            // 1 when removed, 0 when no such set
+    int remove_own(int n);        // 1 when removed, 0 when no such set
 
-    // list: 1 actual, 2 budget, 3 client.
+    // list: 1 actual, 2 budget, 3 own.
     const rate_set* find_by_prefix(int list, std::string_view text) const;
     const rate_set* find_by_title(int list, std::string_view text) const;
     int index_of_title(int list, std::string_view text) const;
     std::optional<std::string> title_at(int list, int n) const;
-    // list: 0 actual, 1 budget, 2 client.
+    // list: 0 actual, 1 budget, 2 own.
     const rate_set* item_at(int list, int n) const;
     const rate_set* find_budget_year(int year) const;
 

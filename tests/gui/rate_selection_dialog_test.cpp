@@ -120,7 +120,7 @@ TEST_F(RateSelection, WithoutAnOwnFileNameTheOwnChoicesAreOff) {
 
 TEST_F(RateSelection, RemembersTheStoredChoicesAndSavesThemAsDefault) {
     store.write_int(section, keys::rate_source, 2);
-    store.write_text(section, keys::rate_item_client, "MID");
+    store.write_text(section, keys::rate_item_own, "MID");
     store.write_text(section, keys::rate_item_actual, "FY 2022 average");
     auto dialog = open("own rates.txt" == own ? own : own);
     EXPECT_EQ(dialog->file_name_box()->text().toStdString(), own);
@@ -135,7 +135,7 @@ TEST_F(RateSelection, RemembersTheStoredChoicesAndSavesThemAsDefault) {
     dialog->list(2)->setCurrentIndex(0);
     ASSERT_TRUE(dialog->save_as_default());
     EXPECT_EQ(store.read_int(section, keys::rate_source, -1), 0);
-    EXPECT_EQ(store.read_text(section, keys::rate_item_client, ""), "Low");
+    EXPECT_EQ(store.read_text(section, keys::rate_item_own, ""), "Low");
     EXPECT_EQ(store.read_text(section, keys::rate_item_actual, ""), "FY 2022 average");
     EXPECT_EQ(store.read_text(section, keys::rate_item_forecast, ""), rates.rates.budget().at(1).title);
     EXPECT_EQ(store.read_text(section, keys::own_filename, ""), own);
@@ -191,7 +191,7 @@ TEST_F(RateSelection, DuplicateTitleShowsTheDialogAgainWithItsEntries) {
 }
 
 TEST_F(RateSelection, DeletesOnlyWhatNoOtherWindowUses) {
-    store.write_text(section, keys::rate_item_client, "Low");
+    store.write_text(section, keys::rate_item_own, "Low");
     auto dialog = open(own);
     dialog->category_button(2)->setChecked(true);
     dialog->list(2)->setCurrentIndex(0);
@@ -202,14 +202,14 @@ TEST_F(RateSelection, DeletesOnlyWhatNoOtherWindowUses) {
                                "named:\n\n        /data/loans/guarantee.wk1");
     EXPECT_EQ(titles_asked, std::vector<std::string>{"Low"});
     EXPECT_EQ(file_content(own), before);
-    EXPECT_EQ(store.read_text(section, keys::rate_item_client, ""), "Low");
+    EXPECT_EQ(store.read_text(section, keys::rate_item_own, ""), "Low");
 
     other_document.reset();
     dialog->delete_highlighted();
     EXPECT_FALSE(has_title(file_content(own), "Low"));
     EXPECT_TRUE(has_title(file_content(own), "Mid"));
     EXPECT_EQ(file_content(rate_collection::backup_name(own)), before);
-    EXPECT_EQ(store.read_text(section, keys::rate_item_client, "<absent>"), "");
+    EXPECT_EQ(store.read_text(section, keys::rate_item_own, "<absent>"), "");
     EXPECT_EQ(own_list(*dialog), std::vector<std::string>{"Mid"});
     EXPECT_EQ(notices.size(), 1u);
 }

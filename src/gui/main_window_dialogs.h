@@ -14,11 +14,11 @@ namespace fv {
 class document;
 class topics;
 
-class dialog_launcher {
+class main_window_dialogs {
 public:
     // `message` shows a text to the user; `help` gives the topic texts (may be null).
-    explicit dialog_launcher(std::function<void(const std::string&)> message = {}, const topics* help = nullptr);
-    virtual ~dialog_launcher() = default;
+    explicit main_window_dialogs(std::function<void(const std::string&)> message = {}, const topics* help = nullptr);
+    virtual ~main_window_dialogs() = default;
 
     // "General preferences" and "Output preferences".
     virtual void preferences_general(QWidget* parent);
