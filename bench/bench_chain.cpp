@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
-#include "subsidy/cohort_ser.h"
+#include "cashflow/credit_program.h"
+#include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/input_editing.h"
 #include "workbook/memory_workbook.h"
 
 namespace {
 
-std::unique_ptr<fv::cf_pgm> twenty_year_monthly_program() {
+std::unique_ptr<fv::credit_program> twenty_year_monthly_program() {
     auto book = std::make_unique<fv::memory_workbook>("bench.wk1");
     int row = 0;
     const auto labels = [&](std::initializer_list<const char*> texts) {
@@ -56,22 +56,22 @@ std::unique_ptr<fv::cf_pgm> twenty_year_monthly_program() {
     bounds.column2 = n + 1;
     book->add_named_range("TRQ", bounds);
     auto file = fv::open_memory_workbook(std::move(book));
-    auto program = std::make_unique<fv::cf_pgm>(std::time_t{0});
+    auto program = std::make_unique<fv::credit_program>(std::time_t{0});
     program->load(*file, "TRQ");
     fv::edit_input(*program);
     return program;
 }
 
-void BM_CohortThroughSubsidyAndSer(benchmark::State& state) {
-    const fv::cr_rate_item set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
+void BM_CohortThroughSubsidyAndSingleEffectiveRate(benchmark::State& state) {
+    const fv::rate_set set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
     auto program = twenty_year_monthly_program();
-    fv::cf_cohort& cohort = *program->cohorts.front();
-    fv::cf_pvfact engine;
+    fv::cohort& cohort = *program->cohorts.front();
+    fv::present_value_factors engine;
     for (auto _ : state) {
         engine.set(&set);
         engine.make();
         fv::compute_subsidy(cohort, engine);
-        fv::get_ser(cohort, engine, set, program->messages());
+        fv::compute_single_effective_rate(cohort, engine, set, program->messages());
         engine.set(&set);
         engine.make();
         fv::compute_subsidy(cohort, engine);
@@ -80,7 +80,7 @@ void BM_CohortThroughSubsidyAndSer(benchmark::State& state) {
     state.counters["rate"] = benchmark::Counter(cohort.results.single_effective_rate);
     state.counters["subsidy"] = benchmark::Counter(cohort.results.subsidy_percentage);
 }
-BENCHMARK(BM_CohortThroughSubsidyAndSer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CohortThroughSubsidyAndSingleEffectiveRate)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "workbook/gen_file.h"
-#include "workbook/wk1_file.h"
+#include "workbook/workbook_file.h"
+#include "workbook/wk1_reader.h"
 
 namespace {
 
@@ -114,11 +114,11 @@ void BM_Wk1Load(benchmark::State& state) {
     long growth_kb = 0;
     for (auto _ : state) {
         const long before = current_rss_kb();
-        fv::gen_file book(file.path);
+        fv::workbook_file book(file.path);
         book.load();
         growth_kb = current_rss_kb() - before;
         double number = 0;
-        benchmark::DoNotOptimize(book.get_content("A:P100", number));
+        benchmark::DoNotOptimize(book.read_cell("A:P100", number));
     }
     state.counters["file_bytes"] = static_cast<double>(file_size);
     state.counters["load_rss_growth_per_file_byte"] = growth_kb * 1024.0 / file_size;
@@ -130,20 +130,20 @@ BENCHMARK(BM_Wk1Load)->Unit(benchmark::kMillisecond);
 // One cell query per cell of the range, as the range parser reads it.
 void BM_Wk1WalkRange(benchmark::State& state) {
     const big_file& file = the_file();
-    fv::gen_file book(file.path);
+    fv::workbook_file book(file.path);
     book.load();
     std::size_t cells = 0;
     for (auto _ : state) {
-        book.use_range("DATA");
+        book.select_range("DATA");
         double sum = 0;
         do {
             do {
                 double number = 0;
-                if (book.rc_content(number) == fv::content_delivered) sum += number;
+                if (book.read_cursor_cell(number) == fv::content_delivered) sum += number;
                 ++cells;
-            } while (book.rc_right(1));
-            book.rc_left(columns);
-        } while (book.rc_down(1));
+            } while (book.cursor_right(1));
+            book.cursor_left(columns);
+        } while (book.cursor_down(1));
         benchmark::DoNotOptimize(sum);
     }
     state.counters["cells_per_second"] = benchmark::Counter(static_cast<double>(cells), benchmark::Counter::kIsRate);

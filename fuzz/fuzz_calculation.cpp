@@ -19,16 +19,16 @@
 #include <string_view>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
-#include "display/clip_wk1.h"
-#include "display/clip_wk3.h"
+#include "cashflow/credit_program.h"
+#include "display/wk1_writer.h"
+#include "display/wk3_writer.h"
 #include "display/program/batch_line.h"
 #include "display/program/import_file.h"
 #include "display/program/output_files.h"
 #include "display/program/program_displays.h"
-#include "pv/cf_pvfact.h"
-#include "rates/cr_rates.h"
-#include "subsidy/cohort_ser.h"
+#include "pv/present_value_factors.h"
+#include "rates/rate_collection.h"
+#include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/consistency_checks.h"
 #include "subsidy/input_editing.h"
@@ -42,11 +42,11 @@ constexpr int widest = 64, highest = 400;
 std::string data_file(const char* name) { return std::string(FV_SOURCE_DIR) + "/data/" + name; }
 
 // The shipped rate sets, read once.
-const fv::cr_rates& shipped_rates() {
-    static const fv::cr_rates rates = [] {
-        fv::cr_rates loaded;
+const fv::rate_collection& shipped_rates() {
+    static const fv::rate_collection rates = [] {
+        fv::rate_collection loaded;
         try {
-            loaded.load_common(data_file("rates.txt"), true);
+            loaded.load_rate_file(data_file("rates.txt"), true);
         } catch (const fv::text_error&) {
             std::abort();  // the fuzzer cannot run without them
         }
@@ -60,7 +60,7 @@ void require(bool promise) {
 }
 
 // A completed calculation has only finite figures to show.
-void require_finite_results(const fv::cf_pgm& program) {
+void require_finite_results(const fv::credit_program& program) {
     for (const auto& cohort : program.cohorts) {
         const fv::cohort_results& r = cohort->results;
         for (double figure : {r.subsidy_percentage, r.financing_percentage, r.default_percentage, r.fee_percentage,
@@ -78,7 +78,7 @@ std::optional<double> whole_number(const std::string& text) {
 }
 
 // The grid as a workbook with the range RANGE over it.
-std::unique_ptr<fv::gen_file> grid_workbook(std::string_view input) {
+std::unique_ptr<fv::workbook_file> grid_workbook(std::string_view input) {
     auto book = std::make_unique<fv::memory_workbook>("fuzz.wk1");
     int rows = 0, columns = 2;
     std::size_t at = 0;
@@ -117,17 +117,17 @@ std::unique_ptr<fv::gen_file> grid_workbook(std::string_view input) {
 
 // A display as the views and outputs use it: rendered, cut with its notice,
 // and written to both spreadsheet formats in memory.
-std::string use_display(fv::gr_page page) {
+std::string use_display(fv::display_page page) {
     std::string text = page.render_text();
     if (page.was_cut()) page.put_truncation_notice(text);
     for (const bool wk3 : {false, true}) {
         try {
             if (wk3) {
-                fv::clip_wk3 writer(data_file("3.bin"));
+                fv::wk3_writer writer(data_file("3.bin"));
                 page.write_to(writer);
                 (void)writer.render();
             } else {
-                fv::clip_wk1 writer(data_file("1.bin"));
+                fv::wk1_writer writer(data_file("1.bin"));
                 page.write_to(writer);
                 (void)writer.render();
             }
@@ -156,8 +156,8 @@ run_options options_of(std::string_view input) {
 }
 
 // The calculation of a document after its load, with the outputs made in memory.
-void calculate(fv::cf_pgm& program, const fv::cr_rate_item& rate_set, const run_options& options) {
-    fv::cf_pvfact factors;
+void calculate(fv::credit_program& program, const fv::rate_set& rate_set, const run_options& options) {
+    fv::present_value_factors factors;
     factors.set(&rate_set);
     factors.make();
     if (options.single_effective_rate) {
@@ -165,17 +165,17 @@ void calculate(fv::cf_pgm& program, const fv::cr_rate_item& rate_set, const run_
             factors.set(&rate_set);
             factors.make();
             fv::compute_subsidy(*cohort, factors);
-            fv::get_ser(*cohort, factors, rate_set, program.messages());
+            fv::compute_single_effective_rate(*cohort, factors, rate_set, program.messages());
         }
     } else {
-        for (auto& cohort : program.cohorts) fv::mark_ser_not_computed(*cohort);
+        for (auto& cohort : program.cohorts) fv::mark_single_effective_rate_not_computed(*cohort);
     }
     factors.set(&rate_set);
     factors.make();
     program.rate_assumptions = fv::rate_assumptions_text(rate_set);
     program.rate_selection = program.rate_assumptions;
 
-    std::optional<fv::gr_page> derivation;
+    std::optional<fv::display_page> derivation;
     if (options.mask & 0x10)
         derivation.emplace(fv::make_derivation_display(program, factors, rate_set));
     else
@@ -189,14 +189,14 @@ void calculate(fv::cf_pgm& program, const fv::cr_rate_item& rate_set, const run_
     (void)fv::batch_lines(program);
     (void)use_display(fv::make_subsidy_display(program));
     (void)use_display(fv::make_messages_display(program));
-    if (options.mask & 0x04) (void)use_display(fv::make_pvfactor_display(program, factors));
+    if (options.mask & 0x04) (void)use_display(fv::make_factor_display(program, factors));
     if (options.mask & 0x08) (void)use_display(fv::make_distribution_display(program));
     if (derivation) (void)use_display(std::move(*derivation));
     if (options.mask & 0x20) (void)use_display(fv::make_details_display(program));
 
     // The spreadsheet output: one display per sheet of one WK3 file.
     try {
-        fv::clip_wk3 output(data_file("4.bin"));
+        fv::wk3_writer output(data_file("4.bin"));
         fv::make_subsidy_display(program).write_to(output);
         output.next_sheet();
         fv::make_messages_display(program).write_to(output);
@@ -210,13 +210,13 @@ void calculate(fv::cf_pgm& program, const fv::cr_rate_item& rate_set, const run_
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const run_options options = options_of(input);
-    const fv::cr_rates& rates = shipped_rates();
+    const fv::rate_collection& rates = shipped_rates();
     const auto& list = options.budget_list ? rates.budget() : rates.actual();
     if (list.empty()) return 0;
-    const fv::cr_rate_item& rate_set = list[options.rate_set % list.size()];
+    const fv::rate_set& rate_set = list[options.rate_set % list.size()];
 
     auto book = grid_workbook(input);
-    fv::cf_pgm program(0);
+    fv::credit_program program(0);
     program.set_default_budget_year(options.default_budget_year);
     program.set_first_year_is_budget_year(options.first_year_is_budget_year);
     try {

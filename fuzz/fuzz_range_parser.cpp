@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 #include "cashflow/disbursement_conversion.h"
 #include "util/text_error.h"
 #include "workbook/memory_workbook.h"
@@ -67,21 +67,21 @@ private:
     std::size_t at_ = 0;
 };
 
-void exercise_rows(fv::cf_pgm& program) {
+void exercise_rows(fv::credit_program& program) {
     for (auto& cohort : program.cohorts) {
         std::vector<double> sums(100, 0.0);
         for (auto& row : cohort->rows) {
             row->check_signs();
-            row->annual_totals(sums);
+            row->add_to_fiscal_year_sums(sums);
             (void)row->weighted_time();
             (void)row->last_time();
             row->compute_start_offset();
             auto twin = row->copy(true);
-            if (!twin->amt.empty() && twin->frequency != 0) fv::annual_totals_from_periods(*twin);
-            if (!twin->c_amt.empty() && twin->c_frequency != 0) fv::periods_from_annual_totals(*twin);
+            if (!twin->amounts.empty() && twin->frequency != 0) fv::annual_totals_from_periods(*twin);
+            if (!twin->annual_totals.empty() && twin->annual_total_frequency != 0) fv::periods_from_annual_totals(*twin);
             try {
-                twin->fix_zero_amt();
-                twin->fix_zero_c_amt();
+                twin->drop_leading_zero_amounts();
+                twin->drop_leading_zero_annual_totals();
             } catch (const fv::text_error&) {
             }
             twin->trim_trailing_zeros();
@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     book->add_named_range("RANGE", bounds);
     auto front = fv::open_memory_workbook(std::move(book));
 
-    fv::cf_pgm program(0);
+    fv::credit_program program(0);
     program.set_default_budget_year(default_budget_year);
     program.set_first_year_is_budget_year(first_year_is_by);
     try {

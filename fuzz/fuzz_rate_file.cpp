@@ -6,17 +6,17 @@
 #include <string>
 #include <string_view>
 
-#include "pv/cf_pvfact.h"
-#include "rates/cr_rates.h"
+#include "pv/present_value_factors.h"
+#include "rates/rate_collection.h"
 #include "util/text_error.h"
 
 namespace {
 
-void build_some(const std::vector<fv::cr_rate_item>& sets) {
+void build_some(const std::vector<fv::rate_set>& sets) {
     std::size_t built = 0;
-    for (const fv::cr_rate_item& set : sets) {
+    for (const fv::rate_set& set : sets) {
         if (++built > 2) break;
-        fv::cf_pvfact pv;
+        fv::present_value_factors pv;
         pv.set(&set);
         try {
             pv.make();
@@ -32,9 +32,9 @@ void build_some(const std::vector<fv::cr_rate_item>& sets) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     for (bool check : {true, false}) {
-        fv::cr_rates rates;
+        fv::rate_collection rates;
         try {
-            rates.load_common_text("fuzz", bytes, check);
+            rates.load_rate_file_text("fuzz", bytes, check);
         } catch (const fv::text_error&) {
             continue;
         }
@@ -42,29 +42,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)rates.sheet_rows();
         (void)rates.find_budget_year(2001);
         fv::block_writer writer(1);
-        fv::cr_rates again;
+        fv::rate_collection again;
         try {
-            again.load_common_text("again", rates.common_file_text(writer), true);
+            again.load_rate_file_text("again", rates.rate_file_text(writer), true);
         } catch (const fv::text_error&) {
             // Titles that cannot be written (a quote, "//") are the one known way
             // a loaded set fails to round-trip.
         }
         build_some(rates.actual());
     }
-    fv::cr_rates own;
+    fv::rate_collection own;
     try {
-        own.load_custom_text("fuzz", bytes);
+        own.load_own_file_text("fuzz", bytes);
     } catch (const fv::text_error&) {
         return 0;
     }
-    fv::cr_rates again;
+    fv::rate_collection again;
     try {
-        again.load_custom_text("again", own.custom_file_text());
+        again.load_own_file_text("again", own.own_file_text());
     } catch (const fv::text_error&) {
         __builtin_trap();  // what was read must read back
     }
-    if (again.client().size() != own.client().size()) __builtin_trap();
+    if (again.own().size() != own.own().size()) __builtin_trap();
     (void)own.list_text(false);
-    build_some(own.client());
+    build_some(own.own());
     return 0;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "util/text_error.h"
-#include "workbook/xls_file.h"
+#include "workbook/xls_reader.h"
 
 namespace {
 void quiet(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
@@ -26,20 +26,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)silenced;
-    fv::xls_file book("");
+    fv::xls_reader book("");
     try {
         book.load_image(std::vector<unsigned char>(data, data + size));
-        for (const auto& name : book.get_ranges()) {
+        for (const auto& name : book.range_names()) {
             fv::range_bounds bounds;
-            book.get_range_coord(name, bounds);
+            book.find_range(name, bounds);
         }
         for (const auto& address : book.data_cell_addresses()) {
-            const std::string coord = address.to_text();
+            const std::string address_text = address.to_text();
             std::string text;
             double number = 0;
             try {
-                book.get_content(coord, text);
-                book.get_content(coord, number);
+                book.read_cell(address_text, text);
+                book.read_cell(address_text, number);
             } catch (const fv::text_error&) {
             }
         }

@@ -6,25 +6,25 @@
 #include <vector>
 
 #include "util/text_error.h"
-#include "workbook/xls_file.h"
+#include "workbook/xls_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    fv::xls_file book("");
+    fv::xls_reader book("");
     try {
         book.load_stream(std::vector<unsigned char>(data, data + size));
-        for (const auto& name : book.get_ranges()) {
+        for (const auto& name : book.range_names()) {
             fv::range_bounds bounds;
-            book.get_range_coord(name, bounds);
+            book.find_range(name, bounds);
         }
-        book.use_cursor();
+        book.use_cursor_addressing();
         for (const auto& address : book.data_cell_addresses()) {
-            const std::string coord = address.to_text();
+            const std::string address_text = address.to_text();
             std::string text;
             double number = 0;
             try {
-                book.set_cursor(coord);
-                book.get_content(text);
-                book.get_content(number);
+                book.move_cursor(address_text);
+                book.read_current_cell(text);
+                book.read_current_cell(number);
             } catch (const fv::text_error&) {
                 // a damaged string table reports itself on reading
             }

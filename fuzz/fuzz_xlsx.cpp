@@ -2,9 +2,9 @@
 // the reader on the whole image and every query on what loaded.
 #include "reader_fuzz.h"
 #include "workbook/workbook_format.h"
-#include "workbook/xlsx_file.h"
+#include "workbook/xlsx_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fv::zip_content_of(std::vector<unsigned char>(data, data + size));
-    return fv::fuzz::run_reader<fv::xlsx_file>(data, size, &fv::xlsx_file::load_image);
+    return fv::fuzz::run_reader<fv::xlsx_reader>(data, size, &fv::xlsx_reader::load_image);
 }

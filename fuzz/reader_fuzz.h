@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "util/text_error.h"
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 
 namespace fv::fuzz {
 
@@ -30,54 +30,54 @@ int run_reader(const std::uint8_t* data, std::size_t size, loader load) {
     double number = 0;
 
     // List addressing first: the first data cell of the file.
-    loaded.get_content(text);
-    loaded.get_content(number);
-    loaded.get_type();
+    loaded.read_current_cell(text);
+    loaded.read_current_cell(number);
+    loaded.current_cell_kind();
 
-    const std::vector<cell_coord> cells = loaded.data_cell_addresses();
-    for (const cell_coord& address : cells) {
-        const std::string coord = address.to_text();
-        loaded.get_content(coord, text);
-        loaded.get_content(coord, number);
+    const std::vector<cell_address> cells = loaded.data_cell_addresses();
+    for (const cell_address& address : cells) {
+        const std::string address_text = address.to_text();
+        loaded.read_cell(address_text, text);
+        loaded.read_cell(address_text, number);
     }
-    loaded.use_cursor();
-    for (const cell_coord& address : cells) {
-        loaded.set_cursor(address.to_text());
-        loaded.get_type();
-        loaded.get_content(text);
-        loaded.get_content(number);
+    loaded.use_cursor_addressing();
+    for (const cell_address& address : cells) {
+        loaded.move_cursor(address.to_text());
+        loaded.current_cell_kind();
+        loaded.read_current_cell(text);
+        loaded.read_current_cell(number);
     }
 
-    gen_file front("", std::move(book));
-    for (const std::string& name : front.get_ranges()) {
+    workbook_file front("", std::move(book));
+    for (const std::string& name : front.range_names()) {
         range_bounds bounds;
-        front.get_range_coord(name, bounds);
+        front.find_range(name, bounds);
         try {
-            if (!front.use_range(name)) continue;
+            if (!front.select_range(name)) continue;
         } catch (const text_error&) {
             continue;  // a three-dimensional range
         }
         // Walk a corner of the range cell by cell, then jump to its far edges.
         for (int row = 0; row < 32; ++row) {
             for (int column = 0; column < 32; ++column) {
-                front.rc_content(text);
-                front.rc_content(number);
-                front.rc_type();
-                front.rc_coord();
-                if (!front.rc_right(1)) break;
+                front.read_cursor_cell(text);
+                front.read_cursor_cell(number);
+                front.cursor_cell_kind();
+                front.cursor_address_text();
+                if (!front.cursor_right(1)) break;
             }
-            front.rc_left(1u << 20);
-            if (!front.rc_down(1)) break;
+            front.cursor_left(1u << 20);
+            if (!front.cursor_down(1)) break;
         }
-        front.rc_right(1u << 20);
-        front.rc_down(1u << 20);
-        front.rc_content(text);
-        front.rc_type();
-        front.rc_up(3);
-        front.rc_left(0);
-        front.rc_content(number);
+        front.cursor_right(1u << 20);
+        front.cursor_down(1u << 20);
+        front.read_cursor_cell(text);
+        front.cursor_cell_kind();
+        front.cursor_up(3);
+        front.cursor_left(0);
+        front.read_cursor_cell(number);
     }
-    front.get_candidate_ranges();
+    front.candidate_ranges();
     front.sheet_names();
     front.omissions();
     return 0;

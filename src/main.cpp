@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/batch_run.h"
-#include "app/ckdm_doc.h"
+#include "app/document.h"
 #include "app/startup.h"
 #include "ferravane_version.h"
 #include "gui/console_host.h"
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     fv::ini_settings_store store;
     const std::string problem_at_start = store.problem();
     if (!problem_at_start.empty()) host.show_message(problem_at_start);
-    fv::CKdmDoc document(store, host, started.files->data_directory);
+    fv::document document(store, host, started.files->data_directory);
     if (document.rates().failure) host.show_message(*document.rates().failure);
     const int status = fv::run_batch(words, document, host);
     // A settings file that could not be written shows only once something was written to it.

@@ -11,7 +11,7 @@
 #include "rate_refresh/rate_file_blocks.h"
 #include "rate_refresh/rate_sets.h"
 #include "rate_refresh/treasury_months.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 #include "util/file_io.h"
 #include "util/text_error.h"
 
@@ -117,15 +117,15 @@ exit_status run(const options& chosen) {
     for (const std::string& note : sets.notes) std::cerr << program << ": " << note << "\n";
 
     fv::rate_file_blocks blocks = previous_blocks(chosen);
-    fv::cr_rates collection;
-    collection.set_common(sets.actual, sets.budget);
-    const std::string text = collection.common_file_text(
+    fv::rate_collection collection;
+    collection.set_rate_file_sets(sets.actual, sets.budget);
+    const std::string text = collection.rate_file_text(
         [&blocks](std::string_view checked, std::int32_t value) { return blocks.block_for(checked, value); },
         file_comment);
 
     // Read back before writing: the program's loader must accept every line.
-    fv::cr_rates check;
-    check.load_common_text(chosen.output, text, true);
+    fv::rate_collection check;
+    check.load_rate_file_text(chosen.output, text, true);
 
     if (chosen.months) write_whole(*chosen.months, fv::monthly_table_text(months));
     write_whole(chosen.output, text);

@@ -29,7 +29,7 @@
 #include <string>
 
 #include "util/text_error.h"
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 #include "workbook/workbook_dump.h"
 
 int main(int argc, char** argv) {
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: wbdump FILE\n");
         return 2;
     }
-    fv::gen_file book(argv[1]);
+    fv::workbook_file book(argv[1]);
     try {
         book.load();
         fv::dump_workbook(book, std::cout);

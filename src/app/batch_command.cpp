@@ -76,7 +76,7 @@ const char* batch_mode_word(batch_mode mode) {
     return "";
 }
 
-rate_choice GetSelection(const batch_words& words, int index) {
+rate_choice read_rate_choice(const batch_words& words, int index) {
     if (index < 0 || index > 6) throw text_error("CKdmApp::GetSelection called with out-of-range value");
     rate_choice choice;
     const std::string& category = words.at(index);

@@ -29,12 +29,12 @@ batch_mode choose_batch_mode(const std::string& word0);
 
 // The rate choice of a category word and a selection name.
 struct rate_choice {
-    int source = 0;  // 0 none, 1 actual, 2 budget forecast, 3 client maintained
+    int source = 0;  // 0 none, 1 actual, 2 budget forecast, 3 own
     std::string selection;
 };
 
 // Reads the category at `index` and the name at `index + 1`; throws outside 0 to 6.
-rate_choice GetSelection(const batch_words& words, int index);
+rate_choice read_rate_choice(const batch_words& words, int index);
 
 // Where a mode finds its words: the output file (-1 when it has none), the
 // spreadsheet, the range and the category word that may follow.

@@ -88,12 +88,12 @@ private:
 
     bool calculate() {
         const rate_choice rates =
-            words_.has(layout_.category()) ? GetSelection(words_, layout_.category()) : rate_choice{};
+            words_.has(layout_.category()) ? read_rate_choice(words_, layout_.category()) : rate_choice{};
         const std::optional<std::string> wk3_output =
             mode_ == batch_mode::wk3 ? std::optional<std::string>(output()) : std::nullopt;
         std::optional<std::string> technical;
         try {
-            document_.RunBatch(spreadsheet(), range(), rates, wk3_output);
+            document_.run_batch(spreadsheet(), range(), rates, wk3_output);
             return true;
         } catch (const text_error& e) {
             technical = e.text();

@@ -20,7 +20,7 @@ public:
     // Loads, edits and calculates. Failures that escape are thrown (text_error
     // for those with a message text); failures the calculation handles itself
     // it reports to the host and returns.
-    virtual void RunBatch(const std::string& spreadsheet, const std::string& range, const rate_choice& rates,
+    virtual void run_batch(const std::string& spreadsheet, const std::string& range, const rate_choice& rates,
                           const std::optional<std::string>& wk3_output) = 0;
     // The calculation reached its end.
     virtual bool calculation_completed() const = 0;

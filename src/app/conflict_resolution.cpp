@@ -4,7 +4,7 @@
 #include "app/batch_command.h"
 #include "app/output_format.h"
 #include "app/settings_keys.h"
-#include "rates/cr_rate_item.h"
+#include "rates/rate_set.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -26,10 +26,10 @@ const std::string& section = settings::runtime_options;
 int source_of_category(int category) { return category == 0 ? 1 : category == 2 ? 3 : 2; }
 int category_of_source(int source) { return source == 1 ? 0 : source == 3 ? 2 : 1; }
 
-void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialog, const cr_rates& rates) {
+void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialog, const rate_collection& rates) {
     const int category = dialog.category == 0 || dialog.category == 2 ? dialog.category : 1;
     out.rate_source = source_of_category(category);
-    const cr_rate_item* set = dialog_rate_set(rates, dialog, category);
+    const rate_set* set = dialog_rate_set(rates, dialog, category);
     if (set == nullptr) set = dialog_rate_set(rates, dialog, 1);
     if (set == nullptr)
         throw text_error(
@@ -43,16 +43,16 @@ void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialo
 const char* const budget_rates_forced_message =
     "Rates for most recent budget were used because \"purpose\" set to \"budget\"";
 
-const cr_rate_item* dialog_rate_set(const cr_rates& rates, const rate_selection_state& dialog, int category) {
+const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, int category) {
     const std::string& title = dialog.titles[static_cast<std::size_t>(category)];
     if (!title.empty()) {
-        if (const cr_rate_item* set = rates.find_by_title(source_of_category(category), title)) return set;
+        if (const rate_set* set = rates.find_by_title(source_of_category(category), title)) return set;
     }
     return rates.item_at(category, 0);
 }
 
-resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choices& sheet,
-                                  const rate_selection_state& dialog, const cr_rates& rates,
+resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choices& sheet,
+                                  const rate_selection_state& dialog, const rate_collection& rates,
                                   int current_rate_source, std::time_t now) {
     const int conflict = store.read_int(section, settings::preference_conflict, 0);
     const int spreadsheet_output = store.read_int(section, settings::online_spreadsheet_options, 0);
@@ -67,7 +67,7 @@ resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choic
         if (out.purpose == 1) {
             out.budget_rates_forced = dialog.category == 0 || dialog.category == 2;
             out.rate_source = 2;
-            const cr_rate_item* set = rates.find_budget_year(settings::read_budget_year(store, now));
+            const rate_set* set = rates.find_budget_year(settings::read_budget_year(store, now));
             if (set == nullptr) no_budget_set(sheet.budget_year);
             out.rate_title = set->title;
         } else {
@@ -94,13 +94,13 @@ resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choic
     if (out.purpose == 1) {
         out.budget_rates_forced = current_rate_source == 3 || current_rate_source == 1;
         out.rate_source = 2;
-        const cr_rate_item* set = rates.find_budget_year(sheet.budget_year);
+        const rate_set* set = rates.find_budget_year(sheet.budget_year);
         if (set == nullptr) no_budget_set(sheet.budget_year);
         out.rate_title = set->title;
     } else if (sheet.rate_source >= 1 && sheet.rate_source <= 3) {
         out.rate_source = sheet.rate_source;
         if (sheet.selection) {
-            const cr_rate_item* set = rates.find_by_prefix(sheet.rate_source, *sheet.selection);
+            const rate_set* set = rates.find_by_prefix(sheet.rate_source, *sheet.selection);
             if (set == nullptr)
                 throw text_error(std::string("Spreadsheet calls for a rate selection that does not exist.\n\nIn the ") +
                                  rate_source_name(sheet.rate_source) + " section, rates named \"" + *sheet.selection +
@@ -108,7 +108,7 @@ resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choic
                                  "\"Actions\" - \"Rates\" menu");
             out.rate_title = set->title;
         } else {
-            const cr_rate_item* set = dialog_rate_set(rates, dialog, category_of_source(sheet.rate_source));
+            const rate_set* set = dialog_rate_set(rates, dialog, category_of_source(sheet.rate_source));
             if (set == nullptr)
                 throw text_error(
                     "Spreadsheet calls for the default \"own\" rate selection and there are none.\n\nPlease update the "

@@ -10,7 +10,7 @@
 
 #include "app/rate_selection_state.h"
 #include "app/settings_store.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 
 namespace fv {
 
@@ -26,7 +26,7 @@ struct spreadsheet_choices {
 
 struct resolved_choices {
     int purpose = 1;      // 1 budget formulation ... 5 analysis
-    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 client maintained
+    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 own
     std::string rate_title;
     int single_effective_rate = 0;
     std::optional<std::string> output_file;  // only when spreadsheet output is on
@@ -36,12 +36,12 @@ struct resolved_choices {
 extern const char* const budget_rates_forced_message;  // message 51
 
 // Throws text_error with the message to show when the choices cannot be settled.
-resolved_choices ResolveConflicts(settings_store& store, const spreadsheet_choices& sheet,
-                                  const rate_selection_state& dialog, const cr_rates& rates,
+resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choices& sheet,
+                                  const rate_selection_state& dialog, const rate_collection& rates,
                                   int current_rate_source, std::time_t now);
 
 // The set the dialog's choice names in a list: its title, else the first set.
-const cr_rate_item* dialog_rate_set(const cr_rates& rates, const rate_selection_state& dialog, int category);
+const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, int category);
 
 // Whether "&Select rates..." first warns that the purpose overrides the choice.
 bool select_rates_needs_alert(settings_store& store, int document_purpose);

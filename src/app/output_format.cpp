@@ -1,6 +1,6 @@
 #include "app/output_format.h"
 
-#include "workbook/ss_file.h"
+#include "workbook/workbook_reader.h"
 
 namespace fv {
 

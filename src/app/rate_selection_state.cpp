@@ -25,15 +25,15 @@ document_rates make_document_rates(settings_store& store, const std::string& rat
     std::vector<std::string> failures;
     bool lists_loaded[3] = {true, true, true};  // actual, budget, own
     try {
-        out.rates.load_custom(own_file);
+        out.rates.load_own_file(own_file);
     } catch (const std::exception& e) {
         failures.push_back("The own-rate file " + own_file + " was not loaded; its rate sets are not available.\n" +
                            failure_text(e));
-        out.rates.load_custom("");  // forgets the path, so nothing is ever saved over that file
+        out.rates.load_own_file("");  // forgets the path, so nothing is ever saved over that file
         lists_loaded[2] = false;
     }
     try {
-        out.rates.load_common(rate_file, true);
+        out.rates.load_rate_file(rate_file, true);
     } catch (const std::exception& e) {
         failures.push_back(failure_text(e));
         lists_loaded[0] = lists_loaded[1] = false;
@@ -55,7 +55,7 @@ document_rates make_document_rates(settings_store& store, const std::string& rat
     const struct {
         const std::string* key;
         int list;
-    } remembered[] = {{&settings::rate_item_actual, 1}, {&settings::rate_item_client, 3},
+    } remembered[] = {{&settings::rate_item_actual, 1}, {&settings::rate_item_own, 3},
                       {&settings::rate_item_forecast, 2}};
     for (const auto& entry : remembered) {
         std::string title = store.read_text(section, *entry.key, "");

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/settings_store.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 
 namespace fv {
 
@@ -21,7 +21,7 @@ struct rate_selection_state {
 };
 
 struct document_rates {
-    cr_rates rates;
+    rate_collection rates;
     rate_selection_state selection;
     // A failure to show the user (the own-rate file or the rate file did not load).
     std::optional<std::string> failure;

@@ -30,7 +30,7 @@ inline const std::string own_filename = "own_filename";
 inline const std::string rate_source = "rate_source";
 inline const std::string rate_item_actual = "rate_item_actual";
 inline const std::string rate_item_forecast = "rate_item_forecast";
-inline const std::string rate_item_client = "rate_item_client";
+inline const std::string rate_item_own = "rate_item_client";
 inline const std::string flat_rate_type = "flat_rate_type";
 inline const std::string conversion_alert = "conversion_alert";
 

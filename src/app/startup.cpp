@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 #include "util/file_io.h"
 #include "util/run_files.h"
 #include "util/text_error.h"

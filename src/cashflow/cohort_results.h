@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "pv/cf_pvfact.h"
+#include "pv/present_value_factors.h"
 
 namespace fv {
 
@@ -37,8 +37,8 @@ struct cohort_results {
 
 // The value of a line type's position in the results (direct loans from code
 // 46, guarantees from 57); 0 for a type outside the program's block.
-inline double line_value(const cohort_results& results, int program_type, int line_type) {
-    const int position = line_type - (program_type == 2 ? 57 : 46);
+inline double line_value(const cohort_results& results, int program_type, int line) {
+    const int position = line - (program_type == 2 ? 57 : 46);
     if (position < 0 || position >= static_cast<int>(results.line_values.size())) return 0.0;
     return results.line_values[static_cast<std::size_t>(position)];
 }

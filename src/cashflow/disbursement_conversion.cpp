@@ -4,33 +4,33 @@
 
 #include <array>
 
-#include "cashflow/cf_calendar.h"
-#include "cashflow/cf_item.h"
-#include "cashflow/cf_pgm.h"
-#include "cashflow/cr_spec.h"
+#include "cashflow/fiscal_calendar.h"
+#include "cashflow/cash_flow_row.h"
+#include "cashflow/credit_program.h"
+#include "cashflow/line_code.h"
 
 namespace fv {
 
-void annual_totals_from_periods(cf_item& row) {
+void annual_totals_from_periods(cash_flow_row& row) {
     const int periods = periods_per_year(row.frequency);
-    row.c_amt.clear();
+    row.annual_totals.clear();
     if (periods == 1) {
-        row.c_amt = row.amt;
-        row.c_frequency = 0;
+        row.annual_totals = row.amounts;
+        row.annual_total_frequency = 0;
         return;
     }
-    const std::size_t years = (row.amt.size() + static_cast<std::size_t>(periods) - 1) / static_cast<std::size_t>(periods);
-    row.c_amt.assign(years, 0.0);
-    for (std::size_t i = 0; i < row.amt.size(); ++i) row.c_amt[i / static_cast<std::size_t>(periods)] += row.amt[i];
-    row.c_frequency = periods == 12 ? 1 : periods == 4 ? 2 : 3;
+    const std::size_t years = (row.amounts.size() + static_cast<std::size_t>(periods) - 1) / static_cast<std::size_t>(periods);
+    row.annual_totals.assign(years, 0.0);
+    for (std::size_t i = 0; i < row.amounts.size(); ++i) row.annual_totals[i / static_cast<std::size_t>(periods)] += row.amounts[i];
+    row.annual_total_frequency = periods == 12 ? 1 : periods == 4 ? 2 : 3;
 }
 
-std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, int line_type, int start_year,
-                                                int cohort_year, const cf_pgm* program) {
+std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, int line, int start_year,
+                                                int cohort_year, const credit_program* program) {
     std::array<double, 4> initial{}, regular{};
     bool initial_found = false, regular_found = false;
-    const bool inflow = in_inflow_class(line_type);
-    if (program != nullptr && (inflow || in_outflow_class(line_type)) && start_year >= cohort_year) {
+    const bool inflow = in_inflow_class(line);
+    if (program != nullptr && (inflow || in_outflow_class(line)) && start_year >= cohort_year) {
         if (start_year == cohort_year)
             initial_found = program->quarter_factor(inflow ? factor_kind::initial_inflow : factor_kind::initial_outflow,
                                                     cohort_year, initial);
@@ -54,21 +54,21 @@ std::vector<double> quarters_from_annual_totals(const std::vector<double>& total
     return quarters;
 }
 
-void periods_from_annual_totals(cf_item& row) {
-    row.amt.clear();
-    switch (row.c_frequency) {
+void periods_from_annual_totals(cash_flow_row& row) {
+    row.amounts.clear();
+    switch (row.annual_total_frequency) {
         case 1:
             row.frequency = 4;
-            for (double total : row.c_amt) row.amt.insert(row.amt.end(), 12, total / 12.0);
+            for (double total : row.annual_totals) row.amounts.insert(row.amounts.end(), 12, total / 12.0);
             break;
         case 3:
             row.frequency = 2;
-            for (double total : row.c_amt) row.amt.insert(row.amt.end(), 2, total / 2.0);
+            for (double total : row.annual_totals) row.amounts.insert(row.amounts.end(), 2, total / 2.0);
             break;
         case 2: {
             row.frequency = 3;
             const int cohort_year = row.cohort != nullptr ? row.cohort->year : row.start_year;
-            row.amt = quarters_from_annual_totals(row.c_amt, row.lint_type, row.start_year, cohort_year, row.program());
+            row.amounts = quarters_from_annual_totals(row.annual_totals, row.line, row.start_year, cohort_year, row.program());
             break;
         }
         default:

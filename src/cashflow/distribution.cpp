@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <iterator>
 
-#include "cashflow/cf_calendar.h"
-#include "cashflow/cf_messages.h"
-#include "cashflow/cf_pgm.h"
+#include "cashflow/fiscal_calendar.h"
+#include "cashflow/message_list.h"
+#include "cashflow/credit_program.h"
 #include "cashflow/disbursement_conversion.h"
 #include "cashflow/input_text.h"
 #include "cashflow/value_names.h"
@@ -26,14 +26,14 @@ std::size_t merged_limit(int frequency) {
     }
 }
 
-// Name of how a row's amounts follow each other: its c_frequency for annual totals, else its frequency.
-std::string pace_name(const cf_item& row) {
-    return row.has_annual_totals ? c_frequency_name(row.c_frequency) : frequency_name(row.frequency);
+// Name of how a row's amounts follow each other: its annual_total_frequency for annual totals, else its frequency.
+std::string pace_name(const cash_flow_row& row) {
+    return row.has_annual_totals ? annual_total_frequency_name(row.annual_total_frequency) : frequency_name(row.frequency);
 }
 
-bool same_pace(const cf_item& a, const cf_item& b) {
+bool same_pace(const cash_flow_row& a, const cash_flow_row& b) {
     if (a.has_annual_totals != b.has_annual_totals) return false;
-    return a.has_annual_totals ? a.c_frequency == b.c_frequency : a.frequency == b.frequency;
+    return a.has_annual_totals ? a.annual_total_frequency == b.annual_total_frequency : a.frequency == b.frequency;
 }
 
 const char* const e021_start =
@@ -50,15 +50,15 @@ void merge_at(std::vector<double>& into, const std::vector<double>& other, long 
     for (std::size_t i = 0; i < other.size(); ++i) into[static_cast<std::size_t>(offset) + i] += other[i];
 }
 
-const cf_pgm* program_of(const cf_item& row) { return row.program(); }
+const credit_program* program_of(const cash_flow_row& row) { return row.program(); }
 
-loan_rule rule_of(const cf_item& row) {
-    const cf_pgm* program = program_of(row);
+loan_rule rule_of(const cash_flow_row& row) {
+    const credit_program* program = program_of(row);
     return program != nullptr && program->loan_type == 0 ? loan_rule::multiple_like_loans : loan_rule::construction;
 }
 
-bool choose_method(const cf_item& row) {
-    const cf_pgm* program = program_of(row);
+bool choose_method(const cash_flow_row& row) {
+    const credit_program* program = program_of(row);
     return program != nullptr && program->method == 0;
 }
 
@@ -82,9 +82,9 @@ struct split_inputs {
     bool annual_totals;
 };
 
-void split(cf_item& row, const split_inputs& in) {
+void split(cash_flow_row& row, const split_inputs& in) {
     const std::vector<double>& d = *in.disbursements;
-    if (row.disb_period_flag && row.disb_period > 0) {
+    if (row.disbursement_period_flag && row.disbursement_period > 0) {
         row.distribution_method = method_tied;
         return;
     }
@@ -102,7 +102,7 @@ void split(cf_item& row, const split_inputs& in) {
     if (!distributed.empty()) {
         row.distribution_method = method_rev_spendout;
     } else {
-        const cf_matrix matrix(d, static_cast<int>(in.amounts->size()), in.disbursement_frequency, in.row_frequency,
+        const pro_rata_matrix matrix(d, static_cast<int>(in.amounts->size()), in.disbursement_frequency, in.row_frequency,
                                rule_of(row));
         distributed = matrix.apply(*in.amounts);
         row.distribution_method = method_pro_rata;
@@ -111,10 +111,10 @@ void split(cf_item& row, const split_inputs& in) {
 
     const std::size_t columns = in.amounts->size();
     for (std::size_t k = 0; k < d.size(); ++k) {
-        std::unique_ptr<cf_item> part = row.copy(false);
+        std::unique_ptr<cash_flow_row> part = row.copy(false);
         part->is_part = true;
-        part->disb_period_flag = false;
-        part->disb_period = static_cast<int>(k) + 1;
+        part->disbursement_period_flag = false;
+        part->disbursement_period = static_cast<int>(k) + 1;
         part->label = format_message("Disb period %d", static_cast<int>(k) + 1);
         part->parent_start_year = row.start_year;
         part->parts.clear();
@@ -123,11 +123,11 @@ void split(cf_item& row, const split_inputs& in) {
         while (!amounts.empty() && amounts.back() == 0.0) amounts.pop_back();
         if (amounts.empty()) continue;
         if (in.annual_totals) {
-            part->c_amt = std::move(amounts);
-            part->fix_zero_c_amt();
+            part->annual_totals = std::move(amounts);
+            part->drop_leading_zero_annual_totals();
         } else {
-            part->amt = std::move(amounts);
-            part->fix_zero_amt();
+            part->amounts = std::move(amounts);
+            part->drop_leading_zero_amounts();
         }
         part->compute_start_offset();
         row.parts.push_back(std::move(part));
@@ -136,9 +136,9 @@ void split(cf_item& row, const split_inputs& in) {
 
 }  // namespace
 
-void comb_new(cf_item& row, const cf_item& other) {
-    const cf_item* disbursements = row.cohort != nullptr ? row.cohort->disbursement_row : nullptr;
-    const bool several = disbursements != nullptr && std::max(disbursements->amt.size(), disbursements->c_amt.size()) > 1;
+void combine_into(cash_flow_row& row, const cash_flow_row& other) {
+    const cash_flow_row* disbursements = row.cohort != nullptr ? row.cohort->disbursement_row : nullptr;
+    const bool several = disbursements != nullptr && std::max(disbursements->amounts.size(), disbursements->annual_totals.size()) > 1;
     if (several) {
         if (!same_pace(row, other))
             throw text_error(fill(std::string(e021_start) +
@@ -154,9 +154,9 @@ void comb_new(cf_item& row, const cf_item& other) {
     long long offset = 0;
     std::size_t limit = 0;
     if (row.has_annual_totals) {
-        if (row.c_frequency == 0)
+        if (row.annual_total_frequency == 0)
             throw text_error("cf_item::comb_new called with and item that has an unknown c_frequency");
-        if (row.c_amt.empty() || other.c_amt.empty())
+        if (row.annual_totals.empty() || other.annual_totals.empty())
             throw text_error("cf_item::comb_new called with and item that has a NULL c_amt pointer");
         // Annual totals are sums of fiscal years: they line up by year whatever their start periods.
         offset = static_cast<long long>(other.start_year) - row.start_year;
@@ -164,17 +164,17 @@ void comb_new(cf_item& row, const cf_item& other) {
             row.start_year = other.start_year;
             row.start_period = other.start_period;
         }
-        merge_at(row.c_amt, other.c_amt, offset);
+        merge_at(row.annual_totals, other.annual_totals, offset);
         limit = merged_limit(frequency_annual);
         ++row.combination_count;
-        if (row.c_amt.size() > limit)
+        if (row.annual_totals.size() > limit)
             throw text_error(fill("E027:  The cash flows beginning in cell %s combined with those beginning in %s "
                                   "extend beyond 100 years",
                                   {row.cell, other.cell}));
     } else {
         if (row.frequency == 0)
             throw text_error("cf_item::comb_new called with and item that has an unknown frequency");
-        if (row.amt.empty() || other.amt.empty())
+        if (row.amounts.empty() || other.amounts.empty())
             throw text_error("cf_item::comb_new called with and item that has a NULL amt pointer");
         const int periods = periods_per_year(row.frequency);
         offset = static_cast<long long>(other.start_period - row.start_period) +
@@ -183,9 +183,9 @@ void comb_new(cf_item& row, const cf_item& other) {
             row.start_year = other.start_year;
             row.start_period = other.start_period;
         }
-        merge_at(row.amt, other.amt, offset);
+        merge_at(row.amounts, other.amounts, offset);
         ++row.combination_count;
-        if (row.amt.size() > merged_limit(row.frequency))
+        if (row.amounts.size() > merged_limit(row.frequency))
             throw text_error(fill("E027:  The cash flows beginning in cell %s combined with those beginning in %s "
                                   "extend beyond 100 years",
                                   {row.cell, other.cell}));
@@ -193,16 +193,16 @@ void comb_new(cf_item& row, const cf_item& other) {
     row.compute_start_offset();
 }
 
-void combine_rows(cf_cohort& cohort) {
-    const cf_item* disbursements = cohort.disbursement_row;
-    if (disbursements == nullptr || std::max(disbursements->amt.size(), disbursements->c_amt.size()) < 2) return;
+void combine_rows(cohort& cohort) {
+    const cash_flow_row* disbursements = cohort.disbursement_row;
+    if (disbursements == nullptr || std::max(disbursements->amounts.size(), disbursements->annual_totals.size()) < 2) return;
     for (std::size_t i = 0; i < cohort.rows.size(); ++i) {
-        cf_item& first = *cohort.rows[i];
-        if (first.disb_period_flag || first.is_disbursement()) continue;
+        cash_flow_row& first = *cohort.rows[i];
+        if (first.disbursement_period_flag || first.is_disbursement()) continue;
         for (std::size_t j = i + 1; j < cohort.rows.size();) {
-            const cf_item& later = *cohort.rows[j];
-            if (later.lint_type == first.lint_type && !later.disb_period_flag) {
-                comb_new(first, later);
+            const cash_flow_row& later = *cohort.rows[j];
+            if (later.line == first.line && !later.disbursement_period_flag) {
+                combine_into(first, later);
                 cohort.rows.erase(cohort.rows.begin() + static_cast<std::ptrdiff_t>(j));
             } else {
                 ++j;
@@ -211,77 +211,77 @@ void combine_rows(cf_cohort& cohort) {
     }
 }
 
-void allocate_new(cf_item& row) {
+void distribute_periodic_amounts(cash_flow_row& row) {
     row.parts.clear();
     if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
-    cf_item& disbursements = *row.cohort->disbursement_row;
+    cash_flow_row& disbursements = *row.cohort->disbursement_row;
     const bool annual = disbursements.has_annual_totals;
-    if (annual ? disbursements.c_amt.empty() : disbursements.amt.empty())
+    if (annual ? disbursements.annual_totals.empty() : disbursements.amounts.empty())
         throw text_error("cf_item::allocate_new found no disbursements");
-    if (annual ? disbursements.c_amt.front() == 0.0 : disbursements.amt.front() == 0.0)
-        annual ? disbursements.fix_zero_c_amt() : disbursements.fix_zero_amt();
-    if (!row.amt.empty() && row.amt.front() == 0.0) row.fix_zero_amt();
+    if (annual ? disbursements.annual_totals.front() == 0.0 : disbursements.amounts.front() == 0.0)
+        annual ? disbursements.drop_leading_zero_annual_totals() : disbursements.drop_leading_zero_amounts();
+    if (!row.amounts.empty() && row.amounts.front() == 0.0) row.drop_leading_zero_amounts();
     const int disbursement_frequency = annual ? frequency_annual : disbursements.frequency;
     row.periods_ratio = periods_ratio(disbursement_frequency, row.frequency);
-    split(row, {annual ? &disbursements.c_amt : &disbursements.amt, disbursement_frequency, &row.amt, row.frequency,
+    split(row, {annual ? &disbursements.annual_totals : &disbursements.amounts, disbursement_frequency, &row.amounts, row.frequency,
                 false});
 }
 
-void allocate_old(cf_item& row) {
+void distribute_annual_totals(cash_flow_row& row) {
     row.parts.clear();
     if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
-    cf_item& disbursements = *row.cohort->disbursement_row;
-    if (disbursements.c_amt.empty()) throw text_error("cf_item::allocate_old found no disbursements");
-    if (disbursements.c_amt.front() == 0.0) disbursements.fix_zero_c_amt();
-    if (!row.c_amt.empty() && row.c_amt.front() == 0.0) row.fix_zero_c_amt();
-    split(row, {&disbursements.c_amt, frequency_annual, &row.c_amt, frequency_annual, true});
+    cash_flow_row& disbursements = *row.cohort->disbursement_row;
+    if (disbursements.annual_totals.empty()) throw text_error("cf_item::allocate_old found no disbursements");
+    if (disbursements.annual_totals.front() == 0.0) disbursements.drop_leading_zero_annual_totals();
+    if (!row.annual_totals.empty() && row.annual_totals.front() == 0.0) row.drop_leading_zero_annual_totals();
+    split(row, {&disbursements.annual_totals, frequency_annual, &row.annual_totals, frequency_annual, true});
 }
 
-void allocate(cf_item& row) {
+void distribute_row(cash_flow_row& row) {
     if (row.is_disbursement()) {
         row.parts.clear();
         return;
     }
-    if (!row.c_amt.empty() && row.same_as_disbursement)
-        allocate_old(row);
-    else if (!row.amt.empty())
-        allocate_new(row);
-    else if (!row.c_amt.empty())
-        allocate_old(row);
+    if (!row.annual_totals.empty() && row.same_as_disbursement)
+        distribute_annual_totals(row);
+    else if (!row.amounts.empty())
+        distribute_periodic_amounts(row);
+    else if (!row.annual_totals.empty())
+        distribute_annual_totals(row);
     else
         row.parts.clear();
 }
 
-void allocate_cohort(cf_cohort& cohort) {
+void distribute_cohort(cohort& cohort) {
     if (cohort.disbursement_row == nullptr) throw text_error("E018: No disbursement lines found in a cohort");
-    for (auto& row : cohort.rows) allocate(*row);
+    for (auto& row : cohort.rows) distribute_row(*row);
 }
 
-void spread_by_annual_shares(cf_item& row) {
-    if (row.is_disbursement() || row.c_amt.empty() || row.c_frequency < 1 || row.c_frequency > 3) return;
+void spread_by_annual_shares(cash_flow_row& row) {
+    if (row.is_disbursement() || row.annual_totals.empty() || row.annual_total_frequency < 1 || row.annual_total_frequency > 3) return;
     periods_from_annual_totals(row);
     row.start_period = 1;
     row.compute_start_offset();
-    if (row.parts.empty() || row.amt.empty() || periods_per_year(row.frequency) == 1) return;
+    if (row.parts.empty() || row.amounts.empty() || periods_per_year(row.frequency) == 1) return;
 
     const int periods = row.frequency == frequency_semiannual ? 2 : row.frequency == frequency_quarter ? 4 : 12;
-    const std::size_t years = (row.amt.size() + static_cast<std::size_t>(periods) - 1) / static_cast<std::size_t>(periods);
+    const std::size_t years = (row.amounts.size() + static_cast<std::size_t>(periods) - 1) / static_cast<std::size_t>(periods);
     // Each part's annual totals by year of the row, and their sums.
     std::vector<std::vector<double>> totals(row.parts.size(), std::vector<double>(years, 0.0));
     std::vector<double> sums(years, 0.0);
     for (std::size_t k = 0; k < row.parts.size(); ++k) {
-        const cf_item& part = *row.parts[k];
+        const cash_flow_row& part = *row.parts[k];
         const long long first = static_cast<long long>(part.start_year) - row.start_year;
-        for (std::size_t i = 0; i < part.c_amt.size(); ++i) {
+        for (std::size_t i = 0; i < part.annual_totals.size(); ++i) {
             const long long y = first + static_cast<long long>(i);
             if (y < 0 || y >= static_cast<long long>(years)) continue;
-            totals[k][static_cast<std::size_t>(y)] += part.c_amt[i];
-            sums[static_cast<std::size_t>(y)] += part.c_amt[i];
+            totals[k][static_cast<std::size_t>(y)] += part.annual_totals[i];
+            sums[static_cast<std::size_t>(y)] += part.annual_totals[i];
         }
     }
     for (std::size_t k = 0; k < row.parts.size(); ++k) {
-        cf_item& part = *row.parts[k];
-        part.amt.clear();
+        cash_flow_row& part = *row.parts[k];
+        part.amounts.clear();
         part.frequency = row.frequency;
         part.start_period = 1;
         part.compute_start_offset();
@@ -291,10 +291,10 @@ void spread_by_annual_shares(cf_item& row) {
             const double share = sums[year] != 0.0 ? totals[k][year] / sums[year] : totals[k][year];
             for (int p = 0; p < periods; ++p) {
                 const std::size_t at = year * static_cast<std::size_t>(periods) + static_cast<std::size_t>(p);
-                part.amt.push_back(at < row.amt.size() ? row.amt[at] * share : 0.0);
+                part.amounts.push_back(at < row.amounts.size() ? row.amounts[at] * share : 0.0);
             }
         }
-        while (!part.amt.empty() && part.amt.back() == 0.0) part.amt.pop_back();
+        while (!part.amounts.empty() && part.amounts.back() == 0.0) part.amounts.pop_back();
     }
 }
 

@@ -3,8 +3,8 @@
 // disbursed in one period, so each can be discounted from its own start.
 #pragma once
 
-#include "cashflow/cf_cohort.h"
-#include "cashflow/cf_matrix.h"
+#include "cashflow/cohort.h"
+#include "cashflow/pro_rata_matrix.h"
 
 namespace fv {
 
@@ -19,23 +19,23 @@ inline constexpr int method_rev_spendout = 4;
 // `row`: periodic amounts, or annual totals for rows read as annual totals.
 // Raises E021 when the rows differ in frequency or timing point and E027 when
 // the merged row is too long.
-void comb_new(cf_item& row, const cf_item& other);
+void combine_into(cash_flow_row& row, const cash_flow_row& other);
 
 // The combination step of a cohort whose disbursement row has two or more
 // amounts: rows of one type not tied to a disbursement period merge into the
 // first of them.
-void combine_rows(cf_cohort& cohort);
+void combine_rows(cohort& cohort);
 
 // (Re)builds the row's parts; disbursement rows are never split.
-void allocate(cf_item& row);
-void allocate_new(cf_item& row);
-void allocate_old(cf_item& row);
+void distribute_row(cash_flow_row& row);
+void distribute_periodic_amounts(cash_flow_row& row);
+void distribute_annual_totals(cash_flow_row& row);
 
 // Every row of the cohort; "E018: No disbursement lines found in a cohort" without a disbursement row.
-void allocate_cohort(cf_cohort& cohort);
+void distribute_cohort(cohort& cohort);
 
 // A row of annual totals gets periodic amounts, and its parts the row's
 // periodic amounts times their share of each year.
-void spread_by_annual_shares(cf_item& row);
+void spread_by_annual_shares(cash_flow_row& row);
 
 }  // namespace fv

@@ -16,7 +16,7 @@ const char* const kind_line_names[4] = {"INFLOW-INIT", "INFLOW", "OUTFLOW-INIT",
 
 }  // namespace
 
-bool quarter_factors::from_line_type(int code, factor_kind& kind, int& quarter) {
+bool quarter_factors::from_line_code(int code, factor_kind& kind, int& quarter) {
     if (code < 19 || code > 34) return false;
     quarter = (code - 19) / 4 + 1;
     // Within a quarter the codes run inflow, first-year inflow, outflow, first-year outflow.

@@ -23,7 +23,7 @@ struct factor_sequence {
 class quarter_factors {
 public:
     // The kind and quarter (1-4) of a quarter-factor line type (codes 19-34).
-    static bool from_line_type(int code, factor_kind& kind, int& quarter);
+    static bool from_line_code(int code, factor_kind& kind, int& quarter);
     // "Q1-INFLOW", "Q3-OUTFLOW-INIT", ... as the duplicate message names a line.
     static std::string line_name(factor_kind kind, int quarter);
 

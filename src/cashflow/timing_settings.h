@@ -5,12 +5,12 @@
 namespace fv {
 
 struct timing_settings {
-    bool simple = false;      // annual, inflows at the end and outflows at the beginning of each year
-    bool continuous = true;   // annual totals paid through the year
-    bool given = false;       // a "Timing" value was understood
-    int frequency = 0;        // 0-4
-    int c_frequency = 2;      // 0-3; annual totals of quarterly payments
-    int point = 2;            // 1 beginning, 2 middle, 3 end
+    bool simple = false;             // annual, inflows at the end and outflows at the beginning of each year
+    bool continuous = true;          // annual totals paid through the year
+    bool given = false;              // a "Timing" value was understood
+    int frequency = 0;               // 0-4
+    int annual_total_frequency = 2;  // 0-3; annual totals of quarterly payments
+    int point = 2;                   // 1 beginning, 2 middle, 3 end
     int start_period = 1;
 };
 

@@ -77,7 +77,7 @@ private:
 };
 
 struct result {
-    int frequency = 0, c_frequency = 0, point = 0, year = 0, period = 0;
+    int frequency = 0, annual_total_frequency = 0, point = 0, year = 0, period = 0;
 };
 
 // Steps through the text; false on the first fault.
@@ -110,7 +110,7 @@ bool parse(std::string_view text, result& r) {
         case 'E': r.point = 3; break;
         case 'C':
             r.point = 2;
-            r.c_frequency = 2;
+            r.annual_total_frequency = 2;
             break;
         default: return false;
     }
@@ -123,9 +123,9 @@ bool parse(std::string_view text, result& r) {
         switch (in.peek()) {
             case 'A':
             case 'Y': r.frequency = 1; break;
-            case 'M': r.c_frequency = 1; break;
-            case 'Q': r.c_frequency = 2; break;
-            case 'S': r.c_frequency = 3; break;
+            case 'M': r.annual_total_frequency = 1; break;
+            case 'Q': r.annual_total_frequency = 2; break;
+            case 'S': r.annual_total_frequency = 3; break;
             default: return false;
         }
         in.skip_word();
@@ -177,11 +177,11 @@ void put(int* out, int value) {
 
 }  // namespace
 
-bool parse_timing_spec(std::string_view text, int* frequency, int* c_frequency, int* point, int* year, int* period) {
+bool parse_timing_spec(std::string_view text, int* frequency, int* annual_total_frequency, int* point, int* year, int* period) {
     result r;
     if (!parse(text, r)) return false;
     put(frequency, r.frequency);
-    put(c_frequency, r.c_frequency);
+    put(annual_total_frequency, r.annual_total_frequency);
     put(point, r.point);
     put(year, r.year);
     put(period, r.period);

@@ -13,6 +13,6 @@ namespace fv {
 // be null; an output is written only with a nonzero value the text gave, so
 // the caller's values survive otherwise. A starting year must lie in
 // 1992-3000 and a period in 1-12 (period 1 when none is written).
-bool parse_timing_spec(std::string_view text, int* frequency, int* c_frequency, int* point, int* year, int* period);
+bool parse_timing_spec(std::string_view text, int* frequency, int* annual_total_frequency, int* point, int* year, int* period);
 
 }  // namespace fv

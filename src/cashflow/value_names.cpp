@@ -33,11 +33,11 @@ int frequency_periods(int frequency) {
     }
 }
 
-const char* c_frequency_name(int c_frequency) {
-    switch (c_frequency) {
-        case c_frequency_monthly: return "annual total (monthly pmts)";
-        case c_frequency_quarterly: return "annual total (qtr pmts)";
-        case c_frequency_semiannual: return "annual total (semi pmts)";
+const char* annual_total_frequency_name(int annual_total_frequency) {
+    switch (annual_total_frequency) {
+        case annual_total_monthly_payments: return "annual total (monthly pmts)";
+        case annual_total_quarterly_payments: return "annual total (qtr pmts)";
+        case annual_total_semiannual_payments: return "annual total (semi pmts)";
         default: return "unknown compatibility frequency";
     }
 }

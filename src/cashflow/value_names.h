@@ -1,7 +1,7 @@
 // Numbers and display names of the small enumerations of the cash-flow model:
 // program types, frequencies of a row's amounts, annual totals paid at a finer
 // frequency, timing points within a period, and amount units. (Rate-source
-// names live with the rate sets: rate_source_name in rates/cr_rate_item.h.)
+// names live with the rate sets: rate_source_name in rates/rate_set.h.)
 #pragma once
 
 #include <string_view>
@@ -20,9 +20,9 @@ inline constexpr int frequency_quarter = 3;
 inline constexpr int frequency_monthly = 4;
 
 // Annual totals paid at a finer frequency (0 none).
-inline constexpr int c_frequency_monthly = 1;
-inline constexpr int c_frequency_quarterly = 2;
-inline constexpr int c_frequency_semiannual = 3;
+inline constexpr int annual_total_monthly_payments = 1;
+inline constexpr int annual_total_quarterly_payments = 2;
+inline constexpr int annual_total_semiannual_payments = 3;
 
 // Timing points within a period (0 not given).
 inline constexpr int point_beginning = 1;
@@ -43,7 +43,7 @@ const char* frequency_name(int frequency);
 int frequency_periods(int frequency);
 // "annual total (monthly pmts)", "annual total (qtr pmts)",
 // "annual total (semi pmts)", else "unknown compatibility frequency".
-const char* c_frequency_name(int c_frequency);
+const char* annual_total_frequency_name(int annual_total_frequency);
 // "beginning", "middle", "end", else "unknown point".
 const char* timing_point_name(int point);
 // "dollars", "thousands", "millions", "billions", else "unknown units".

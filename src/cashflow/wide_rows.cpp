@@ -17,11 +17,11 @@ int half_months_per_period(int frequency) {
 }
 
 // The amounts from the 61st on as a row of their own, or nothing for a row that is not wide.
-std::unique_ptr<cf_item> split_tail(cf_item& row) {
-    if (row.amt.size() <= widest_row) return nullptr;
-    std::unique_ptr<cf_item> tail = row.copy(false);
-    tail->amt.assign(row.amt.begin() + static_cast<std::ptrdiff_t>(widest_row), row.amt.end());
-    row.amt.resize(widest_row);
+std::unique_ptr<cash_flow_row> split_tail(cash_flow_row& row) {
+    if (row.amounts.size() <= widest_row) return nullptr;
+    std::unique_ptr<cash_flow_row> tail = row.copy(false);
+    tail->amounts.assign(row.amounts.begin() + static_cast<std::ptrdiff_t>(widest_row), row.amounts.end());
+    row.amounts.resize(widest_row);
     const int span = static_cast<int>(widest_row) * half_months_per_period(row.frequency);
     tail->start_year += span / 24;
     tail->start_offset += span;
@@ -30,17 +30,17 @@ std::unique_ptr<cf_item> split_tail(cf_item& row) {
 
 }  // namespace
 
-bool divide_wide_rows(cf_cohort& cohort) {
+bool divide_wide_rows(cohort& cohort) {
     bool divided = false;
     for (std::size_t i = 0; i < cohort.rows.size(); ++i) {
-        cf_item& row = *cohort.rows[i];
-        std::unique_ptr<cf_item> tail = split_tail(row);
+        cash_flow_row& row = *cohort.rows[i];
+        std::unique_ptr<cash_flow_row> tail = split_tail(row);
         if (!tail) continue;
         divided = true;
         for (auto& part : row.parts) {
-            std::unique_ptr<cf_item> part_tail = split_tail(*part);
+            std::unique_ptr<cash_flow_row> part_tail = split_tail(*part);
             // An empty stand-in keeps the new row's parts in disbursement-period order.
-            tail->parts.push_back(part_tail ? std::move(part_tail) : std::make_unique<cf_item>(&cohort));
+            tail->parts.push_back(part_tail ? std::move(part_tail) : std::make_unique<cash_flow_row>(&cohort));
         }
         cohort.rows.insert(cohort.rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::move(tail));
     }

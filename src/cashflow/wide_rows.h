@@ -2,7 +2,7 @@
 // before display, so no display line grows wider than its columns.
 #pragma once
 
-#include "cashflow/cf_cohort.h"
+#include "cashflow/cohort.h"
 
 namespace fv {
 
@@ -10,6 +10,6 @@ inline constexpr std::size_t widest_row = 60;
 
 // Divides every wide row of the cohort (and its parts, in order); the new rows
 // follow their originals. True when any row was divided.
-bool divide_wide_rows(cf_cohort& cohort);
+bool divide_wide_rows(cohort& cohort);
 
 }  // namespace fv

@@ -7,16 +7,16 @@
 
 namespace fv {
 
-gr_line_type fixed_line_type(const std::string& name, std::initializer_list<unsigned> boundaries,
+line_layout fixed_layout(const std::string& name, std::initializer_list<unsigned> boundaries,
                              std::initializer_list<unsigned> margins) {
     const std::vector<unsigned> ends(boundaries);
     const std::vector<unsigned> gaps(margins);
-    gr_line_type type(name, ends.back());
+    line_layout type(name, ends.back());
     type.set_bounds(ends, gaps);
     return type;
 }
 
-gr_line_type wide_line_type(const std::string& name, unsigned fields, unsigned first, unsigned step,
+line_layout wide_layout(const std::string& name, unsigned fields, unsigned first, unsigned step,
                             unsigned first_margin, unsigned other_margin) {
     std::vector<unsigned> ends;
     std::vector<unsigned> gaps;
@@ -24,23 +24,23 @@ gr_line_type wide_line_type(const std::string& name, unsigned fields, unsigned f
         ends.push_back(first + i * step);
         gaps.push_back(i == 0 ? first_margin : other_margin);
     }
-    gr_line_type type(name, ends.back());
+    line_layout type(name, ends.back());
     type.set_bounds(ends, gaps);
     return type;
 }
 
 unsigned wide_column_count(unsigned widest_cohort) { return std::max(7u, widest_cohort + 2); }
 
-gr_line& add_dash_line(gr_page& page, const gr_line_type& type, unsigned fields) {
-    gr_line& line = page.add_line(type);
-    for (unsigned i = 0; i < fields; ++i) line.add_label("--", gr_align::repeat);
+display_line& add_dash_line(display_page& page, const line_layout& type, unsigned fields) {
+    display_line& line = page.add_line(type);
+    for (unsigned i = 0; i < fields; ++i) line.add_label("--", field_alignment::repeat);
     return line;
 }
 
-void add_cohort_heading(gr_page& page, const gr_line_type& type, int year) {
+void add_cohort_heading(display_page& page, const line_layout& type, int year) {
     const unsigned fields = type.field_count() - 1;
     add_dash_line(page, type, fields);
-    gr_line& line = page.add_line(type);
+    display_line& line = page.add_line(type);
     line.add_label("Cohort year:");
     line.add_label(std::to_string(year));
     add_dash_line(page, type, fields);

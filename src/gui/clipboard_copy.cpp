@@ -15,8 +15,8 @@
 #include <new>
 #include <optional>
 
-#include "display/clip_wk1.h"
-#include "display/clip_wk3.h"
+#include "display/wk1_writer.h"
+#include "display/wk3_writer.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -45,7 +45,7 @@ bool attempt(Work work, std::string& technical) {
 }
 
 template <class Writer>
-std::optional<std::vector<unsigned char>> sheet_bytes(const gr_page& page, const gr_selection& block,
+std::optional<std::vector<unsigned char>> sheet_bytes(const display_page& page, const page_selection& block,
                                                       const std::string& template_path, const char* format,
                                                       const std::function<void(const std::string&)>& message) {
     std::vector<unsigned char> bytes;
@@ -74,11 +74,11 @@ std::size_t line_of(const std::vector<std::size_t>& line_starts, std::size_t pos
 
 }  // namespace
 
-gr_selection selection_block(const std::vector<std::size_t>& line_starts, std::size_t start, std::size_t end) {
+page_selection selection_block(const std::vector<std::size_t>& line_starts, std::size_t start, std::size_t end) {
     if (end <= start || line_starts.empty()) return {};
     const std::size_t first = line_of(line_starts, start);
     const std::size_t last = line_of(line_starts, end - 1);
-    gr_selection block;
+    page_selection block;
     block.first_line = static_cast<unsigned>(first + 1);
     block.first_column = static_cast<unsigned>(start - line_starts[first] + 1);
     block.last_line = static_cast<unsigned>(last + 1);
@@ -86,9 +86,9 @@ gr_selection selection_block(const std::vector<std::size_t>& line_starts, std::s
     return block;
 }
 
-std::string block_text(const gr_page& page, const gr_selection& block) {
+std::string block_text(const display_page& page, const page_selection& block) {
     std::string text;
-    for (const gr_line_part& part : page.select(block)) {
+    for (const selected_line& part : page.select(block)) {
         if (part.first_field <= part.last_field) text += part.line->compose(part.first_field, part.last_field);
         text += "\r\n";
     }
@@ -139,12 +139,12 @@ void system_clipboard::close() {
     QGuiApplication::clipboard()->setMimeData(data.release());  // the clipboard takes it over
 }
 
-bool copy_display_block(const gr_page& page, const gr_selection& block, const copy_settings& settings,
+bool copy_display_block(const display_page& page, const page_selection& block, const copy_settings& settings,
                         clipboard_target& clipboard, const std::function<void(const std::string&)>& message) {
     const std::optional<std::vector<unsigned char>> wk3 =
-        sheet_bytes<clip_wk3>(page, block, settings.program_directory + "3.bin", "wk3", message);
+        sheet_bytes<wk3_writer>(page, block, settings.program_directory + "3.bin", "wk3", message);
     const std::optional<std::vector<unsigned char>> wk1 =
-        sheet_bytes<clip_wk1>(page, block, settings.program_directory + "1.bin", "wk1", message);
+        sheet_bytes<wk1_writer>(page, block, settings.program_directory + "1.bin", "wk1", message);
 
     std::optional<std::vector<unsigned char>> text;
     std::string technical;

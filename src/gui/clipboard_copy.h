@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "display/gr_page.h"
+#include "display/display_page.h"
 
 namespace fv {
 
@@ -17,10 +17,10 @@ namespace fv {
 // each line's first character in the pane (ascending, the first 0); `start`
 // is the first selected character and `end` is just past the last. Lines and
 // columns count from 1. An empty selection takes the whole display.
-gr_selection selection_block(const std::vector<std::size_t>& line_starts, std::size_t start, std::size_t end);
+page_selection selection_block(const std::vector<std::size_t>& line_starts, std::size_t start, std::size_t end);
 
 // The selected block of a page as plain text, each line ending in CR LF.
-std::string block_text(const gr_page& page, const gr_selection& block);
+std::string block_text(const display_page& page, const page_selection& block);
 
 // The clipboard as a copy sees it. A copy opens it, empties it, puts the
 // formats one by one and closes it again.
@@ -60,9 +60,9 @@ struct copy_settings {
     bool spreadsheet_formats_only = false;  // `do_wk_only`
 };
 
-// `CKdmView::DoClipboard`: the block in the formats "Wk3", "Wk1" and text.
+// Copies the block to the clipboard in the formats "Wk3", "Wk1" and text.
 // Returns true when the copy reached its end.
-bool copy_display_block(const gr_page& page, const gr_selection& block, const copy_settings& settings,
+bool copy_display_block(const display_page& page, const page_selection& block, const copy_settings& settings,
                         clipboard_target& clipboard, const std::function<void(const std::string&)>& message);
 
 }  // namespace fv

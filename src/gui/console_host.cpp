@@ -73,7 +73,7 @@ bool console_host::print_text(const std::string& text, const std::string& spread
         return false;
     }
     std::string failure;
-    if (PrintText(text, spreadsheet, run_time, failure)) return true;
+    if (print_display_text(text, spreadsheet, run_time, failure)) return true;
     show_message(failure);
     return false;
 }

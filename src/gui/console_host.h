@@ -28,7 +28,7 @@ public:
 
     // The text and a line end on standard error.
     void show_message(const std::string& text) override;
-    // Prints through PrintText; a failure's reason goes to standard error.
+    // Prints through print_display_text; a failure's reason goes to standard error.
     bool print_text(const std::string& text, const std::string& spreadsheet, const std::string& run_time) override;
 
     // Nobody is there to choose: the load stops, with the reason on standard error.

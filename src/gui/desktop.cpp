@@ -9,10 +9,10 @@
 
 #include "app/ini_settings_store.h"
 #include "app/settings_keys.h"
-#include "gui/child_frame.h"
+#include "gui/document_window.h"
 #include "gui/display_check.h"
-#include "gui/dlg_launcher.h"
-#include "gui/main_frame.h"
+#include "gui/desktop_dialogs.h"
+#include "gui/main_window.h"
 #include "gui/user_prompts.h"
 
 namespace fv {
@@ -27,16 +27,16 @@ int run_desktop(int argc, char** argv, const startup_files& files) {
     user_prompts prompts;
     ini_settings_store store;
     const std::string& directory = files.data_directory;
-    CMainFrame* main_frame = nullptr;
-    desktop_dialogs dialogs(store, &files.help, files.rate_file, [&main_frame] {
-        std::vector<CKdmDoc*> documents;
-        if (main_frame != nullptr)
-            for (CChildFrame* child : main_frame->frames()) documents.push_back(&child->document());
+    main_window* window = nullptr;
+    desktop_dialogs dialogs(store, &files.help, files.rate_file, [&window] {
+        std::vector<document*> documents;
+        if (window != nullptr)
+            for (document_window* child : window->document_windows()) documents.push_back(&child->document());
         return documents;
     });
-    CMainFrame frame(store, directory, &files.help, prompts, dialogs);
-    main_frame = &frame;
-    frame.set_document_closed([&dialogs](const CKdmDoc* document) { dialogs.document_closed(document); });
+    main_window frame(store, directory, &files.help, prompts, dialogs);
+    window = &frame;
+    frame.set_document_closed([&dialogs](const document* document) { dialogs.document_closed(document); });
     frame.show();
     if (!store.problem().empty()) prompts.message(&frame, store.problem());
     if (settings::read_startup_logo(store) != 0) prompts.getting_started(&frame, store, &files.help);

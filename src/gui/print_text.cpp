@@ -188,7 +188,7 @@ std::string pdf_job_path(const std::string& named, int job) {
     return with_suffix_before_pdf(named, "-" + std::to_string(job));
 }
 
-bool PrintText(const std::string& text, const std::string& spreadsheet_path, const std::string& run_time,
+bool print_display_text(const std::string& text, const std::string& spreadsheet_path, const std::string& run_time,
                std::string& failure) {
     return print_pages(text, display_page_layout, footer_texts{spreadsheet_path, run_time}, failure);
 }

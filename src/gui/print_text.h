@@ -1,5 +1,5 @@
 // Printing a text without a dialog: a display text after a calculation or in
-// batch mode (`PrintText`, footers with the spreadsheet and run time), and a
+// batch mode (`print_display_text`, footers with the spreadsheet and run time), and a
 // free text such as a tip (footers with the page number only). Jobs go to the
 // default printer, or into a PDF file when FERRAVANE_PRINT_PDF names one, so
 // printing works and can be checked on machines without a printer.
@@ -54,7 +54,7 @@ std::string pdf_job_path(const std::string& named, int job);
 // the run time in its footer. An empty text prints nothing and succeeds.
 // Returns false with the reason in `failure` when nothing could be printed.
 // Needs a QGuiApplication.
-bool PrintText(const std::string& text, const std::string& spreadsheet_path, const std::string& run_time,
+bool print_display_text(const std::string& text, const std::string& spreadsheet_path, const std::string& run_time,
                std::string& failure);
 
 // Prints a free text; its footers hold only the page number.

@@ -8,9 +8,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "gui/getting_started.h"
+#include "gui/getting_started_dialog.h"
 #include "gui/range_selection_dialog.h"
-#include "gui/wide_lines_notice.h"
+#include "gui/wide_lines_notice_dialog.h"
 
 namespace fv {
 

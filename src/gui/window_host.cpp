@@ -1,8 +1,8 @@
 // How a windowed document reaches the user.
 #include "gui/window_host.h"
 
-#include "app/ckdm_doc.h"
-#include "gui/kdm_view.h"
+#include "app/document.h"
+#include "gui/display_view.h"
 #include "gui/print_text.h"
 #include "gui/user_prompts.h"
 
@@ -12,7 +12,7 @@ namespace {
 constexpr int source_display = 1, messages_display = 7;
 }
 
-window_host::window_host(user_prompts& prompts, settings_store& store, QWidget* window, CKdmView* view,
+window_host::window_host(user_prompts& prompts, settings_store& store, QWidget* window, display_view* view,
                          std::function<void(const std::string&)> status)
     : prompts_(prompts), store_(store), window_(window), view_(view), status_(std::move(status)) {}
 
@@ -49,7 +49,7 @@ void window_host::select_display(int display) {
 
 bool window_host::print_text(const std::string& text, const std::string& spreadsheet, const std::string& run_time) {
     std::string failure;
-    if (PrintText(text, spreadsheet, run_time, failure)) return true;
+    if (print_display_text(text, spreadsheet, run_time, failure)) return true;
     show_message(failure);
     return false;
 }

@@ -13,18 +13,18 @@ class QWidget;
 
 namespace fv {
 
-class CKdmDoc;
-class CKdmView;
+class document;
+class display_view;
 class settings_store;
 class user_prompts;
 
 class window_host : public document_host {
 public:
-    window_host(user_prompts& prompts, settings_store& store, QWidget* window, CKdmView* view,
+    window_host(user_prompts& prompts, settings_store& store, QWidget* window, display_view* view,
                 std::function<void(const std::string&)> status);
 
     // The document whose displays the view shows; set once it exists.
-    void set_document(const CKdmDoc* document) { document_ = document; }
+    void set_document(const document* document) { document_ = document; }
 
     void show_message(const std::string& text) override;
     std::optional<std::string> choose_range(const std::string& spreadsheet,
@@ -44,9 +44,9 @@ private:
     user_prompts& prompts_;
     settings_store& store_;
     QWidget* window_;
-    CKdmView* view_;
+    display_view* view_;
     std::function<void(const std::string&)> status_;
-    const CKdmDoc* document_ = nullptr;
+    const document* document_ = nullptr;
 };
 
 }  // namespace fv

@@ -18,15 +18,15 @@ std::string formatted(const char* format, double value) {
 
 }  // namespace
 
-double discount_shown(cf_pvfact& factors, int frequency, int point, std::span<const double> amounts, int start,
-                      gr_page& page, const gr_line_type& type) {
+double discount_shown(present_value_factors& factors, int frequency, int point, std::span<const double> amounts, int start,
+                      display_page& page, const line_layout& type) {
     const double pv = factors.discount(frequency, point, amounts, start);
     // An empty row or an unknown frequency is worth 0 and has nothing to show.
     if (amounts.empty() || frequency < 1 || frequency > 4) return pv;
     const int step = steps[frequency - 1];
-    gr_line& original = page.add_line(type);
-    gr_line& factor_line = page.add_line(type);
-    gr_line& discounted = page.add_line(type);
+    display_line& original = page.add_line(type);
+    display_line& factor_line = page.add_line(type);
+    display_line& discounted = page.add_line(type);
     original.add_label("Original values....................................");
     factor_line.add_label("Present value factors..............................");
     discounted.add_label("Discounted values..................................");
@@ -39,7 +39,7 @@ double discount_shown(cf_pvfact& factors, int frequency, int point, std::span<co
         factor_line.add_number(formatted("%.6f", f));
         discounted.add_number(formatted("%.3f   ", amounts[k] * f));
     }
-    gr_line& total = page.add_line(type);
+    display_line& total = page.add_line(type);
     total.add_label("Present value......................................");
     total.add_number(formatted("%.3f   ", pv));
     page.add_line(type);

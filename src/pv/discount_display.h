@@ -4,14 +4,14 @@
 
 #include <span>
 
-#include "display/gr_page.h"
-#include "pv/cf_pvfact.h"
+#include "display/display_page.h"
+#include "pv/present_value_factors.h"
 
 namespace fv {
 
-// The same present value as cf_pvfact::discount; the four derivation lines
+// The same present value as present_value_factors::discount; the four derivation lines
 // and an empty line go to the page in the line type given.
-double discount_shown(cf_pvfact& factors, int frequency, int point, std::span<const double> amounts, int start,
-                      gr_page& page, const gr_line_type& type);
+double discount_shown(present_value_factors& factors, int frequency, int point, std::span<const double> amounts, int start,
+                      display_page& page, const line_layout& type);
 
 }  // namespace fv

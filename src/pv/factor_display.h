@@ -3,18 +3,18 @@
 // over 100 years.
 #pragma once
 
-#include "display/gr_page.h"
-#include "pv/cf_pvfact.h"
+#include "display/display_page.h"
+#include "pv/present_value_factors.h"
 
 namespace fv {
 
 // The page's line types: the frame's (55, then every 12 columns) and the
 // tables' (30, then every 13), each 1201 fields whatever the program.
-gr_line_type factor_frame_line_type();
-gr_line_type factor_table_line_type();
+line_layout factor_frame_layout();
+line_layout factor_table_layout();
 
 // Builds the twelve tables (throws when the engine has no factors) and writes
 // them in `type`.
-void write_factor_tables(cf_pvfact& factors, gr_page& page, const gr_line_type& type);
+void write_factor_tables(present_value_factors& factors, display_page& page, const line_layout& type);
 
 }  // namespace fv

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "pv/cf_pvfact.h"
-#include "rates/yld_curve.h"
+#include "pv/present_value_factors.h"
+#include "rates/yield_curve.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -33,7 +33,7 @@ void check_frequency_and_table(int frequency, bool has_table) {
 
 }  // namespace
 
-double cf_pvfact::nr_helper(int n, double rate, bool balloon, int frequency) const {
+double present_value_factors::level_payment_value(int n, double rate, bool balloon, int frequency) const {
     if (n == 0) return 0.0;
     if (rate < 0) throw text_error("cf_pvfact::nr_helper\tcalled with a negative interest rate");
     check_frequency_and_table(frequency, built_);
@@ -67,7 +67,7 @@ double cf_pvfact::nr_helper(int n, double rate, bool balloon, int frequency) con
     return interest_value + principal_value;
 }
 
-double cf_pvfact::solve(int n, bool balloon, int frequency) const {
+double present_value_factors::solve(int n, bool balloon, int frequency) const {
     if (n == 0) return 0.0;
     check_frequency_and_table(frequency, built_);
     if (n > shapes[frequency - 1].limit) throw text_error("cf_pvfact::nr_helper\tcalled periods beyond 100 years");
@@ -78,7 +78,7 @@ double cf_pvfact::solve(int n, bool balloon, int frequency) const {
     if (n < 0 || !std::isfinite(bound_high) || !(bound_high > bound_low)) throw text_error(no_neutral_rate);
 
     const std::optional<double> rate =
-        midpoint_root(bound_low, bound_high, [&](double m) { return nr_helper(n, m, balloon, frequency) - 1000.0; });
+        midpoint_root(bound_low, bound_high, [&](double m) { return level_payment_value(n, m, balloon, frequency) - 1000.0; });
     if (!rate) throw text_error(no_neutral_rate);
     return *rate;
 }
@@ -110,7 +110,7 @@ double annualise_period_rate(double per_period, int frequency_code) {
     return (product - 1.0) * 100.0;
 }
 
-double zero_subsidy_rate(const cr_rate_item& rates, int principal_payments, int payment_frequency, int term_years) {
+double zero_subsidy_rate(const rate_set& rates, int principal_payments, int payment_frequency, int term_years) {
     if (payment_frequency < 0 || payment_frequency > 3) throw text_error("Please select a frequency");
     static constexpr int periods_a_year[4] = {1, 2, 4, 12};
     const int code = payment_frequency + 1;
@@ -118,7 +118,7 @@ double zero_subsidy_rate(const cr_rate_item& rates, int principal_payments, int 
     const long long periods = static_cast<long long>(term_years) * periods_a_year[payment_frequency];
     const int n = periods > INT_MAX ? INT_MAX : periods < INT_MIN ? INT_MIN : static_cast<int>(periods);
 
-    cf_pvfact engine;
+    present_value_factors engine;
     engine.set(&rates);
     engine.make();
     const double per_period = engine.solve(n, principal_payments == principal_balloon, code);

@@ -1,13 +1,13 @@
 // The zero-subsidy borrower's rate: the rate at which a standard loan's
 // payments, discounted on a rate set's yield curve, are worth exactly what
 // was lent, shown as an effective annual rate. The dialog that asks for the
-// loan's terms calls these; the search itself is cf_pvfact::solve.
+// loan's terms calls these; the search itself is present_value_factors::solve.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "rates/cr_rate_item.h"
+#include "rates/rate_set.h"
 
 namespace fv {
 
@@ -28,7 +28,7 @@ double annualise_period_rate(double per_period, int frequency_code);
 // on the rate set's curve is zero. Throws "Please select a frequency" when no
 // frequency is chosen, and passes on the factor build's and the solver's
 // failure texts.
-double zero_subsidy_rate(const cr_rate_item& rates, int principal_payments, int payment_frequency, int term_years);
+double zero_subsidy_rate(const rate_set& rates, int principal_payments, int payment_frequency, int term_years);
 
 // The result as the dialog shows it ("%.4lf").
 std::string format_zero_subsidy_rate(double rate);

@@ -40,10 +40,10 @@ bool misses(double target, double subsidy, double tolerance) { return !(std::fab
 
 }  // namespace
 
-double average_maturity(std::span<const ser_row> rows) {
+double average_maturity(std::span<const single_rate_row> rows) {
     double weighted = 0.0;
     double total = 0.0;
-    for (const ser_row& row : rows) {
+    for (const single_rate_row& row : rows) {
         const int step = step_of(row.frequency);
         if (step == 0) continue;
         for (std::size_t k = 0; k < row.amounts.size(); ++k) {
@@ -56,10 +56,10 @@ double average_maturity(std::span<const ser_row> rows) {
     return weighted / (24.0 * total);
 }
 
-double maximum_maturity(std::span<const ser_row> rows) {
+double maximum_maturity(std::span<const single_rate_row> rows) {
     bool any = false;
     double latest = 0.0;
-    for (const ser_row& row : rows) {
+    for (const single_rate_row& row : rows) {
         const int step = step_of(row.frequency);
         if (step == 0 || row.amounts.empty()) continue;
         const double last = static_cast<double>(row.start) + static_cast<double>(row.amounts.size() - 1) * step;
@@ -74,7 +74,7 @@ double annual_effective(double semiannual_rate) {
     return (half * half - 1.0) * 100.0;
 }
 
-std::vector<ser_message> nearest_rate_messages(int year, double target, double nearest) {
+std::vector<single_rate_message> nearest_rate_messages(int year, double target, double nearest) {
     char first[160];
     std::snprintf(first, sizeof first,
                   "For the FY %d cohort, an exact single effective rate could not be computed.  Nearest used", year);
@@ -86,12 +86,12 @@ std::vector<ser_message> nearest_rate_messages(int year, double target, double n
     };
 }
 
-ser_search::ser_search(subsidy_evaluator evaluate) : evaluate_(std::move(evaluate)) {
+single_rate_search::single_rate_search(subsidy_evaluator evaluate) : evaluate_(std::move(evaluate)) {
     // On the fly before any rate is set, so no table is ever built.
     engine_.set_on_the_fly(true);
 }
 
-double ser_search::at(double rate) {
+double single_rate_search::at(double rate) {
     if (std::isnan(rate)) return evaluate_at(rate);
     if (auto found = known_.find(rate); found != known_.end()) return found->second;
     const double subsidy = evaluate_at(rate);
@@ -99,14 +99,14 @@ double ser_search::at(double rate) {
     return subsidy;
 }
 
-double ser_search::evaluate_at(double rate) {
+double single_rate_search::evaluate_at(double rate) {
     engine_.set_single_effective_rate(rate);
     engine_.make();
     ++evaluations_;
     return evaluate_(engine_);
 }
 
-std::vector<double> ser_search::find_roots(double lo, double hi, double target) {
+std::vector<double> single_rate_search::find_roots(double lo, double hi, double target) {
     samples_.fill(0.0);
     if (hi - lo >= narrowest_interval) {
         const double step = (hi - lo) / 4.0;
@@ -142,7 +142,7 @@ std::vector<double> ser_search::find_roots(double lo, double hi, double target) 
     return roots;
 }
 
-double ser_search::bisect(double lo, double hi, double target) {
+double single_rate_search::bisect(double lo, double hi, double target) {
     if (hi == lo) return hi;
     const double at_hi = at(hi);
     const double at_lo = at(lo);
@@ -167,9 +167,9 @@ double ser_search::bisect(double lo, double hi, double target) {
     return x;
 }
 
-ser_outcome get_ser(const ser_cohort& cohort, cf_pvfact& engine, const cr_rate_item& rate_set,
+single_rate_outcome compute_single_effective_rate(const single_rate_cohort& cohort, present_value_factors& engine, const rate_set& rate_set,
                     const subsidy_evaluator& evaluate) {
-    ser_outcome outcome;
+    single_rate_outcome outcome;
     if (!cohort.compute) {
         outcome.rate = cohort.single_effective_rate;
         return outcome;
@@ -226,7 +226,7 @@ ser_outcome get_ser(const ser_cohort& cohort, cf_pvfact& engine, const cr_rate_i
     if (cohort.highest_zero_rate == not_available)
         throw text_error("cf_cohort::get_ser called before a subsidy was calculated");
 
-    ser_search search(evaluate);
+    single_rate_search search(evaluate);
     const std::vector<double> roots = search.find_roots(search_low, search_high, target);
     double rate = middle;
     if (roots.empty()) {

@@ -94,13 +94,13 @@ std::int32_t read_block(std::string_view block) {
 }
 
 block_writer::block_writer()
-    : gen_(static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())) {}
+    : generator_(static_cast<std::uint32_t>(std::chrono::system_clock::now().time_since_epoch().count())) {}
 
-block_writer::block_writer(std::uint32_t seed) : gen_(seed) {}
+block_writer::block_writer(std::uint32_t seed) : generator_(seed) {}
 
 char block_writer::symbol_of(int nibble) {
     if (nibble < 0 || nibble > 15) return '$';
-    const int w = nibble + 16 * static_cast<int>(gen_() % 2);
+    const int w = nibble + 16 * static_cast<int>(generator_() % 2);
     if (w >= 26) return "()7890"[w - 26];
     switch (w) {
         case 0: return '1';
@@ -111,13 +111,13 @@ char block_writer::symbol_of(int nibble) {
         case 24: return '6';
         default: break;
     }
-    return static_cast<char>((gen_() % 2 ? 'A' : 'a') + w);
+    return static_cast<char>((generator_() % 2 ? 'A' : 'a') + w);
 }
 
 std::string block_writer::write(std::int32_t value) {
     std::string block(16, ' ');
-    for (char& c : block) c = symbol_of(static_cast<int>(gen_() % 16));
-    int key = static_cast<int>(gen_() % 16);
+    for (char& c : block) c = symbol_of(static_cast<int>(generator_() % 16));
+    int key = static_cast<int>(generator_() % 16);
     if (key < 3) key += 3;
     if (key >= 8 && key <= 10) key += 3;
     block[block_nibble(block[0]) % 2 == 1 ? 1 : 2] = symbol_of(key);

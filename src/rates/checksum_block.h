@@ -51,7 +51,7 @@ public:
 
 private:
     char symbol_of(int nibble);
-    std::mt19937 gen_;
+    std::mt19937 generator_;
 };
 
 }  // namespace fv

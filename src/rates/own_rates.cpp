@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "rates/cr_rates.h"
-#include "rates/yld_curve.h"
+#include "rates/rate_collection.h"
+#include "rates/yield_curve.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
@@ -19,7 +19,7 @@ namespace {
 std::string check_title(std::string_view title) {
     if (character_count(title) > 16) return "Title must be 16 characters or less";
     if (title.empty()) return "Title must be at least 1 character long";
-    return cr_rates::unstorable_title_message(title);
+    return rate_collection::unstorable_title_message(title);
 }
 
 // Rates that are not numbers fail the checks as if out of range.
@@ -93,7 +93,7 @@ interpolation_result interpolate_own_curve(const std::array<double, 9>& entered)
     for (std::size_t j = 0; j < input.size(); ++j) {
         if (j != 0 && j != 7 && !(entered[j] > 0.01)) input[j] = missing_rate;
     }
-    yld_curve curve;
+    yield_curve curve;
     curve.set_rates(input);
     try {
         curve.fill_missing();

@@ -3,7 +3,7 @@
 
 #include <numeric>
 
-#include "cashflow/cf_messages.h"
+#include "cashflow/message_list.h"
 #include "cashflow/row_heading.h"
 #include "cashflow/value_names.h"
 #include "display/display_layout.h"
@@ -14,15 +14,15 @@
 
 namespace fv {
 
-double do_npv(const cf_item& row, cf_pvfact& factors, gr_page* page, const gr_line_type* type) {
+double row_present_value(const cash_flow_row& row, present_value_factors& factors, display_page* page, const line_layout* type) {
     if (!row.parts.empty()) {
         double sum = 0.0;
-        for (const auto& part : row.parts) sum += do_npv(*part, factors, page, type);
+        for (const auto& part : row.parts) sum += row_present_value(*part, factors, page, type);
         return sum;
     }
-    const std::vector<double>& amounts = row.same_as_disbursement ? row.c_amt : row.amt;
+    const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
     if (amounts.empty()) return 0.0;
-    if (row.is_disbursement()) return std::accumulate(row.amt.begin(), row.amt.end(), 0.0);
+    if (row.is_disbursement()) return std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
     if (page != nullptr && type == nullptr)
         throw text_error("cf_item::do_npv called with table pointer and a NULL lint_type pointer");
     if (page != nullptr) page->add_line(*type).add_label(row_heading(row, true));
@@ -32,7 +32,7 @@ double do_npv(const cf_item& row, cf_pvfact& factors, gr_page* page, const gr_li
     return factors.discount(frequency, row.point, amounts, row.start_offset);
 }
 
-void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors, gr_page* page, const gr_line_type* type) {
+void compute_subsidy(cohort& cohort, present_value_factors& factors, display_page* page, const line_layout* type) {
     if (page != nullptr && type != nullptr) {
         add_dash_line(*page, *type, 6);
         page->add_line(*type).add_label(format_message("Cohort year:  %d", cohort.year));
@@ -45,11 +45,11 @@ void compute_subsidy(cf_cohort& cohort, cf_pvfact& factors, gr_page* page, const
     subsidy_accumulator accumulator(results, cohort.program_type);
     // A trial of the single-effective-rate search may overflow at an extreme
     // rate; the search deals with that. On the curve itself it is a failure.
-    const bool trial = factors.use_ser();
+    const bool trial = factors.uses_single_rate();
     for (const auto& row : cohort.rows) {
-        const double value = do_npv(*row, factors, page, type);
+        const double value = row_present_value(*row, factors, page, type);
         if (!trial) require_finite_row_value(cohort, *row, value);
-        accumulator.add(row->lint_type, value);
+        accumulator.add(row->line, value);
     }
     accumulator.finish();
     if (trial) return;

@@ -12,15 +12,15 @@ constexpr std::size_t years_checked = 100;
 constexpr int most_exceptions = 5;
 const char* const too_many = "Too many errors of this type:  this test was stopped after 5 exceptions";
 
-bool eased_row(const cf_item& row) { return row.has_annual_totals || row.continuous; }
+bool eased_row(const cash_flow_row& row) { return row.has_annual_totals || row.continuous; }
 
 // A row whose amounts begin before the loans are made; eased rows may begin up to `allowance` grid steps early.
-bool starts_too_early(const cf_cohort& cohort, const cf_item& row, int allowance) {
+bool starts_too_early(const cohort& cohort, const cash_flow_row& row, int allowance) {
     const bool eased = cohort.disbursement_row != nullptr && eased_row(*cohort.disbursement_row) && eased_row(row);
     return eased ? row.start_offset < -allowance : row.start_offset < 0;
 }
 
-void principal_against_disbursements(const cf_cohort& cohort, cf_messages& messages) {
+void principal_against_disbursements(const cohort& cohort, message_list& messages) {
     const double principal = cohort.total_principal;
     const double disbursements = cohort.total_disbursements;
     // Totals beyond the finite numbers cannot be compared; the calculation names the cohort.
@@ -40,20 +40,20 @@ void principal_against_disbursements(const cf_cohort& cohort, cf_messages& messa
                                         x * 100, cohort.year));
 }
 
-void direct_loan_pass(const cf_cohort& cohort, cf_messages& messages) {
+void direct_loan_pass(const cohort& cohort, message_list& messages) {
     principal_against_disbursements(cohort, messages);
     std::vector<double> receipts(years_checked, 0.0);
     std::vector<double> defaults(years_checked, 0.0);
     for (const auto& row : cohort.rows) {
-        const int type = row->lint_type;
+        const int type = row->line;
         if (type >= 49 && type <= 51) {
-            row->annual_totals(receipts);
+            row->add_to_fiscal_year_sums(receipts);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Principal or interest payments in the FY %d cohort occur before "
                                                 "loan disbursement",
                                                 cohort.year));
         } else if (type == 52) {
-            row->annual_totals(defaults);
+            row->add_to_fiscal_year_sums(defaults);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Adjustment for defaults in the FY %d cohort occur before loan "
                                                 "disbursement",
@@ -75,18 +75,18 @@ void direct_loan_pass(const cf_cohort& cohort, cf_messages& messages) {
     }
 }
 
-void guarantee_pass(const cf_cohort& cohort, cf_messages& messages) {
+void guarantee_pass(const cohort& cohort, message_list& messages) {
     std::vector<double> defaults(years_checked, 0.0);
     std::vector<double> recoveries(years_checked, 0.0);
     for (const auto& row : cohort.rows) {
-        if (row->lint_type == 63) {
-            row->annual_totals(defaults);
+        if (row->line == 63) {
+            row->add_to_fiscal_year_sums(defaults);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Adjustment for defaults in the FY %d cohort occur before loan "
                                                 "disbursement",
                                                 cohort.year));
-        } else if (row->lint_type == 64) {
-            row->annual_totals(recoveries);
+        } else if (row->line == 64) {
+            row->add_to_fiscal_year_sums(recoveries);
             if (starts_too_early(cohort, *row, 11))
                 messages.add(49, format_message("Adjustment for recoveries in the FY %d cohort occur before loan "
                                                 "disbursement",
@@ -119,7 +119,7 @@ void guarantee_pass(const cf_cohort& cohort, cf_messages& messages) {
 
 }  // namespace
 
-void consistency_pass(cf_cohort& cohort, cf_messages& messages) {
+void consistency_pass(cohort& cohort, message_list& messages) {
     cohort.total_principal = 0.0;
     cohort.total_disbursements = 0.0;
     for (auto& row : cohort.rows) row->check_signs();
@@ -129,7 +129,7 @@ void consistency_pass(cf_cohort& cohort, cf_messages& messages) {
         direct_loan_pass(cohort, messages);
 }
 
-void present_value_test(const cf_cohort& cohort, const cohort_results& results, cf_messages& messages) {
+void present_value_test(const cohort& cohort, const cohort_results& results, message_list& messages) {
     const double d = results.default_value;
     const double r = results.recovery_value;
     if (!std::isfinite(d + r)) return;  // a cohort that could not be calculated

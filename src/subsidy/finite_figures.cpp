@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "cashflow/cf_item.h"
-#include "cashflow/cf_messages.h"
+#include "cashflow/cash_flow_row.h"
+#include "cashflow/message_list.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -28,25 +28,25 @@ void mark_not_computed(cohort_results& results) {
 
 }  // namespace
 
-std::string non_finite_row_message(const cf_cohort& cohort, const cf_item& row) {
+std::string non_finite_row_message(const cohort& cohort, const cash_flow_row& row) {
     return format_message("Cohort %d cannot be calculated: the value of the row \"%s\" (cell %s) is not a finite "
                           "number.",
                           cohort.year, row.label.c_str(), row.cell.c_str()) +
            consequence;
 }
 
-std::string non_finite_cohort_message(const cf_cohort& cohort) {
+std::string non_finite_cohort_message(const cohort& cohort) {
     return format_message("Cohort %d cannot be calculated: its subsidy is not a finite number.", cohort.year) +
            consequence;
 }
 
-void require_finite_row_value(cf_cohort& cohort, const cf_item& row, double value) {
+void require_finite_row_value(cohort& cohort, const cash_flow_row& row, double value) {
     if (std::isfinite(value)) return;
     mark_not_computed(cohort.results);
     throw text_error(non_finite_row_message(cohort, row));
 }
 
-void require_finite_results(cf_cohort& cohort) {
+void require_finite_results(cohort& cohort) {
     const cohort_results& r = cohort.results;
     bool finite = true;
     for (double figure : {r.subsidy_amount, r.subsidy_percentage, r.financing_amount, r.financing_percentage,

@@ -7,21 +7,21 @@
 
 #include <string>
 
-#include "cashflow/cf_cohort.h"
+#include "cashflow/cohort.h"
 
 namespace fv {
 
 // "Cohort 2001 cannot be calculated: the value of the row "Defaults" (cell
 // A:A14) is not a finite number. ..."
-std::string non_finite_row_message(const cf_cohort& cohort, const cf_item& row);
+std::string non_finite_row_message(const cohort& cohort, const cash_flow_row& row);
 // The same for a cohort whose totals overflowed, with no single row to blame.
-std::string non_finite_cohort_message(const cf_cohort& cohort);
+std::string non_finite_cohort_message(const cohort& cohort);
 
 // Throws the row's message (and marks the cohort's subsidy not computed) when
 // the value is not finite.
-void require_finite_row_value(cf_cohort& cohort, const cf_item& row, double value);
+void require_finite_row_value(cohort& cohort, const cash_flow_row& row, double value);
 // Throws the cohort's message (and marks its subsidy not computed) when any
 // figure of its results record is not finite.
-void require_finite_results(cf_cohort& cohort);
+void require_finite_results(cohort& cohort);
 
 }  // namespace fv

@@ -7,9 +7,9 @@
 
 namespace fv {
 
-bool edit_input(cf_pgm& program) {
+bool edit_input(credit_program& program) {
     for (auto& cohort : program.cohorts) combine_rows(*cohort);
-    for (auto& cohort : program.cohorts) allocate_cohort(*cohort);
+    for (auto& cohort : program.cohorts) distribute_cohort(*cohort);
     for (auto& cohort : program.cohorts)
         for (auto& row : cohort->rows) spread_by_annual_shares(*row);
     for (auto& cohort : program.cohorts) consistency_pass(*cohort, program.messages());

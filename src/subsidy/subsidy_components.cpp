@@ -13,8 +13,8 @@ struct membership {
     bool disbursement = false;
 };
 
-membership direct_loan_member(int line_type) {
-    switch (line_type) {
+membership direct_loan_member(int line) {
+    switch (line) {
         case 46: return {component::financing, +1, true};
         case 49:
         case 50: return {component::financing, -1};
@@ -29,8 +29,8 @@ membership direct_loan_member(int line_type) {
     }
 }
 
-membership guarantee_member(int line_type) {
-    switch (line_type) {
+membership guarantee_member(int line) {
+    switch (line) {
         case 57: return {component::none, 0, true};
         case 65: return {component::financing, +1};
         case 63:
@@ -64,12 +64,12 @@ subsidy_accumulator::subsidy_accumulator(cohort_results& results, int program_ty
     results_.recovery_value = 0.0;
 }
 
-void subsidy_accumulator::add(int line_type, double value) {
-    const int position = line_type - block_start(guarantee_);
+void subsidy_accumulator::add(int line, double value) {
+    const int position = line - block_start(guarantee_);
     if (position >= 0 && position < static_cast<int>(results_.line_values.size()))
         results_.line_values[static_cast<std::size_t>(position)] += value;
 
-    const membership member = guarantee_ ? guarantee_member(line_type) : direct_loan_member(line_type);
+    const membership member = guarantee_ ? guarantee_member(line) : direct_loan_member(line);
     const double signed_value = member.sign * value;
     switch (member.part) {
         case component::financing: results_.financing_amount += signed_value; break;
@@ -81,11 +81,11 @@ void subsidy_accumulator::add(int line_type, double value) {
     if (member.disbursement) results_.disbursements += value;
 
     if (guarantee_) {
-        if (line_type == 64) results_.recovery_value += value;
-        if (line_type == 63 || line_type == 67 || line_type == 68) results_.default_value += value;
+        if (line == 64) results_.recovery_value += value;
+        if (line == 63 || line == 67 || line == 68) results_.default_value += value;
     } else {
-        if (line_type == 52) results_.default_value += value;
-        if (line_type == 54) results_.recovery_value += value;
+        if (line == 52) results_.default_value += value;
+        if (line == 54) results_.recovery_value += value;
     }
 }
 

@@ -13,7 +13,7 @@ public:
     subsidy_accumulator(cohort_results& results, int program_type);
 
     // Adds one row's value (present value, or the plain sum for disbursements).
-    void add(int line_type, double value);
+    void add(int line, double value);
 
     // Totals and percentages; with disbursements of exactly 0 everything stays 0
     // and the subsidy is not marked computed.

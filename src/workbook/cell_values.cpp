@@ -3,7 +3,7 @@
 #include <bit>
 #include <cmath>
 
-#include "workbook/ss_file.h"
+#include "workbook/workbook_reader.h"
 #include "workbook/workbook_failure.h"
 
 namespace fv {

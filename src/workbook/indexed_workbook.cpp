@@ -10,14 +10,14 @@ namespace {
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 }
 
-std::vector<std::string> indexed_workbook::get_ranges() {
+std::vector<std::string> indexed_workbook::range_names() {
     std::vector<std::string> names;
     for (const auto& range : ranges_)
         if (range.listed) names.push_back(range.name);
     return names;
 }
 
-bool indexed_workbook::get_range_coord(std::string_view name, range_bounds& bounds) {
+bool indexed_workbook::find_range(std::string_view name, range_bounds& bounds) {
     for (const auto& range : ranges_) {
         if (!equal_ignoring_case(range.name, name)) continue;
         if (!range.bounds) return false;
@@ -27,21 +27,21 @@ bool indexed_workbook::get_range_coord(std::string_view name, range_bounds& boun
     return false;
 }
 
-void indexed_workbook::use_cursor() { cursor_addressing_ = true; }
+void indexed_workbook::use_cursor_addressing() { cursor_addressing_ = true; }
 
-int indexed_workbook::set_cursor(std::string_view coord_text) {
-    cursor_.set_coord(coord_text);
+int indexed_workbook::move_cursor(std::string_view address_text) {
+    cursor_.set_from_text(address_text);
     cursor_found_ = false;
-    return get_type();
+    return current_cell_kind();
 }
 
-int indexed_workbook::set_cursor_at(const cell_coord& address) {
+int indexed_workbook::move_cursor_to(const cell_address& address) {
     cursor_ = address;
     cursor_found_ = false;
-    return get_type();
+    return current_cell_kind();
 }
 
-std::size_t indexed_workbook::find(const cell_coord& address) const {
+std::size_t indexed_workbook::find(const cell_address& address) const {
     const std::uint32_t key = key_of(address);
     const auto at = std::lower_bound(cells_.begin(), cells_.end(), key,
                                      [](const data_cell& cell, std::uint32_t wanted) { return cell.key < wanted; });
@@ -62,36 +62,36 @@ std::size_t indexed_workbook::current() const {
     return npos;
 }
 
-int indexed_workbook::get_content(std::string_view coord_text, std::string& text) {
-    const std::size_t at = find(cell_coord(coord_text));
+int indexed_workbook::read_cell(std::string_view address_text, std::string& text) {
+    const std::size_t at = find(cell_address(address_text));
     return at == npos ? content_no_cell : cell_text(cells_[at].record, text);
 }
 
-int indexed_workbook::get_content(std::string_view coord_text, double& number) {
-    const std::size_t at = find(cell_coord(coord_text));
+int indexed_workbook::read_cell(std::string_view address_text, double& number) {
+    const std::size_t at = find(cell_address(address_text));
     return at == npos ? content_no_cell : cell_number(cells_[at].record, number);
 }
 
-int indexed_workbook::get_content(std::string& text) {
+int indexed_workbook::read_current_cell(std::string& text) {
     const std::size_t at = current();
     return at == npos ? content_no_cell : cell_text(cells_[at].record, text);
 }
 
-int indexed_workbook::get_content(double& number) {
+int indexed_workbook::read_current_cell(double& number) {
     const std::size_t at = current();
     return at == npos ? content_no_cell : cell_number(cells_[at].record, number);
 }
 
-int indexed_workbook::get_type() {
+int indexed_workbook::current_cell_kind() {
     const std::size_t at = current();
     return at == npos ? kind_none : cell_kind(cells_[at].record);
 }
 
-std::vector<cell_coord> indexed_workbook::data_cell_addresses() const {
-    std::vector<cell_coord> addresses;
+std::vector<cell_address> indexed_workbook::data_cell_addresses() const {
+    std::vector<cell_address> addresses;
     addresses.reserve(cells_.size());
     for (const auto& cell : cells_) {
-        cell_coord address(static_cast<std::uint8_t>(cell.key >> 24), static_cast<std::uint16_t>(cell.key >> 8),
+        cell_address address(static_cast<std::uint8_t>(cell.key >> 24), static_cast<std::uint16_t>(cell.key >> 8),
                            static_cast<std::uint8_t>(cell.key));
         address.is_cell = 1;
         addresses.push_back(address);
@@ -99,7 +99,7 @@ std::vector<cell_coord> indexed_workbook::data_cell_addresses() const {
     return addresses;
 }
 
-void indexed_workbook::add_data_cell(const cell_coord& address, std::size_t record) {
+void indexed_workbook::add_data_cell(const cell_address& address, std::size_t record) {
     // Records are positions in what a reader holds of a file of bounded size.
     if (record > UINT32_MAX) throw text_error("indexed_workbook::add_data_cell record beyond the index");
     if (cells_.empty()) first_record_ = record;

@@ -10,27 +10,27 @@
 #include <string_view>
 #include <vector>
 
-#include "workbook/ss_file.h"
+#include "workbook/workbook_reader.h"
 
 namespace fv {
 
-class indexed_workbook : public ss_file {
+class indexed_workbook : public workbook_reader {
 public:
-    using ss_file::ss_file;
+    using workbook_reader::workbook_reader;
 
-    std::vector<std::string> get_ranges() override;
-    bool get_range_coord(std::string_view name, range_bounds& bounds) override;
+    std::vector<std::string> range_names() override;
+    bool find_range(std::string_view name, range_bounds& bounds) override;
 
-    void use_cursor() override;
-    int set_cursor(std::string_view coord_text) override;
-    int set_cursor_at(const cell_coord& address) override;
-    int get_content(std::string_view coord_text, std::string& text) override;
-    int get_content(std::string_view coord_text, double& number) override;
-    int get_content(std::string& text) override;
-    int get_content(double& number) override;
-    int get_type() override;
+    void use_cursor_addressing() override;
+    int move_cursor(std::string_view address_text) override;
+    int move_cursor_to(const cell_address& address) override;
+    int read_cell(std::string_view address_text, std::string& text) override;
+    int read_cell(std::string_view address_text, double& number) override;
+    int read_current_cell(std::string& text) override;
+    int read_current_cell(double& number) override;
+    int current_cell_kind() override;
 
-    std::vector<cell_coord> data_cell_addresses() const override;
+    std::vector<cell_address> data_cell_addresses() const override;
 
 protected:
     // How one indexed cell reads; `record` is the reader's own handle.
@@ -41,10 +41,10 @@ protected:
     // Building the index during load (reserve when the count is known: the
     // index is the largest thing a reader holds besides its file).
     void reserve_cells(std::size_t count) { cells_.reserve(count); }
-    void add_data_cell(const cell_coord& address, std::size_t record);
-    // A range listed by get_ranges (listed) or only found by get_range_coord.
+    void add_data_cell(const cell_address& address, std::size_t record);
+    // A range listed by range_names (listed) or only found by find_range.
     void add_range(std::string name, const range_bounds& bounds, bool listed = true);
-    // A name listed by get_ranges that get_range_coord never finds (it names
+    // A name listed by range_names that find_range never finds (it names
     // no single range); it hides later ranges of the same name.
     void add_name_without_range(std::string name);
     // Sorts the cells by coordinate (stable: files already in order read as
@@ -57,7 +57,7 @@ private:
         std::uint32_t key;     // sheet, row, column: ordered as the coordinates are
         std::uint32_t record;
     };
-    static std::uint32_t key_of(const cell_coord& address) {
+    static std::uint32_t key_of(const cell_address& address) {
         return (static_cast<std::uint32_t>(address.sheet) << 24) | (static_cast<std::uint32_t>(address.row) << 8) |
                address.column;
     }
@@ -68,14 +68,14 @@ private:
     };
 
     // Index position of the cell at the coordinate, or npos.
-    std::size_t find(const cell_coord& address) const;
+    std::size_t find(const cell_address& address) const;
     std::size_t current() const;
 
     std::vector<data_cell> cells_;
     std::size_t first_record_ = 0;  // the current cell under list addressing: first in file order
     std::vector<named_range> ranges_;
     bool cursor_addressing_ = false;
-    cell_coord cursor_;
+    cell_address cursor_;
     // Where the cursor's cell lies in the index, looked up once per move.
     mutable std::size_t cursor_at_ = 0;
     mutable bool cursor_found_ = false;

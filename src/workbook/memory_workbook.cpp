@@ -46,7 +46,7 @@ void memory_workbook::load() {
     std::size_t record = 0;
     for (const auto& [key, cell] : cells_) {
         const auto [sheet, row, column] = key;
-        add_data_cell(cell_coord(static_cast<std::uint8_t>(sheet), static_cast<std::uint16_t>(row),
+        add_data_cell(cell_address(static_cast<std::uint8_t>(sheet), static_cast<std::uint16_t>(row),
                                  static_cast<std::uint8_t>(column)),
                       record);
         by_record_[record] = &cell;
@@ -106,10 +106,10 @@ int memory_workbook::cell_kind(std::size_t record) const {
     return kind_other;
 }
 
-std::unique_ptr<gen_file> open_memory_workbook(std::unique_ptr<memory_workbook> book) {
+std::unique_ptr<workbook_file> open_memory_workbook(std::unique_ptr<memory_workbook> book) {
     book->load();
     const std::string name = book->file_name();
-    return std::make_unique<gen_file>(name, std::move(book));
+    return std::make_unique<workbook_file>(name, std::move(book));
 }
 
 }  // namespace fv

@@ -1,6 +1,6 @@
 // A workbook whose cells and named ranges are set in code rather than read
 // from a file. Tests and fuzz targets build small spreadsheets with it and read
-// them through gen_file exactly as a file's workbook is read.
+// them through workbook_file exactly as a file's workbook is read.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 #include "workbook/indexed_workbook.h"
 
 namespace fv {
@@ -28,7 +28,7 @@ public:
     void set_empty_result(int sheet, int row, int column);   // a formula with an empty result
     void set_blank(int sheet, int row, int column);          // no data cell at all
 
-    // A named range, 1-based corners as get_range_coord delivers them. Ranges
+    // A named range, 1-based corners as find_range delivers them. Ranges
     // are found in the order they were added.
     void add_named_range(std::string name, const range_bounds& bounds, bool listed = true);
 
@@ -56,7 +56,7 @@ private:
     bool loaded_ = false;
 };
 
-// Loads the workbook and puts a gen_file front over it.
-std::unique_ptr<gen_file> open_memory_workbook(std::unique_ptr<memory_workbook> book);
+// Loads the workbook and puts a workbook_file front over it.
+std::unique_ptr<workbook_file> open_memory_workbook(std::unique_ptr<memory_workbook> book);
 
 }  // namespace fv

@@ -12,7 +12,7 @@ namespace fv {
 
 const char* format_kind_name(format_kind kind) {
     switch (kind) {
-        case format_kind::l123:
+        case format_kind::lotus123:
             return "123";
         case format_kind::wk4:
             return "wk4";
@@ -77,7 +77,7 @@ std::string range_text(const range_bounds& b) {
     };
     if (!fits(b.sheet1, b.row1, b.column1) || !fits(b.sheet2, b.row2, b.column2)) return "-";
     auto corner = [](int sheet, int row, int column) {
-        return cell_coord(static_cast<std::uint8_t>(sheet - 1), static_cast<std::uint16_t>(row - 1),
+        return cell_address(static_cast<std::uint8_t>(sheet - 1), static_cast<std::uint16_t>(row - 1),
                           static_cast<std::uint8_t>(column - 1))
             .to_text();
     };
@@ -86,8 +86,8 @@ std::string range_text(const range_bounds& b) {
 
 }  // namespace
 
-void dump_workbook(gen_file& book, std::ostream& out) {
-    const format_kind kind = book.handler_kind();
+void dump_workbook(workbook_file& book, std::ostream& out) {
+    const format_kind kind = book.reader_kind();
     out << "format\t" << static_cast<int>(kind) << '\t' << format_kind_name(kind) << '\n';
     out << "file\t" << dump_escape(book.file_name()) << '\n';
     out << "date\t" << book.file_date() << '\n';
@@ -103,31 +103,31 @@ void dump_workbook(gen_file& book, std::ostream& out) {
     };
     for (const auto& [what, count] : omitted)
         if (count > 0) out << "omitted\t" << what << '\t' << count << '\n';
-    for (const std::string& name : book.get_ranges()) {
+    for (const std::string& name : book.range_names()) {
         range_bounds b;
         out << "range\t" << dump_escape(name);
-        if (book.get_range_coord(name, b)) {
+        if (book.find_range(name, b)) {
             out << '\t' << b.sheet1 << '\t' << b.row1 << '\t' << b.column1 << '\t' << b.sheet2 << '\t' << b.row2
                 << '\t' << b.column2 << '\t' << range_text(b) << '\n';
         } else {
             out << "\t-\n";
         }
     }
-    for (const std::string& name : book.get_candidate_ranges()) out << "candidate\t" << dump_escape(name) << '\n';
+    for (const std::string& name : book.candidate_ranges()) out << "candidate\t" << dump_escape(name) << '\n';
 
-    book.use_cursor();
-    const std::vector<cell_coord> addresses = book.data_cell_addresses();
+    book.use_cursor_addressing();
+    const std::vector<cell_address> addresses = book.data_cell_addresses();
     for (std::size_t at = 0; at < addresses.size(); ++at) {
         // Two records at one address (a formula and its string) read as one cell.
         if (at > 0 && compare(addresses[at - 1], addresses[at]) == 0) continue;
-        const cell_coord& address = addresses[at];
-        const std::string coord = address.to_text();
-        const int cell_kind = book.set_cursor(coord);
+        const cell_address& address = addresses[at];
+        const std::string address_text = address.to_text();
+        const int cell_kind = book.move_cursor(address_text);
         std::string text;
         double number = 0;
-        const int text_code = book.get_content(coord, text);
-        const int number_code = book.get_content(coord, number);
-        out << "cell\t" << coord << '\t' << cell_kind << '\t' << text_code << '\t'
+        const int text_code = book.read_cell(address_text, text);
+        const int number_code = book.read_cell(address_text, number);
+        out << "cell\t" << address_text << '\t' << cell_kind << '\t' << text_code << '\t'
             << (text_code == content_delivered ? dump_escape(text) : std::string()) << '\t' << number_code << '\t'
             << (number_code == content_delivered ? dump_number(number) : std::string()) << '\n';
     }

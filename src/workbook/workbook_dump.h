@@ -8,12 +8,12 @@
 #include <ostream>
 #include <string>
 
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 
 namespace fv {
 
 // Writes the dump of a loaded workbook (see docs/wbdump.md for the format).
-void dump_workbook(gen_file& book, std::ostream& out);
+void dump_workbook(workbook_file& book, std::ostream& out);
 
 // The text of a cell as dumped: backslash, tab, newline, carriage return and
 // other control bytes written as \\ \t \n \r \xHH; all other bytes as they are.

@@ -4,7 +4,7 @@
 
 #include "util/file_io.h"
 #include "workbook/compound_document.h"
-#include "workbook/ods_file.h"
+#include "workbook/ods_reader.h"
 #include "workbook/opc_package.h"
 #include "workbook/workbook_failure.h"
 #include "workbook/zip_archive.h"

@@ -60,7 +60,7 @@ void zip_workbook::put(std::uint64_t sheet, std::uint64_t row, std::uint64_t col
         throw workbook_failure(workbook_problem::too_large,
                                "it holds more than " + std::to_string(most_cells / 1'000'000) + " million cells");
     for (std::uint64_t i = 0; i < inside; ++i) {
-        cell_coord address(static_cast<std::uint8_t>(sheet), static_cast<std::uint16_t>(row),
+        cell_address address(static_cast<std::uint8_t>(sheet), static_cast<std::uint16_t>(row),
                            static_cast<std::uint8_t>(column + i));
         address.is_cell = 1;
         add_data_cell(address, value);

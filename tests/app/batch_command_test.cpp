@@ -49,13 +49,13 @@ TEST(BatchCommand, RateChoiceFromCategoryAndName) {
                  {"b", "2001", 2, "Budget 2001"},     {"BUDGET", "x2001", 2, "x2001"},
                  {"own", "Base", 3, "Base"},          {"client", "1998", 3, "1998"}};
     for (const auto& c : cases) {
-        const rate_choice choice = GetSelection(words_of({"print", "f.wk1", "r", c.category, c.name}), 3);
+        const rate_choice choice = read_rate_choice(words_of({"print", "f.wk1", "r", c.category, c.name}), 3);
         EXPECT_EQ(choice.source, c.source) << c.category;
         EXPECT_EQ(choice.selection, c.selection) << c.category;
     }
-    EXPECT_THROW(GetSelection(words_of({}), 7), text_error);
+    EXPECT_THROW(read_rate_choice(words_of({}), 7), text_error);
     try {
-        GetSelection(words_of({}), -1);
+        read_rate_choice(words_of({}), -1);
     } catch (const text_error& e) {
         EXPECT_EQ(e.text(), "CKdmApp::GetSelection called with out-of-range value");
     }

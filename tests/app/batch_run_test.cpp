@@ -30,7 +30,7 @@ struct fake_document : batch_document {
     std::vector<std::string> imports;
     std::vector<std::string> printed;
 
-    void RunBatch(const std::string& s, const std::string& r, const rate_choice& c,
+    void run_batch(const std::string& s, const std::string& r, const rate_choice& c,
                   const std::optional<std::string>& w) override {
         ++runs;
         spreadsheet = s;

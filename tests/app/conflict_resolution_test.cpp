@@ -11,13 +11,13 @@ namespace {
 
 const std::array<double, 9> some_rates = {5, 5, 5, 5, 5, 5, 5, 5, 5};
 
-cr_rates sample_rates(bool with_own = true) {
-    cr_rates rates;
-    rates.set_common({cr_rate_item(1, "FY 1998 average", some_rates), cr_rate_item(1, "FY 1999 average", some_rates)},
-                     {cr_rate_item(2, "Budget 2001", some_rates), cr_rate_item(2, "Budget 2000", some_rates)});
+rate_collection sample_rates(bool with_own = true) {
+    rate_collection rates;
+    rates.set_rate_file_sets({rate_set(1, "FY 1998 average", some_rates), rate_set(1, "FY 1999 average", some_rates)},
+                     {rate_set(2, "Budget 2001", some_rates), rate_set(2, "Budget 2000", some_rates)});
     if (with_own) {
-        rates.add_custom(cr_rate_item(3, "Base case", some_rates));
-        rates.add_custom(cr_rate_item(3, "High case", some_rates));
+        rates.add_own(rate_set(3, "Base case", some_rates));
+        rates.add_own(rate_set(3, "High case", some_rates));
     }
     return rates;
 }
@@ -26,7 +26,7 @@ struct fixture {
     memory_settings_store store;
     spreadsheet_choices sheet;
     rate_selection_state dialog;
-    cr_rates rates = sample_rates();
+    rate_collection rates = sample_rates();
     int current_source = 2;
 
     explicit fixture(int conflict) {
@@ -35,7 +35,7 @@ struct fixture {
         sheet.budget_year = 2001;
     }
     void set(const std::string& key, int value) { store.write_int(settings::runtime_options, key, value); }
-    resolved_choices resolve() { return ResolveConflicts(store, sheet, dialog, rates, current_source, 0); }
+    resolved_choices resolve() { return resolve_conflicts(store, sheet, dialog, rates, current_source, 0); }
     std::string failure() {
         try {
             resolve();

@@ -52,7 +52,7 @@ TEST(IniSettingsStore, ValuesSurviveIntoANewStoreOnTheSameFile) {
     EXPECT_EQ(again.read_text(keys::recent_file_list, keys::recent_file_key(1), ""), odd_bytes);
     // Absent keys, and a key of one section looked up in the other, give the default.
     EXPECT_EQ(again.read_int(keys::runtime_options, keys::startup_logo, -1), -1);
-    EXPECT_EQ(again.read_text(keys::runtime_options, keys::rate_item_client, "none"), "none");
+    EXPECT_EQ(again.read_text(keys::runtime_options, keys::rate_item_own, "none"), "none");
     EXPECT_EQ(again.read_text(keys::recent_file_list, keys::range_names, "none"), "none");
     // A fresh file gives defaults everywhere and the budget year rule works over it.
     ini_settings_store fresh(folder.at("fresh.ini"));

@@ -68,16 +68,16 @@ TEST(DocumentRates, AnOwnRateFileThatDoesNotLoadAffectsOnlyTheOwnRates) {
         memory_settings_store store;
         store.write_int(section, settings::rate_source, 2);
         store.write_text(section, settings::own_filename, own);
-        store.write_text(section, settings::rate_item_client, "My scenario");
+        store.write_text(section, settings::rate_item_own, "My scenario");
         store.write_text(section, settings::rate_item_forecast, "Budget 2001");
 
         const document_rates made = make_document_rates(store, shipped_rates, own);
         ASSERT_TRUE(made.failure.has_value()) << c.kind;
         EXPECT_FALSE(made.rates.actual().empty()) << c.kind;
         EXPECT_NE(made.rates.find_budget_year(2001), nullptr) << c.kind;
-        EXPECT_FALSE(made.rates.custom_path().has_value()) << c.kind;
+        EXPECT_FALSE(made.rates.own_file_path().has_value()) << c.kind;
         EXPECT_EQ(store.read_text(section, settings::own_filename, ""), own) << c.kind;
-        EXPECT_EQ(store.read_text(section, settings::rate_item_client, ""), "My scenario") << c.kind;
+        EXPECT_EQ(store.read_text(section, settings::rate_item_own, ""), "My scenario") << c.kind;
         EXPECT_EQ(store.read_text(section, settings::rate_item_forecast, ""), "Budget 2001") << c.kind;
         EXPECT_EQ(store.read_int(section, settings::rate_source, -1), 2) << c.kind;
     }

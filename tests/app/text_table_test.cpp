@@ -17,7 +17,7 @@
 #include <optional>
 #include <variant>
 
-#include "app/ckdm_doc.h"
+#include "app/document.h"
 #include "app/settings_keys.h"
 #include "display/program/import_file.h"
 #include "display/program/report_header.h"
@@ -71,11 +71,11 @@ std::string utf16le(std::u16string_view text) {
 
 // ---- the formats, byte by byte ----
 
-bytes wk1_file(const std::vector<cell>& cells) {
+bytes wk1_reader(const std::vector<cell>& cells) {
     test::record_writer w = test::wk1::start();
     w.record(test::wk1::range, test::wk1::range_record("TRQ", 0, 0, last_column, last_row));
     for (const cell& c : cells) {
-        const cell_coord at(0, static_cast<std::uint16_t>(c.row), static_cast<std::uint8_t>(c.column));
+        const cell_address at(0, static_cast<std::uint16_t>(c.row), static_cast<std::uint8_t>(c.column));
         if (const double* number = std::get_if<double>(&c.content))
             w.record(test::wk1::number, test::wk1::number_cell(at, *number));
         else
@@ -93,10 +93,10 @@ bytes wk4_file(const std::vector<cell>& cells) {
     start[1] = 0x10;
     start[16] = 1;    // text without a group byte is in LMBCS group 1
     w.record(test::wk3::bof, start);
-    w.record(test::wk3::range, test::wk3::range_record("TRQ", cell_coord(0, 0, 0),
-                                                       cell_coord(0, last_row, static_cast<std::uint8_t>(last_column))));
+    w.record(test::wk3::range, test::wk3::range_record("TRQ", cell_address(0, 0, 0),
+                                                       cell_address(0, last_row, static_cast<std::uint8_t>(last_column))));
     for (const cell& c : cells) {
-        const cell_coord at(0, static_cast<std::uint16_t>(c.row), static_cast<std::uint8_t>(c.column));
+        const cell_address at(0, static_cast<std::uint16_t>(c.row), static_cast<std::uint8_t>(c.column));
         if (const double* number = std::get_if<double>(&c.content))
             w.record(test::wk3::number, test::wk3::with(test::wk3::cell(at), test::wk3::extended(*number)));
         else
@@ -255,7 +255,7 @@ std::vector<format_case> formats() {
     // LICS: Latin-1 positions for the letters; the Greek capital delta and small pi sit at 0xAC and 0xAD.
     table.push_back({"WK1 (LICS)", "wk1", latin + " \u0394\u03c0", dis + "\u00e9t\u00e9)",
                      [] {
-                         return wk1_file(program_cells({"Pr\xe9stamos f\xfcr \xd1" "and\xfa \xac\xad"},
+                         return wk1_reader(program_cells({"Pr\xe9stamos f\xfcr \xd1" "and\xfa \xac\xad"},
                                                        {"Loans (\xe9t\xe9)"}));
                      },
                      {},
@@ -371,9 +371,9 @@ TEST(TextTable, EveryFormatsTextReachesTheDisplaysAndTheImportFileAsUtf8) {
         memory_settings_store store;
         store.write_int(settings::runtime_options, settings::budget_year, 2001);
         recording_host host;
-        CKdmDoc doc(store, host, std::string(FV_BINARY_DIR) + "/", [] { return std::time_t{1000000000}; });
-        ASSERT_TRUE(doc.LoadSpreadsheet(path)) << (host.messages.empty() ? "" : host.messages.front());
-        doc.CalcSubsidy();
+        document doc(store, host, std::string(FV_BINARY_DIR) + "/", [] { return std::time_t{1000000000}; });
+        ASSERT_TRUE(doc.load_spreadsheet(path)) << (host.messages.empty() ? "" : host.messages.front());
+        doc.calculate_subsidy();
         ASSERT_TRUE(doc.calculation_completed()) << (host.messages.empty() ? "" : host.messages.back());
 
         // A header value starts after its 54-character label and a blank, whatever the script.

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 #include "cashflow/value_names.h"
 #include "util/text_error.h"
 
@@ -11,23 +11,23 @@ namespace fv {
 namespace {
 
 struct cohort_builder {
-    cf_pgm program;
-    cf_cohort cohort{&program, 2001, program_direct_loan};
+    credit_program program;
+    fv::cohort cohort{&program, 2001, program_direct_loan};
 
     cohort_builder(int method, int loan_type) {
         program.method = method;
         program.loan_type = loan_type;
     }
-    cf_item& row(int line_type, std::vector<double> amounts, int frequency = frequency_annual, int start_year = 2001,
+    cash_flow_row& row(int line, std::vector<double> amounts, int frequency = frequency_annual, int start_year = 2001,
                  const char* cell = "A:B5") {
-        auto item = std::make_unique<cf_item>(&cohort);
-        item->lint_type = line_type;
+        auto item = std::make_unique<cash_flow_row>(&cohort);
+        item->line = line;
         item->frequency = frequency;
         item->point = point_end;
         item->start_year = start_year;
         item->cell = cell;
-        item->amt = std::move(amounts);
-        cf_item& added = *item;
+        item->amounts = std::move(amounts);
+        cash_flow_row& added = *item;
         cohort.rows.push_back(std::move(item));
         if (added.is_disbursement()) cohort.disbursement_row = &added;
         return added;
@@ -42,12 +42,12 @@ void expect_amounts(const std::vector<double>& actual, const std::vector<double>
 TEST(Distribution, SixtyFortyConstructionSplit) {
     cohort_builder b(-1, 1);
     b.row(46, {60, 40});
-    cf_item& principal = b.row(49, {50, 30, 20});
-    allocate_cohort(b.cohort);
+    cash_flow_row& principal = b.row(49, {50, 30, 20});
+    distribute_cohort(b.cohort);
     EXPECT_EQ(principal.distribution_method, method_pro_rata);
     ASSERT_EQ(principal.parts.size(), 2u);
-    expect_amounts(principal.parts[0]->amt, {50, 18, 12});
-    expect_amounts(principal.parts[1]->amt, {12, 8});  // leading zero dropped
+    expect_amounts(principal.parts[0]->amounts, {50, 18, 12});
+    expect_amounts(principal.parts[1]->amounts, {12, 8});  // leading zero dropped
     EXPECT_EQ(principal.parts[1]->start_year, 2002);
     EXPECT_EQ(principal.parts[1]->label, "Disb period 2");
     EXPECT_EQ(principal.parts[1]->parent_start_year, 2001);
@@ -57,13 +57,13 @@ TEST(Distribution, RevSpendoutOnlyWhenChosen) {
     for (int method : {0, 1}) {
         cohort_builder b(method, 1);
         b.row(46, {100, 50});
-        cf_item& row = b.row(49, {10, 25, 80, 35});
-        allocate_cohort(b.cohort);
+        cash_flow_row& row = b.row(49, {10, 25, 80, 35});
+        distribute_cohort(b.cohort);
         ASSERT_EQ(row.parts.size(), 2u);
         if (method == 0) {
             EXPECT_EQ(row.distribution_method, method_rev_spendout);
-            expect_amounts(row.parts[0]->amt, {10, 20, 70});
-            expect_amounts(row.parts[1]->amt, {5, 10, 35});
+            expect_amounts(row.parts[0]->amounts, {10, 20, 70});
+            expect_amounts(row.parts[1]->amounts, {5, 10, 35});
             EXPECT_EQ(row.parts[1]->start_year, 2002);
         } else {
             EXPECT_EQ(row.distribution_method, method_pro_rata);
@@ -74,18 +74,18 @@ TEST(Distribution, RevSpendoutOnlyWhenChosen) {
 TEST(Distribution, RowsNotSplit) {
     cohort_builder b(0, 1);
     b.row(46, {100, 0});
-    cf_item& single = b.row(49, {10, 10, 10, 10, 10});
-    cf_item& tied = b.row(54, {1, 1});
-    tied.disb_period_flag = true;
-    tied.disb_period = 2;
-    allocate_cohort(b.cohort);
+    cash_flow_row& single = b.row(49, {10, 10, 10, 10, 10});
+    cash_flow_row& tied = b.row(54, {1, 1});
+    tied.disbursement_period_flag = true;
+    tied.disbursement_period = 2;
+    distribute_cohort(b.cohort);
     EXPECT_EQ(single.distribution_method, method_single_disbursement);
     EXPECT_TRUE(single.parts.empty());
     EXPECT_EQ(tied.distribution_method, method_tied);
 
-    cf_cohort empty(&b.program, 2002, program_direct_loan);
+    cohort empty(&b.program, 2002, program_direct_loan);
     try {
-        allocate_cohort(empty);
+        distribute_cohort(empty);
         FAIL();
     } catch (const text_error& e) {
         EXPECT_EQ(e.text(), "E018: No disbursement lines found in a cohort");
@@ -99,9 +99,9 @@ TEST(Distribution, CombiningRowsOfOneType) {
     b.row(52, {-5}, frequency_annual, 1999, "A:B9");
     combine_rows(b.cohort);
     ASSERT_EQ(b.cohort.rows.size(), 2u);
-    const cf_item& merged = *b.cohort.rows[1];
+    const cash_flow_row& merged = *b.cohort.rows[1];
     EXPECT_EQ(merged.start_year, 1999);
-    expect_amounts(merged.amt, {-5, 0, -1, -2});
+    expect_amounts(merged.amounts, {-5, 0, -1, -2});
     EXPECT_EQ(merged.combination_count, 1);
 
     cohort_builder c(0, 1);
@@ -136,23 +136,23 @@ TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
 
 TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
     cohort_builder b(1, 1);
-    cf_item& disbursements = b.row(46, {60, 40});
-    disbursements.c_amt = {60, 40};
+    cash_flow_row& disbursements = b.row(46, {60, 40});
+    disbursements.annual_totals = {60, 40};
     // Annual totals paid semiannually over two years.
-    cf_item& fees = b.row(51, {});
+    cash_flow_row& fees = b.row(51, {});
     fees.frequency = 0;
     fees.has_annual_totals = true;
-    fees.c_frequency = c_frequency_semiannual;
-    fees.c_amt = {10, 20};
-    allocate_cohort(b.cohort);
+    fees.annual_total_frequency = annual_total_semiannual_payments;
+    fees.annual_totals = {10, 20};
+    distribute_cohort(b.cohort);
     ASSERT_EQ(fees.parts.size(), 2u);
-    expect_amounts(fees.parts[0]->c_amt, {10, 12});
-    expect_amounts(fees.parts[1]->c_amt, {8});
+    expect_amounts(fees.parts[0]->annual_totals, {10, 12});
+    expect_amounts(fees.parts[1]->annual_totals, {8});
     spread_by_annual_shares(fees);
     EXPECT_EQ(fees.frequency, frequency_semiannual);
-    expect_amounts(fees.amt, {5, 5, 10, 10});
-    expect_amounts(fees.parts[0]->amt, {5, 5, 6, 6});
-    expect_amounts(fees.parts[1]->amt, {4, 4});
+    expect_amounts(fees.amounts, {5, 5, 10, 10});
+    expect_amounts(fees.parts[0]->amounts, {5, 5, 6, 6});
+    expect_amounts(fees.parts[1]->amounts, {4, 4});
     EXPECT_EQ(fees.parts[1]->start_year, 2002);
 }
 

@@ -16,15 +16,15 @@
 #include <variant>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 #include "cashflow/range_fixture.h"
-#include "rates/cr_rates.h"
-#include "subsidy/cohort_ser.h"
+#include "rates/rate_collection.h"
+#include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/consistency_checks.h"
 #include "subsidy/input_editing.h"
 #include "util/text_error.h"
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 
 namespace fv {
 namespace {
@@ -134,13 +134,13 @@ std::string describe(const source_cell& cell) {
 // --- loading and calculating ---
 
 struct loaded_example {
-    std::unique_ptr<cf_pgm> program = std::make_unique<cf_pgm>(std::time_t{0});
+    std::unique_ptr<credit_program> program = std::make_unique<credit_program>(std::time_t{0});
     std::optional<std::string> error;
 };
 
 loaded_example load_example(const example_case& c, const std::string& format) {
     loaded_example out;
-    gen_file book(examples_dir + c.name + "." + format);
+    workbook_file book(examples_dir + c.name + "." + format);
     try {
         book.load();
         out.program->load(book, c.range);
@@ -150,10 +150,10 @@ loaded_example load_example(const example_case& c, const std::string& format) {
     return out;
 }
 
-const cr_rates& shipped_rates() {
-    static const cr_rates rates = [] {
-        cr_rates loaded;
-        loaded.load_common(std::string(FV_SOURCE_DIR) + "/data/rates.txt", true);
+const rate_collection& shipped_rates() {
+    static const rate_collection rates = [] {
+        rate_collection loaded;
+        loaded.load_rate_file(std::string(FV_SOURCE_DIR) + "/data/rates.txt", true);
         return loaded;
     }();
     return rates;
@@ -162,15 +162,15 @@ const cr_rates& shipped_rates() {
 // Edits the input and calculates every cohort as a calculation run does: the single effective rate
 // (when the range asks for it) from the rate set's own curve, then the subsidy, then the
 // present-value test.
-void calculate(cf_pgm& program, const cr_rate_item& rate_set) {
+void calculate(credit_program& program, const rate_set& rate_set) {
     edit_input(program);
-    cf_pvfact factors;
+    present_value_factors factors;
     if (program.single_effective_rate == 1) {
         for (auto& cohort : program.cohorts) {
             factors.set(&rate_set);
             factors.make();
             compute_subsidy(*cohort, factors);
-            get_ser(*cohort, factors, rate_set, program.messages());
+            compute_single_effective_rate(*cohort, factors, rate_set, program.messages());
         }
     }
     factors.set(&rate_set);
@@ -200,34 +200,34 @@ TEST_P(Examples, EveryFormatHoldsTheSourceCells) {
 
     for (const char* format : formats) {
         SCOPED_TRACE(format);
-        gen_file book(examples_dir + c.name + "." + format);
+        workbook_file book(examples_dir + c.name + "." + format);
         ASSERT_NO_THROW(book.load());
-        EXPECT_EQ(book.get_candidate_ranges(), std::vector<std::string>{c.range});
+        EXPECT_EQ(book.candidate_ranges(), std::vector<std::string>{c.range});
         range_bounds bounds;
-        ASSERT_TRUE(book.get_range_coord(c.range, bounds));
+        ASSERT_TRUE(book.find_range(c.range, bounds));
         EXPECT_EQ(bounds.row1, sheet.top + 1);
         EXPECT_EQ(bounds.column1, sheet.left + 1);
         EXPECT_EQ(bounds.row2, sheet.top + static_cast<int>(height));
         EXPECT_EQ(bounds.column2, sheet.left + static_cast<int>(width));
 
-        ASSERT_TRUE(book.use_range(c.range));
+        ASSERT_TRUE(book.select_range(c.range));
         for (std::size_t r = 0; r < height; ++r) {
-            book.rc_left(static_cast<unsigned>(width));
+            book.cursor_left(static_cast<unsigned>(width));
             for (std::size_t col = 0; col < width; ++col) {
                 const std::vector<source_cell>* row = r < sheet.rows.size() ? &sheet.rows[r] : nullptr;
                 const source_cell expected = row && col < row->size() ? (*row)[col] : source_cell{};
                 source_cell read;
                 double number = 0;
                 std::string text;
-                const int type = book.rc_type();
-                if (type == 1 && book.rc_content(number) == 0) read = number;
-                else if (type == 2 && book.rc_content(text) == 0) read = text;
-                else EXPECT_EQ(type, 0) << book.rc_coord() << ": a cell of another kind";
-                EXPECT_EQ(read, expected) << book.rc_coord() << ": read " << describe(read) << ", source "
+                const int type = book.cursor_cell_kind();
+                if (type == 1 && book.read_cursor_cell(number) == 0) read = number;
+                else if (type == 2 && book.read_cursor_cell(text) == 0) read = text;
+                else EXPECT_EQ(type, 0) << book.cursor_address_text() << ": a cell of another kind";
+                EXPECT_EQ(read, expected) << book.cursor_address_text() << ": read " << describe(read) << ", source "
                                           << describe(expected);
-                book.rc_right(1);
+                book.cursor_right(1);
             }
-            book.rc_down(1);
+            book.cursor_down(1);
         }
     }
 }
@@ -238,7 +238,7 @@ TEST_P(Examples, LoadsTheIntendedCohortsAndWarnings) {
         SCOPED_TRACE(format);
         loaded_example loaded = load_example(c, format);
         ASSERT_FALSE(loaded.error) << *loaded.error;
-        const cf_pgm& program = *loaded.program;
+        const credit_program& program = *loaded.program;
         EXPECT_EQ(program.program_type, c.program_type);
         EXPECT_EQ(program.budget_year, c.budget_year);
         EXPECT_EQ(program.rate_assumption, c.rate_source);
@@ -251,7 +251,7 @@ TEST_P(Examples, LoadsTheIntendedCohortsAndWarnings) {
 
 TEST_P(Examples, CalculatesWithItsRateSetAlikeInEveryFormat) {
     const example_case& c = GetParam();
-    const cr_rate_item* rate_set = shipped_rates().find_by_prefix(c.rate_source, c.rate_title);
+    const rate_set* rate_set = shipped_rates().find_by_prefix(c.rate_source, c.rate_title);
     ASSERT_NE(rate_set, nullptr) << c.rate_title;
 
     std::optional<std::vector<cohort_results>> first;
@@ -259,7 +259,7 @@ TEST_P(Examples, CalculatesWithItsRateSetAlikeInEveryFormat) {
         SCOPED_TRACE(format);
         loaded_example loaded = load_example(c, format);
         ASSERT_FALSE(loaded.error) << *loaded.error;
-        cf_pgm& program = *loaded.program;
+        credit_program& program = *loaded.program;
         EXPECT_EQ(program.rate_title, c.rate_title);
         ASSERT_NO_THROW(calculate(program, *rate_set)) << dump_messages(program);
 
@@ -322,14 +322,14 @@ void expect_amounts(const std::vector<double>& amounts, const std::vector<double
 }
 
 TEST(ExampleShapes, DirectLoanCohortsIgnoreTheirObligationsRows) {
-    for_each_format("direct_loan", [](const cf_pgm& program) {
+    for_each_format("direct_loan", [](const credit_program& program) {
         EXPECT_EQ(program.single_effective_rate, 1);
         for (const auto& cohort : program.cohorts) {
             // Disbursements, principal, interest, fees, defaults, recoveries: the Obligations
             // row of a cohort started by a "Cohort" line is no row of its own.
             ASSERT_EQ(cohort->rows.size(), 6u);
             ASSERT_NE(cohort->disbursement_row, nullptr);
-            EXPECT_EQ(cohort->disbursement_row->amt.size(), 3u);
+            EXPECT_EQ(cohort->disbursement_row->amounts.size(), 3u);
             EXPECT_EQ(cohort->disbursement_row->point, 1);  // simple timing: outflows at the start of the year
             EXPECT_EQ(cohort->rows[1]->point, 3);           // and inflows at its end
         }
@@ -337,77 +337,77 @@ TEST(ExampleShapes, DirectLoanCohortsIgnoreTheirObligationsRows) {
 }
 
 TEST(ExampleShapes, GuaranteeSpreadsAnnualTotalsByItsQuarterFactors) {
-    for_each_format("loan_guarantee", [](const cf_pgm& program) {
+    for_each_format("loan_guarantee", [](const credit_program& program) {
         std::array<double, 4> q{};
         ASSERT_TRUE(program.quarter_factor(factor_kind::inflow, 2003, q));
         expect_amounts({q.begin(), q.end()}, {0.22, 0.24, 0.26, 0.28});
         ASSERT_TRUE(program.quarter_factor(factor_kind::outflow, 2002, q));
         expect_amounts({q.begin(), q.end()}, {0.15, 0.25, 0.30, 0.30});
 
-        const cf_cohort& cohort = *program.cohorts.front();
+        const cohort& cohort = *program.cohorts.front();
         ASSERT_EQ(cohort.rows.size(), 5u);
         EXPECT_EQ(cohort.disbursement_row->frequency, 3);
-        expect_amounts(cohort.disbursement_row->c_amt, {240, 160});
+        expect_amounts(cohort.disbursement_row->annual_totals, {240, 160});
         // Upfront fees are 2 percent of each quarter's disbursements: rev-spendout gives each
         // quarter's fee to that quarter's loans.
-        const cf_item& upfront = *cohort.rows[1];
+        const cash_flow_row& upfront = *cohort.rows[1];
         EXPECT_EQ(upfront.distribution_method, 4);
         ASSERT_EQ(upfront.parts.size(), 8u);
-        expect_amounts(upfront.parts[2]->amt, {1.4});
+        expect_amounts(upfront.parts[2]->amounts, {1.4});
         // Annual fees and default claims are annual totals paid by quarter: the first year's
         // total of 2.4 falls 20/25/25/30 percent in the quarters, the first year of claims (4.0)
         // 15/25/30/30.
-        const cf_item& fees = *cohort.rows[2];
-        EXPECT_EQ(fees.lint_type, 60);
-        EXPECT_EQ(fees.c_frequency, 2);
-        ASSERT_GE(fees.amt.size(), 4u);
-        expect_amounts({fees.amt.begin(), fees.amt.begin() + 4}, {0.48, 0.60, 0.60, 0.72});
-        const cf_item& claims = *cohort.rows[3];
-        EXPECT_EQ(claims.lint_type, 63);
+        const cash_flow_row& fees = *cohort.rows[2];
+        EXPECT_EQ(fees.line, 60);
+        EXPECT_EQ(fees.annual_total_frequency, 2);
+        ASSERT_GE(fees.amounts.size(), 4u);
+        expect_amounts({fees.amounts.begin(), fees.amounts.begin() + 4}, {0.48, 0.60, 0.60, 0.72});
+        const cash_flow_row& claims = *cohort.rows[3];
+        EXPECT_EQ(claims.line, 63);
         EXPECT_EQ(claims.start_year, 2003);  // the leading zero year dropped
-        ASSERT_GE(claims.amt.size(), 4u);
-        expect_amounts({claims.amt.begin(), claims.amt.begin() + 4}, {0.6, 1.0, 1.2, 1.2});
+        ASSERT_GE(claims.amounts.size(), 4u);
+        expect_amounts({claims.amounts.begin(), claims.amounts.begin() + 4}, {0.6, 1.0, 1.2, 1.2});
     });
 }
 
 TEST(ExampleShapes, DisbursementPeriodRowsAndRevSpendout) {
-    for_each_format("disbursement_periods", [](const cf_pgm& program) {
+    for_each_format("disbursement_periods", [](const credit_program& program) {
         EXPECT_EQ(program.method, 0);
-        const cf_cohort& cohort = *program.cohorts.front();
+        const cohort& cohort = *program.cohorts.front();
         ASSERT_EQ(cohort.rows.size(), 7u);
         // The principal rows belong to their disbursement period and are not split; the second
         // one's first payment falls a year after its own loans are made, as does the first one's.
         for (int k = 1; k <= 2; ++k) {
-            const cf_item& principal = *cohort.rows[static_cast<std::size_t>(k)];
-            EXPECT_EQ(principal.disb_period, k);
+            const cash_flow_row& principal = *cohort.rows[static_cast<std::size_t>(k)];
+            EXPECT_EQ(principal.disbursement_period, k);
             EXPECT_EQ(principal.distribution_method, 2);
             EXPECT_EQ(principal.start_year, 2000 + k);
             EXPECT_EQ(principal.start_offset, 24);
             EXPECT_TRUE(principal.parts.empty());
         }
         // Interest is 4000 and 2000 times one pattern per dollar: rev-spendout recovers it.
-        const cf_item& interest = *cohort.rows[3];
+        const cash_flow_row& interest = *cohort.rows[3];
         EXPECT_EQ(interest.distribution_method, 4);
         ASSERT_EQ(interest.parts.size(), 2u);
-        expect_amounts(interest.parts[0]->amt, {240, 228, 208, 184, 160, 132, 100, 68, 32});
-        expect_amounts(interest.parts[1]->amt, {120, 114, 104, 92, 80, 66, 50, 34, 16});
+        expect_amounts(interest.parts[0]->amounts, {240, 228, 208, 184, 160, 132, 100, 68, 32});
+        expect_amounts(interest.parts[1]->amounts, {120, 114, 104, 92, 80, 66, 50, 34, 16});
         EXPECT_EQ(interest.parts[1]->start_year, 2002);
         // Defaults follow no such pattern and are split pro rata.
-        EXPECT_EQ(cohort.rows[5]->lint_type, 52);
+        EXPECT_EQ(cohort.rows[5]->line, 52);
         EXPECT_EQ(cohort.rows[5]->distribution_method, 3);
     });
 }
 
 TEST(ExampleShapes, WarningsExampleHidesWhatItSuppresses) {
-    for_each_format("warnings", [](const cf_pgm& program) {
-        const cf_cohort& cohort = *program.cohorts.front();
+    for_each_format("warnings", [](const credit_program& program) {
+        const cohort& cohort = *program.cohorts.front();
         // The conditions of the suppressed warnings are there: principal short of the
         // disbursements by more than half a percent, and the text cell read as 0.
         EXPECT_EQ(cohort.total_disbursements, 4500);
         EXPECT_EQ(cohort.total_principal, 4450);
-        const cf_item& defaults = *cohort.rows[4];
-        EXPECT_EQ(defaults.lint_type, 52);
-        expect_amounts(defaults.amt, {-10, 0, -30, -25, -15, -5});
+        const cash_flow_row& defaults = *cohort.rows[4];
+        EXPECT_EQ(defaults.line, 52);
+        expect_amounts(defaults.amounts, {-10, 0, -30, -25, -15, -5});
         for (const auto& [number, text] : all_messages(program)) {
             EXPECT_NE(number, 36u) << text;
             EXPECT_NE(number, 38u) << text;

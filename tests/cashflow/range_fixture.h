@@ -1,5 +1,5 @@
 // Small workbooks for the parser tests: rows of cells written in the test
-// code, one named range "RANGE" over them, loaded through gen_file.
+// code, one named range "RANGE" over them, loaded through workbook_file.
 #pragma once
 
 #include <cmath>
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 #include "util/text_error.h"
 #include "workbook/memory_workbook.h"
 
@@ -38,7 +38,7 @@ inline const cell blank{};
 
 // Writes the rows from A:A1 on; the range spans every row (at least six) and
 // `width` columns (default: the widest row, at least two).
-inline std::unique_ptr<gen_file> make_book(const std::vector<row>& rows, int width = 0) {
+inline std::unique_ptr<workbook_file> make_book(const std::vector<row>& rows, int width = 0) {
     auto book = std::make_unique<memory_workbook>("fixture.wk1");
     std::size_t widest = 2;
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -66,7 +66,7 @@ inline std::unique_ptr<gen_file> make_book(const std::vector<row>& rows, int wid
 
 // The outcome of loading rows: the program, or the text that stopped the load.
 struct load_result {
-    std::unique_ptr<cf_pgm> program = std::make_unique<cf_pgm>(std::time_t{0});
+    std::unique_ptr<credit_program> program = std::make_unique<credit_program>(std::time_t{0});
     std::optional<std::string> error;
 };
 
@@ -95,26 +95,26 @@ inline std::vector<row> operator+(std::vector<row> a, const std::vector<row>& b)
 }
 
 // The program's messages as (number, text) pairs in list order.
-inline std::vector<std::pair<unsigned, std::string>> all_messages(const cf_pgm& program) {
+inline std::vector<std::pair<unsigned, std::string>> all_messages(const credit_program& program) {
     std::vector<std::pair<unsigned, std::string>> out;
     for (const auto& message : program.messages().list()) out.emplace_back(message.number, message.text);
     return out;
 }
 
-inline std::vector<std::string> message_texts(const cf_pgm& program, unsigned number) {
+inline std::vector<std::string> message_texts(const credit_program& program, unsigned number) {
     std::vector<std::string> texts;
     for (const auto& [n, text] : all_messages(program))
         if (n == number) texts.push_back(text);
     return texts;
 }
 
-inline bool has_message(const cf_pgm& program, unsigned number, const std::string& text) {
+inline bool has_message(const credit_program& program, unsigned number, const std::string& text) {
     for (const auto& [n, t] : all_messages(program))
         if (n == number && t == text) return true;
     return false;
 }
 
-inline std::string dump_messages(const cf_pgm& program) {
+inline std::string dump_messages(const credit_program& program) {
     std::string out;
     for (const auto& [n, text] : all_messages(program)) out += std::to_string(n) + ": " + text + "\n";
     return out;

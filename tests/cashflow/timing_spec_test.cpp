@@ -15,7 +15,7 @@ constexpr int unset = -7;  // the caller's prior value, kept when nothing is giv
 struct timing_case {
     const char* text;
     bool ok;
-    int frequency, c_frequency, point, year, period;
+    int frequency, annual_total_frequency, point, year, period;
 };
 
 const timing_case cases[] = {
@@ -90,12 +90,12 @@ const timing_case cases[] = {
 
 TEST(TimingSpec, Grammar) {
     for (const auto& c : cases) {
-        int frequency = unset, c_frequency = unset, point = unset, year = unset, period = unset;
-        const bool ok = parse_timing_spec(c.text, &frequency, &c_frequency, &point, &year, &period);
+        int frequency = unset, annual_total_frequency = unset, point = unset, year = unset, period = unset;
+        const bool ok = parse_timing_spec(c.text, &frequency, &annual_total_frequency, &point, &year, &period);
         ASSERT_EQ(ok, c.ok) << '"' << c.text << '"';
         if (!ok) continue;
         EXPECT_EQ(frequency, c.frequency) << c.text;
-        EXPECT_EQ(c_frequency, c.c_frequency) << c.text;
+        EXPECT_EQ(annual_total_frequency, c.annual_total_frequency) << c.text;
         EXPECT_EQ(point, c.point) << c.text;
         EXPECT_EQ(year, c.year) << c.text;
         EXPECT_EQ(period, c.period) << c.text;
@@ -103,9 +103,9 @@ TEST(TimingSpec, Grammar) {
 }
 
 TEST(TimingSpec, FailureWritesNothing) {
-    int frequency = 9, c_frequency = 9, point = 9, year = 9, period = 9;
-    EXPECT_FALSE(parse_timing_spec("quarterly end 2001 2002", &frequency, &c_frequency, &point, &year, &period));
-    EXPECT_EQ(frequency + c_frequency + point + year + period, 45);
+    int frequency = 9, annual_total_frequency = 9, point = 9, year = 9, period = 9;
+    EXPECT_FALSE(parse_timing_spec("quarterly end 2001 2002", &frequency, &annual_total_frequency, &point, &year, &period));
+    EXPECT_EQ(frequency + annual_total_frequency + point + year + period, 45);
 }
 
 TEST(TimingSpec, OutputsMayBeLeftOut) {
@@ -143,10 +143,10 @@ TEST(TimingSpec, ArbitraryTextsGiveValuesInRange) {
     for (int n = 0; n < 20000; ++n) {
         std::string text(random() % 24, ' ');
         for (char& ch : text) ch = alphabet[random() % alphabet.size()];
-        int frequency = 0, c_frequency = 0, point = 0, year = 0, period = 0;
-        if (!parse_timing_spec(text, &frequency, &c_frequency, &point, &year, &period)) continue;
+        int frequency = 0, annual_total_frequency = 0, point = 0, year = 0, period = 0;
+        if (!parse_timing_spec(text, &frequency, &annual_total_frequency, &point, &year, &period)) continue;
         ASSERT_TRUE(frequency >= 0 && frequency <= 4) << text;
-        ASSERT_TRUE(c_frequency >= 0 && c_frequency <= 3) << text;
+        ASSERT_TRUE(annual_total_frequency >= 0 && annual_total_frequency <= 3) << text;
         ASSERT_TRUE(point >= 0 && point <= 3) << text;
         ASSERT_TRUE(year == 0 || (year >= 1992 && year <= 3000)) << text;
         ASSERT_TRUE(period == 0 || (period >= 1 && period <= 12)) << text;

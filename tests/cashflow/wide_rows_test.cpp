@@ -10,19 +10,19 @@
 namespace fv {
 namespace {
 
-std::unique_ptr<cf_item> row_of(cf_cohort& cohort, int count, int frequency) {
-    auto row = std::make_unique<cf_item>(&cohort);
-    row->lint_type = 49;
+std::unique_ptr<cash_flow_row> row_of(cohort& cohort, int count, int frequency) {
+    auto row = std::make_unique<cash_flow_row>(&cohort);
+    row->line = 49;
     row->frequency = frequency;
     row->start_year = 2001;
     row->start_offset = 6;
-    row->amt.resize(static_cast<std::size_t>(count));
-    std::iota(row->amt.begin(), row->amt.end(), 1.0);
+    row->amounts.resize(static_cast<std::size_t>(count));
+    std::iota(row->amounts.begin(), row->amounts.end(), 1.0);
     return row;
 }
 
 TEST(WideRows, A150AmountRowBecomesRowsOf60And60And30) {
-    cf_cohort cohort(nullptr, 2001, 1);
+    cohort cohort(nullptr, 2001, 1);
     cohort.rows.push_back(row_of(cohort, 150, frequency_quarter));
     cohort.rows.push_back(row_of(cohort, 10, frequency_annual));
     EXPECT_TRUE(divide_wide_rows(cohort));
@@ -31,16 +31,16 @@ TEST(WideRows, A150AmountRowBecomesRowsOf60And60And30) {
     const int years[] = {2001, 2016, 2031, 2001};
     const int offsets[] = {6, 366, 726, 6};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(cohort.rows[i]->amt.size(), static_cast<std::size_t>(sizes[i])) << i;
+        EXPECT_EQ(cohort.rows[i]->amounts.size(), static_cast<std::size_t>(sizes[i])) << i;
         EXPECT_EQ(cohort.rows[i]->start_year, years[i]) << i;
         EXPECT_EQ(cohort.rows[i]->start_offset, offsets[i]) << i;
     }
-    EXPECT_EQ(cohort.rows[1]->amt.front(), 61);
-    EXPECT_EQ(cohort.rows[2]->amt.back(), 150);
+    EXPECT_EQ(cohort.rows[1]->amounts.front(), 61);
+    EXPECT_EQ(cohort.rows[2]->amounts.back(), 150);
 }
 
 TEST(WideRows, PartsAreDividedInOrderWithStandIns) {
-    cf_cohort cohort(nullptr, 2001, 1);
+    cohort cohort(nullptr, 2001, 1);
     auto row = row_of(cohort, 72, frequency_monthly);
     row->parts.push_back(row_of(cohort, 72, frequency_monthly));
     row->parts.push_back(row_of(cohort, 12, frequency_monthly));  // short part
@@ -48,20 +48,20 @@ TEST(WideRows, PartsAreDividedInOrderWithStandIns) {
     cohort.rows.push_back(std::move(row));
     EXPECT_TRUE(divide_wide_rows(cohort));
     ASSERT_EQ(cohort.rows.size(), 2u);
-    const cf_item& tail = *cohort.rows[1];
+    const cash_flow_row& tail = *cohort.rows[1];
     EXPECT_EQ(tail.start_year, 2006);
     EXPECT_EQ(tail.start_offset, 126);
     ASSERT_EQ(tail.parts.size(), 3u);
-    EXPECT_EQ(tail.parts[0]->amt.size(), 12u);
-    EXPECT_TRUE(tail.parts[1]->amt.empty());
-    EXPECT_EQ(tail.parts[2]->amt.size(), 1u);
-    EXPECT_EQ(cohort.rows[0]->parts[1]->amt.size(), 12u);
+    EXPECT_EQ(tail.parts[0]->amounts.size(), 12u);
+    EXPECT_TRUE(tail.parts[1]->amounts.empty());
+    EXPECT_EQ(tail.parts[2]->amounts.size(), 1u);
+    EXPECT_EQ(cohort.rows[0]->parts[1]->amounts.size(), 12u);
 }
 
 TEST(WideRows, AnnualTotalsAloneAreNeverDivided) {
-    cf_cohort cohort(nullptr, 2001, 1);
-    auto row = std::make_unique<cf_item>(&cohort);
-    row->c_amt.assign(80, 1.0);
+    cohort cohort(nullptr, 2001, 1);
+    auto row = std::make_unique<cash_flow_row>(&cohort);
+    row->annual_totals.assign(80, 1.0);
     cohort.rows.push_back(std::move(row));
     cohort.rows.push_back(row_of(cohort, 60, frequency_annual));
     EXPECT_FALSE(divide_wide_rows(cohort));

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "desktop_test_support.h"
-#include "gui/child_frame.h"
+#include "gui/document_window.h"
 #include "gui/print_text.h"
 
 namespace fv {
@@ -44,10 +44,10 @@ const std::string writer_text =
 
 TEST(ClipboardCopy, EveryFailureHasItsMessageAndWhatSurvives) {
     test::desktop d("clipboard-failures");
-    CChildFrame* frame = d.frame->open_file(test::example("direct_loan.wk1"));
+    document_window* frame = d.frame->open_file(test::example("direct_loan.wk1"));
     ASSERT_NE(frame, nullptr);
-    const gr_page& page = *frame->document().display_page(1);
-    const gr_selection block{2, 1, 4, 30};
+    const display_page& page = *frame->document().page_of(1);
+    const page_selection block{2, 1, 4, 30};
 
     struct expected {
         const char* what;
@@ -131,9 +131,9 @@ TEST(ClipboardCopy, EveryFailureHasItsMessageAndWhatSurvives) {
 
 TEST(ClipboardCopy, BlockTextTakesTheSelectedFields) {
     test::desktop d("clipboard-text");
-    CChildFrame* frame = d.frame->open_file(test::example("direct_loan.wk1"));
+    document_window* frame = d.frame->open_file(test::example("direct_loan.wk1"));
     ASSERT_NE(frame, nullptr);
-    const gr_page& page = *frame->document().display_page(1);
+    const display_page& page = *frame->document().page_of(1);
     const std::vector<std::string> lines = print_lines(*frame->document().display_text(1));
     // Whole lines come out as the view shows them.
     EXPECT_EQ(block_text(page, {1, 0, 2, 0}), lines[0] + "\r\n" + lines[1] + "\r\n");

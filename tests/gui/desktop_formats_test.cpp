@@ -10,12 +10,12 @@
 #include <string>
 
 #include "desktop_test_support.h"
-#include "gui/child_frame.h"
+#include "gui/document_window.h"
 
 namespace fv {
 namespace {
 
-using command = CMainFrame::command;
+using command = main_window::command;
 using test::desktop;
 using test::example;
 
@@ -35,7 +35,7 @@ TEST(DesktopFormats, XlsxXlsmAndOdsOpenAndStayInTheRecentFiles) {
     d.prompts.files_to_open = {example("loan_guarantee.xlsx"), example("warnings.ods"), xlsm};
     d.action(command::open)->trigger();
     EXPECT_TRUE(d.prompts.messages.empty());
-    ASSERT_EQ(d.frame->frames().size(), 3u);
+    ASSERT_EQ(d.frame->document_windows().size(), 3u);
 
     const std::vector<std::string> recent = d.frame->recent_files().files();
     EXPECT_EQ(recent, (std::vector<std::string>{std::filesystem::canonical(xlsm).string(),
@@ -45,13 +45,13 @@ TEST(DesktopFormats, XlsxXlsmAndOdsOpenAndStayInTheRecentFiles) {
     // Closed, and opened again from the list.
     for (std::size_t i = 0; i < 3; ++i) d.action(command::close)->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    ASSERT_TRUE(d.frame->frames().empty());
+    ASSERT_TRUE(d.frame->document_windows().empty());
     QAction* entry = nullptr;
     for (QAction* item : d.frame->recent_menu()->actions())
         if (item->text().endsWith(QStringLiteral("warnings.ods"))) entry = item;
     ASSERT_NE(entry, nullptr);
     entry->trigger();
-    EXPECT_EQ(d.frame->frames().size(), 1u);
+    EXPECT_EQ(d.frame->document_windows().size(), 1u);
     EXPECT_TRUE(d.prompts.messages.empty());
 }
 

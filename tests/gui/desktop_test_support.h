@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gui/dialog_launcher.h"
-#include "gui/main_frame.h"
+#include "gui/main_window_dialogs.h"
+#include "gui/main_window.h"
 #include "app/ini_settings_store.h"
 #include "gui/user_prompts.h"
 #include "gui_test_support.h"
@@ -56,17 +56,17 @@ struct desktop {
     scratch_folder folder;
     std::unique_ptr<ini_settings_store> store;
     scripted_prompts prompts;
-    std::unique_ptr<dialog_launcher> dialogs;
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<main_window_dialogs> dialogs;
+    std::unique_ptr<main_window> frame;
 
     explicit desktop(const std::string& tag) : folder("desktop-" + tag) {
         store = std::make_unique<ini_settings_store>(folder.at("settings.ini"));
-        dialogs = std::make_unique<dialog_launcher>([this](const std::string& text) { prompts.messages.push_back(text); });
-        frame = std::make_unique<CMainFrame>(*store, program_folder(), nullptr, prompts, *dialogs);
+        dialogs = std::make_unique<main_window_dialogs>([this](const std::string& text) { prompts.messages.push_back(text); });
+        frame = std::make_unique<main_window>(*store, program_folder(), nullptr, prompts, *dialogs);
     }
     void set(const std::string& key, int value) { store->write_int("Runtime options", key, value); }
     void set(const std::string& key, const std::string& value) { store->write_text("Runtime options", key, value); }
-    QAction* action(CMainFrame::command which) const { return frame->action(which); }
+    QAction* action(main_window::command which) const { return frame->action(which); }
 };
 
 }  // namespace fv::test

@@ -193,7 +193,7 @@ TEST_F(PrintIntoPdf, DisplayTextBreaksPagesWhereTheLayoutSays) {
     const std::string run_time = "Thu 10 Dec 2026 07:39:59";
     scoped_env target(print_pdf_variable, pdf.c_str());
     std::string failure;
-    ASSERT_TRUE(PrintText(text, spreadsheet, run_time, failure)) << failure;
+    ASSERT_TRUE(print_display_text(text, spreadsheet, run_time, failure)) << failure;
 
     pdf_reading reading;
     ASSERT_TRUE(read_pdf(pdf, reading));
@@ -261,7 +261,7 @@ TEST_F(PrintIntoPdf, EmptyTextPrintsNothing) {
     const std::string pdf = folder.at("empty.pdf");
     scoped_env target(print_pdf_variable, pdf.c_str());
     std::string failure;
-    EXPECT_TRUE(PrintText("", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure));
+    EXPECT_TRUE(print_display_text("", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure));
     EXPECT_TRUE(print_free_text("", failure));
     EXPECT_FALSE(test::fs::exists(pdf));
     EXPECT_TRUE(failure.empty());
@@ -295,7 +295,7 @@ TEST_F(PrintIntoPdf, AwkwardTextsPrint) {
     const std::string pdf = folder.at("awkward.pdf");
     scoped_env target(print_pdf_variable, pdf.c_str());
     std::string failure;
-    ASSERT_TRUE(PrintText(text, "", "", failure)) << failure;
+    ASSERT_TRUE(print_display_text(text, "", "", failure)) << failure;
     pdf_reading reading;
     ASSERT_TRUE(read_pdf(pdf, reading));
     ASSERT_EQ(reading.pages.size(), 1u);
@@ -310,8 +310,8 @@ TEST_F(PrintIntoPdf, LaterJobsOfTheSameTargetDoNotReplaceTheFirst) {
     const std::string pdf = folder.at("jobs.pdf");
     scoped_env target(print_pdf_variable, pdf.c_str());
     std::string failure;
-    ASSERT_TRUE(PrintText("subsidy display\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure)) << failure;
-    ASSERT_TRUE(PrintText("messages display\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure)) << failure;
+    ASSERT_TRUE(print_display_text("subsidy display\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure)) << failure;
+    ASSERT_TRUE(print_display_text("messages display\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59", failure)) << failure;
     pdf_reading first, second;
     ASSERT_TRUE(read_pdf(pdf, first));
     ASSERT_TRUE(read_pdf(folder.at("jobs-2.pdf"), second));
@@ -324,7 +324,7 @@ TEST_F(PrintIntoPdf, FailuresSayWhyAndLeaveNoFile) {
     {
         const std::string pdf = folder.at("missing-folder/out.pdf");
         scoped_env target(print_pdf_variable, pdf.c_str());
-        EXPECT_FALSE(PrintText("text\r\n", "book.wk1", "", failure));
+        EXPECT_FALSE(print_display_text("text\r\n", "book.wk1", "", failure));
         EXPECT_NE(failure.find("Unable to print into the PDF file:\n" + pdf), std::string::npos) << failure;
         EXPECT_FALSE(test::fs::exists(folder.path / "missing-folder"));
     }
@@ -334,7 +334,7 @@ TEST_F(PrintIntoPdf, FailuresSayWhyAndLeaveNoFile) {
         std::ofstream(book) << "spreadsheet bytes";
         scoped_env target(print_pdf_variable, book.c_str());
         failure.clear();
-        EXPECT_FALSE(PrintText("text\r\n", book, "", failure));
+        EXPECT_FALSE(print_display_text("text\r\n", book, "", failure));
         EXPECT_NE(failure.find("spreadsheet itself"), std::string::npos) << failure;
         EXPECT_EQ(test::file_content(book), "spreadsheet bytes");
     }
@@ -344,7 +344,7 @@ TEST_F(PrintIntoPdf, FailuresSayWhyAndLeaveNoFile) {
         test::fs::create_directories(pdf);
         scoped_env target(print_pdf_variable, pdf.c_str());
         failure.clear();
-        EXPECT_FALSE(PrintText("text\r\n", "book.wk1", "", failure));
+        EXPECT_FALSE(print_display_text("text\r\n", "book.wk1", "", failure));
         EXPECT_NE(failure.find("Unable to print into the PDF file"), std::string::npos) << failure;
         EXPECT_TRUE(test::fs::is_directory(pdf));
         for (const auto& entry : test::fs::directory_iterator(folder.path))
@@ -357,7 +357,7 @@ TEST(PrintWithoutTarget, NoPrinterAndNoPdfIsAClearMessage) {
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a default printer";
     scoped_env no_target(print_pdf_variable, nullptr);
     std::string failure;
-    EXPECT_FALSE(PrintText("text\r\n", "book.wk1", "", failure));
+    EXPECT_FALSE(print_display_text("text\r\n", "book.wk1", "", failure));
     EXPECT_EQ(failure,
               "There is no printer to print on.\n\nInstall a default printer, or set FERRAVANE_PRINT_PDF to the "
               "name of a PDF file to print into.");

@@ -11,9 +11,9 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "gui/clipboard_copy.h"
-#include "gui/kdm_view.h"
+#include "gui/display_view.h"
 #include "gui/print_text.h"
-#include "gui/recent_files.h"
+#include "gui/recent_file_list.h"
 #include "gui/view_print.h"
 
 namespace fv {
@@ -60,27 +60,27 @@ TEST(SelectionBlock, LinesAndColumnsOfAPaneSelection) {
     };
     for (const expected& c : cases) {
         SCOPED_TRACE(c.what);
-        const gr_selection block = selection_block(starts, c.start, c.end);
+        const page_selection block = selection_block(starts, c.start, c.end);
         EXPECT_EQ(block.first_line, c.first_line);
         EXPECT_EQ(block.first_column, c.first_column);
         EXPECT_EQ(block.last_line, c.last_line);
         EXPECT_EQ(block.last_column, c.last_column);
     }
     // Nothing selected: the whole display.
-    const gr_selection whole = selection_block(starts, starts[3] + 2, starts[3] + 2);
+    const page_selection whole = selection_block(starts, starts[3] + 2, starts[3] + 2);
     EXPECT_EQ(whole.first_line + whole.first_column + whole.last_line + whole.last_column, 0u);
 }
 
 // The pane counts UTF-16 units, the display lines count characters: a
 // character beyond the first plane is two units in the pane and one column.
 TEST(SelectionBlock, ThePaneSelectionInCharacters) {
-    CKdmView view;
+    display_view view;
     view.show_display(1, "ab\U0001F600cd\r\nx\u00e9\u6c34z\r\n");
     QTextCursor cursor(view.document());
     cursor.setPosition(4);                                 // "c": after a, b and the two units of the emoji
     cursor.setPosition(11, QTextCursor::KeepAnchor);       // through "z" of the second line
     view.setTextCursor(cursor);
-    const gr_selection block = view.selection_block();
+    const page_selection block = view.selection_block();
     EXPECT_EQ(block.first_line, 1u);
     EXPECT_EQ(block.first_column, 4u);
     EXPECT_EQ(block.last_line, 2u);

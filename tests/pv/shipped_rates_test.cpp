@@ -10,22 +10,22 @@
 #include <map>
 #include <sstream>
 
-#include "pv/cf_pvfact.h"
-#include "rates/cr_rates.h"
+#include "pv/present_value_factors.h"
+#include "rates/rate_collection.h"
 #include "util/text_error.h"
 
 namespace {
 
 const std::string rate_file = std::string(FV_SOURCE_DIR) + "/data/rates.txt";
 
-fv::cr_rates load_shipped() {
-    fv::cr_rates rates;
-    rates.load_common(rate_file, true);
+fv::rate_collection load_shipped() {
+    fv::rate_collection rates;
+    rates.load_rate_file(rate_file, true);
     return rates;
 }
 
 TEST(ShippedRates, LoadsWithEveryFiscalAndBudgetYear) {
-    const fv::cr_rates rates = load_shipped();
+    const fv::rate_collection rates = load_shipped();
     EXPECT_EQ(rates.actual().size(), 43u);  // FY 1982 to FY 2024
     EXPECT_EQ(rates.budget().size(), 39u);  // Budget 1992 to Budget 2030
     for (int fy = 1982; fy <= 2024; ++fy)
@@ -69,10 +69,10 @@ TEST(ShippedRates, FiscalYearsAreAveragesOfTheMonthlyYields) {
         for (int j = 0; j < 9; ++j) sums[fy][j] += nine[j];
         ++counts[fy];
     }
-    const fv::cr_rates rates = load_shipped();
+    const fv::rate_collection rates = load_shipped();
     int compared = 0;
     for (const auto& [fy, count] : counts) {
-        const fv::cr_rate_item* set = rates.find_by_title(1, "FY " + std::to_string(fy) + " average");
+        const fv::rate_set* set = rates.find_by_title(1, "FY " + std::to_string(fy) + " average");
         if (count != 12) {
             EXPECT_EQ(set, nullptr) << fy;
             continue;
@@ -85,11 +85,11 @@ TEST(ShippedRates, FiscalYearsAreAveragesOfTheMonthlyYields) {
 }
 
 TEST(ShippedRates, EverySetBuildsItsFactorTable) {
-    const fv::cr_rates rates = load_shipped();
+    const fv::rate_collection rates = load_shipped();
     std::vector<std::string> failures;
     for (const auto* list : {&rates.actual(), &rates.budget()}) {
-        for (const fv::cr_rate_item& set : *list) {
-            fv::cf_pvfact pv;
+        for (const fv::rate_set& set : *list) {
+            fv::present_value_factors pv;
             pv.set(&set);
             try {
                 pv.make();
@@ -110,8 +110,8 @@ TEST(ShippedRates, EverySetBuildsItsFactorTable) {
 TEST(ShippedRates, TheBuildCopiesTheFileBesideTheExecutables) {
     const std::string copy = std::string(FV_BINARY_DIR) + "/rates.txt";
     if (!std::filesystem::exists(copy)) GTEST_SKIP() << "no rates.txt in " << FV_BINARY_DIR << " (re-run cmake)";
-    fv::cr_rates rates;
-    rates.load_common(copy, true);
+    fv::rate_collection rates;
+    rates.load_rate_file(copy, true);
     EXPECT_EQ(rates.actual().size(), 43u);
 }
 

@@ -7,21 +7,21 @@
 #include <sstream>
 
 #include "rate_refresh/rate_file_blocks.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 
 namespace {
 
-const fv::cr_rate_item fy_2020(1, "FY 2020 average", {0.75, 0.76, 0.74, 0.76, 0.78, 0.85, 1.00, 1.13, 1.72});
-const fv::cr_rate_item fy_2021(1, "FY 2021 average", {0.05, 0.07, 0.08, 0.17, 0.31, 0.65, 0.99, 1.27, 1.97});
-const fv::cr_rate_item fy_2022(1, "FY 2022 average", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
-const fv::cr_rate_item budget_old(2, "Budget 2024", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
-const fv::cr_rate_item budget_new(2, "Budget 2024", {4.94, 5.05, 4.93, 4.48, 4.22, 3.95, 3.89, 3.80, 3.92});
+const fv::rate_set fy_2020(1, "FY 2020 average", {0.75, 0.76, 0.74, 0.76, 0.78, 0.85, 1.00, 1.13, 1.72});
+const fv::rate_set fy_2021(1, "FY 2021 average", {0.05, 0.07, 0.08, 0.17, 0.31, 0.65, 0.99, 1.27, 1.97});
+const fv::rate_set fy_2022(1, "FY 2022 average", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
+const fv::rate_set budget_old(2, "Budget 2024", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
+const fv::rate_set budget_new(2, "Budget 2024", {4.94, 5.05, 4.93, 4.48, 4.22, 3.95, 3.89, 3.80, 3.92});
 
-std::string render(std::vector<fv::cr_rate_item> actual, std::vector<fv::cr_rate_item> budget,
+std::string render(std::vector<fv::rate_set> actual, std::vector<fv::rate_set> budget,
                    fv::rate_file_blocks& blocks) {
-    fv::cr_rates rates;
-    rates.set_common(std::move(actual), std::move(budget));
-    return rates.common_file_text(
+    fv::rate_collection rates;
+    rates.set_rate_file_sets(std::move(actual), std::move(budget));
+    return rates.rate_file_text(
         [&blocks](std::string_view checked, std::int32_t value) { return blocks.block_for(checked, value); },
         "test");
 }
@@ -34,8 +34,8 @@ std::set<std::string> lines_of(const std::string& text) {
 }
 
 void expect_loads(const std::string& text) {
-    fv::cr_rates loaded;
-    EXPECT_NO_THROW(loaded.load_common_text("generated", text, true)) << text;
+    fv::rate_collection loaded;
+    EXPECT_NO_THROW(loaded.load_rate_file_text("generated", text, true)) << text;
 }
 
 TEST(RateFileBlocks, AFreshRunDependsOnEachLineAloneAndRepeatsItself) {
@@ -61,10 +61,10 @@ TEST(RateFileBlocks, AFreshRunDependsOnEachLineAloneAndRepeatsItself) {
 
 TEST(RateFileBlocks, ARefreshKeepsTheBlocksOfUnchangedLines) {
     // The previous file's blocks come from another generator altogether.
-    fv::cr_rates previous_sets;
-    previous_sets.set_common({fy_2020, fy_2021}, {budget_old});
+    fv::rate_collection previous_sets;
+    previous_sets.set_rate_file_sets({fy_2020, fy_2021}, {budget_old});
     fv::block_writer seeded(20231130);
-    const std::string previous = previous_sets.common_file_text(seeded, "test");
+    const std::string previous = previous_sets.rate_file_text(seeded, "test");
 
     fv::rate_file_blocks blocks(previous);
     const std::string refreshed = render({fy_2020, fy_2021, fy_2022}, {budget_new}, blocks);

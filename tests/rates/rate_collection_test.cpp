@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "rate_file_builder.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 #include "util/text_error.h"
 
 namespace {
@@ -37,8 +37,8 @@ protected:
     fs::path dir;
 };
 
-fv::cr_rate_item set_of(const std::string& title, double rate) {
-    fv::cr_rate_item item;
+fv::rate_set set_of(const std::string& title, double rate) {
+    fv::rate_set item;
     item.title = title;
     item.rates.fill(rate);
     return item;
@@ -55,14 +55,14 @@ TEST_F(OwnRateFile, HeaderLinesSurviveASaveAndLaterCommentsDoNot) {
               "// dropped by the next save\n"
               "\n"
               "\"Alpha\"\t1.5 2 3 4 5 6 7 8 9 trailing text\n");
-    fv::cr_rates rates;
-    rates.load_custom(path.string());
-    ASSERT_EQ(rates.client().size(), 2u);
-    EXPECT_EQ(rates.client()[0].title, "Alpha");  // ascending, case-insensitive
-    EXPECT_EQ(rates.client()[1].title, "beta");
-    EXPECT_EQ(rates.client()[0].source, fv::source_client);
+    fv::rate_collection rates;
+    rates.load_own_file(path.string());
+    ASSERT_EQ(rates.own().size(), 2u);
+    EXPECT_EQ(rates.own()[0].title, "Alpha");  // ascending, case-insensitive
+    EXPECT_EQ(rates.own()[1].title, "beta");
+    EXPECT_EQ(rates.own()[0].source, fv::source_own);
     EXPECT_EQ(rates.header_lines().size(), 4u);
-    rates.save_custom();
+    rates.save_own_file();
     EXPECT_EQ(read_all(path),
               "#CLIENT-RATE-FILE kept\n"
               "// my comment\n"
@@ -76,32 +76,32 @@ TEST_F(OwnRateFile, HeaderLinesSurviveASaveAndLaterCommentsDoNot) {
 
 TEST_F(OwnRateFile, EmptyAndAbsentFiles) {
     const fs::path path = dir / "new.txt";
-    fv::cr_rates rates;
-    rates.load_custom(path.string());  // created empty
+    fv::rate_collection rates;
+    rates.load_own_file(path.string());  // created empty
     EXPECT_TRUE(fs::exists(path));
-    EXPECT_TRUE(rates.client().empty());
-    rates.add_custom(set_of("Flat 5", 5));
-    rates.save_custom();
+    EXPECT_TRUE(rates.own().empty());
+    rates.add_own(set_of("Flat 5", 5));
+    rates.save_own_file();
     EXPECT_EQ(read_all(path),
               "#CLIENT-RATE-FILE\n\n\"Flat 5\"  5.0000  5.0000  5.0000  5.0000  5.0000  5.0000  5.0000  5.0000  "
               "5.0000\n");
-    fv::cr_rates again;
-    again.load_custom(path.string());
-    ASSERT_EQ(again.client().size(), 1u);
+    fv::rate_collection again;
+    again.load_own_file(path.string());
+    ASSERT_EQ(again.own().size(), 1u);
 
     const std::string unreachable = (dir / "no" / "such" / "dir.txt").string();
-    EXPECT_EQ(message_of([&] { rates.load_custom(unreachable); }),
+    EXPECT_EQ(message_of([&] { rates.load_own_file(unreachable); }),
               "\"" + unreachable +
                   "\" does not exist and cannot be created.\nThis was in the \"own filename\" box in the rate "
                   "select dialog.\nPlease use the rate select dialog to choose another name, directory, or drive.");
 
-    rates.load_custom("");
-    EXPECT_FALSE(rates.custom_path().has_value());
-    rates.save_custom();  // nothing to do
+    rates.load_own_file("");
+    EXPECT_FALSE(rates.own_file_path().has_value());
+    rates.save_own_file();  // nothing to do
 }
 
 TEST_F(OwnRateFile, DamagedOwnFiles) {
-    fv::cr_rates rates;
+    fv::rate_collection rates;
     const std::pair<std::string, std::string> cases[] = {
         {"#CLIENT-RATE-FIL\n", "cr_rates::load_custom missing \"#CLIENT-RATE-FILE\" on line 1 of input file"},
         {"#client-rate-file\n\nnot quoted\n", "cr_rates::load_custom data line doesn't start with a quoted string"},
@@ -109,25 +109,25 @@ TEST_F(OwnRateFile, DamagedOwnFiles) {
         {"#CLIENT-RATE-FILE\n\"a 1 2 3\n", "own, line 2:  cr_rate_item::load found name without terminating quote"},
     };
     for (const auto& [text, message] : cases)
-        EXPECT_EQ(message_of([&] { rates.load_custom_text("own", text); }), message) << text;
-    EXPECT_EQ(message_of([&] { rates.load_custom_text("own", "#CLIENT-RATE-FILE\r\n\r\n\"a\" 1 2 3 4 5 6 7 8 9\r\n"); }),
+        EXPECT_EQ(message_of([&] { rates.load_own_file_text("own", text); }), message) << text;
+    EXPECT_EQ(message_of([&] { rates.load_own_file_text("own", "#CLIENT-RATE-FILE\r\n\r\n\"a\" 1 2 3 4 5 6 7 8 9\r\n"); }),
               "");
     EXPECT_EQ(rates.header_lines().size(), 2u);
 }
 
 TEST_F(OwnRateFile, LongTitlesAndLargeRatesSurviveARoundTrip) {
     const fs::path path = dir / "own.txt";
-    fv::cr_rates rates;
-    rates.load_custom(path.string());
-    fv::cr_rate_item item = set_of("A title of thirty characters!!", 5);
+    fv::rate_collection rates;
+    rates.load_own_file(path.string());
+    fv::rate_set item = set_of("A title of thirty characters!!", 5);
     item.rates = {100, 123.4567, -150, 0.0001, 5, 6, 7, 8, 1000};
-    rates.add_custom(item);
-    rates.save_custom();
-    fv::cr_rates again;
-    again.load_custom(path.string());
-    ASSERT_EQ(again.client().size(), 1u);
-    EXPECT_EQ(again.client()[0].title, "A title of thirty characters!!");
-    EXPECT_EQ(again.client()[0].rates, item.rates);
+    rates.add_own(item);
+    rates.save_own_file();
+    fv::rate_collection again;
+    again.load_own_file(path.string());
+    ASSERT_EQ(again.own().size(), 1u);
+    EXPECT_EQ(again.own()[0].title, "A title of thirty characters!!");
+    EXPECT_EQ(again.own()[0].rates, item.rates);
 }
 
 TEST_F(OwnRateFile, FailedSaveLeavesTheOriginalAsItWas) {
@@ -135,25 +135,25 @@ TEST_F(OwnRateFile, FailedSaveLeavesTheOriginalAsItWas) {
     const std::string original = "#CLIENT-RATE-FILE\n\"a\" 1 2 3 4 5 6 7 8 9\n";
     write_all(path, original);
     write_all(dir / "own.txt.new", "someone else's file\n");  // a save never takes a fixed name
-    fv::cr_rates rates;
-    rates.load_custom(path.string());
-    rates.add_custom(set_of("b", 2));
+    fv::rate_collection rates;
+    rates.load_own_file(path.string());
+    rates.add_own(set_of("b", 2));
 
     fs::create_directories(dir / "own.bak");  // no backup can be kept
-    EXPECT_EQ(message_of([&] { rates.save_custom(); }),
+    EXPECT_EQ(message_of([&] { rates.save_own_file(); }),
               "cr_rates::save_custom failed to keep a backup of the own-rate file. Original file unchanged.");
     EXPECT_EQ(read_all(path), original);
     fs::remove(dir / "own.bak");
 
-    rates.save_custom();
+    rates.save_own_file();
     EXPECT_EQ(read_all(dir / "own.bak"), original);
     EXPECT_EQ(read_all(dir / "own.txt.new"), "someone else's file\n");
-    fv::cr_rates again;
-    again.load_custom(path.string());
-    EXPECT_EQ(again.client().size(), 2u);
+    fv::rate_collection again;
+    again.load_own_file(path.string());
+    EXPECT_EQ(again.own().size(), 2u);
 
     fs::remove_all(dir);  // the folder went away under the program
-    EXPECT_EQ(message_of([&] { rates.save_custom(); }),
+    EXPECT_EQ(message_of([&] { rates.save_own_file(); }),
               "cr_rates::save_custom failed to open the output file. Original file unchanged.");
 }
 
@@ -161,24 +161,24 @@ TEST_F(OwnRateFile, OnlyRegularFilesAreRead) {
     // A device or folder typed as the own-rate file is refused, not read
     // until memory runs out.
     for (const std::string& path : {std::string("/dev/zero"), dir.string()}) {
-        fv::cr_rates rates;
-        EXPECT_EQ(message_of([&] { rates.load_custom(path); }), "cr_rates::load_custom unable to open input file")
+        fv::rate_collection rates;
+        EXPECT_EQ(message_of([&] { rates.load_own_file(path); }), "cr_rates::load_custom unable to open input file")
             << path;
-        EXPECT_EQ(message_of([&] { rates.load_common(path, true); }), "cr_rates::load_common unable to open input file")
+        EXPECT_EQ(message_of([&] { rates.load_rate_file(path, true); }), "cr_rates::load_common unable to open input file")
             << path;
     }
 }
 
 TEST_F(OwnRateFile, NumbersAreReadAsScanfReadsThemInTheCLocale) {
-    fv::cr_rates rates;
-    rates.load_custom_text("own", "#CLIENT-RATE-FILE\n\"a\" 1e-400 0x1p3 +2 -3 4. .5 6e0 7\t8\n");
-    ASSERT_EQ(rates.client().size(), 1u);
+    fv::rate_collection rates;
+    rates.load_own_file_text("own", "#CLIENT-RATE-FILE\n\"a\" 1e-400 0x1p3 +2 -3 4. .5 6e0 7\t8\n");
+    ASSERT_EQ(rates.own().size(), 1u);
     const std::array<double, 9> expected = {0, 8, 2, -3, 4, 0.5, 6, 7, 8};
-    EXPECT_EQ(rates.client()[0].rates, expected);
+    EXPECT_EQ(rates.own()[0].rates, expected);
     // No number, no finite number, and a decimal comma (the reading stops at it).
     for (const char* bad : {"+-1", "inf", "1e999", "1,5"}) {
         EXPECT_EQ(message_of([&] {
-                      rates.load_custom_text("own", std::string("#CLIENT-RATE-FILE\n\"a\" ") + bad +
+                      rates.load_own_file_text("own", std::string("#CLIENT-RATE-FILE\n\"a\" ") + bad +
                                                         " 2 3 4 5 6 7 8 9\n");
                   }),
                   "own, line 2:  cr_rate_item::load fewer than 9 rates in file")
@@ -187,38 +187,38 @@ TEST_F(OwnRateFile, NumbersAreReadAsScanfReadsThemInTheCLocale) {
 }
 
 TEST(OwnRateBackup, BackupNames) {
-    EXPECT_EQ(fv::cr_rates::backup_name("/home/u/own.txt"), "/home/u/own.bak");
-    EXPECT_EQ(fv::cr_rates::backup_name("/home/u/own.bak"), "/home/u/own.bak.bak");
-    EXPECT_EQ(fv::cr_rates::backup_name("/home/u/ab"), "/home/u/ab.bak");
-    EXPECT_EQ(fv::cr_rates::backup_name("rates"), "rabak");
+    EXPECT_EQ(fv::rate_collection::backup_name("/home/u/own.txt"), "/home/u/own.bak");
+    EXPECT_EQ(fv::rate_collection::backup_name("/home/u/own.bak"), "/home/u/own.bak.bak");
+    EXPECT_EQ(fv::rate_collection::backup_name("/home/u/ab"), "/home/u/ab.bak");
+    EXPECT_EQ(fv::rate_collection::backup_name("rates"), "rabak");
 }
 
 TEST(UserSets, DuplicateAndUnstorableTitlesAreRefused) {
-    fv::cr_rates rates;
-    rates.add_custom(set_of("abc", 1));
-    EXPECT_EQ(message_of([&] { rates.add_custom(set_of("ABC", 2)); }),
+    fv::rate_collection rates;
+    rates.add_own(set_of("abc", 1));
+    EXPECT_EQ(message_of([&] { rates.add_own(set_of("ABC", 2)); }),
               "New scenario was not added because rate scenario titles must be unique");
     // Each would come back changed or break the file at the next load.
     for (const std::string& title : {std::string("say \"hi\""), std::string("a//b"), std::string("two\nlines"),
                                     std::string("cr\r"), std::string("tab\there"), std::string("nul\0x", 5)}) {
-        EXPECT_EQ(message_of([&] { rates.add_custom(set_of(title, 2)); }),
+        EXPECT_EQ(message_of([&] { rates.add_own(set_of(title, 2)); }),
                   "Rate scenario titles cannot contain a double quote (\"), two slashes (//), a line break or "
                   "another control character")
             << title;
     }
-    EXPECT_EQ(rates.client().size(), 1u);
+    EXPECT_EQ(rates.own().size(), 1u);
     // A title past 30 characters is cut, never inside a character.
-    rates.add_custom(set_of(std::string(29, 'x') + "\xc3\xa9\xc3\xa9", 1));
-    EXPECT_EQ(rates.client()[1].title, std::string(29, 'x') + "\xc3\xa9");
-    rates.remove_custom(1);
-    rates.add_custom(set_of("Zeta", 1));
-    rates.add_custom(set_of("alpha", 1));
-    EXPECT_EQ(rates.client()[0].title, "abc");
-    EXPECT_EQ(rates.client()[1].title, "alpha");
-    EXPECT_EQ(rates.remove_custom(3), 0);
-    EXPECT_EQ(rates.remove_custom(-1), 0);
-    EXPECT_EQ(rates.remove_custom(0), 1);
-    EXPECT_EQ(rates.client()[0].title, "alpha");
+    rates.add_own(set_of(std::string(29, 'x') + "\xc3\xa9\xc3\xa9", 1));
+    EXPECT_EQ(rates.own()[1].title, std::string(29, 'x') + "\xc3\xa9");
+    rates.remove_own(1);
+    rates.add_own(set_of("Zeta", 1));
+    rates.add_own(set_of("alpha", 1));
+    EXPECT_EQ(rates.own()[0].title, "abc");
+    EXPECT_EQ(rates.own()[1].title, "alpha");
+    EXPECT_EQ(rates.remove_own(3), 0);
+    EXPECT_EQ(rates.remove_own(-1), 0);
+    EXPECT_EQ(rates.remove_own(0), 1);
+    EXPECT_EQ(rates.own()[0].title, "alpha");
 }
 
 class Finders : public ::testing::Test {
@@ -232,9 +232,9 @@ protected:
         b.data("\"Budget 1991\" 3 3 3 3 3 3 3 3 3");
         b.data("\"Budget 2001\" 4 4 4 4 4 4 4 4 4");
         b.data("\"Budget 1999\" 5 5 5 5 5 5 5 5 5");
-        rates.load_common_text("r", b.finish(), true);
+        rates.load_rate_file_text("r", b.finish(), true);
     }
-    fv::cr_rates rates;
+    fv::rate_collection rates;
 };
 
 TEST_F(Finders, ByPrefixTitleAndPosition) {
@@ -271,16 +271,16 @@ TEST_F(Finders, BudgetYears) {
     EXPECT_EQ(rates.find_budget_year(2000), nullptr);
     EXPECT_EQ(rates.find_budget_year(2002), nullptr);
     // A title too short to carry a year reads as 0, without reading past it.
-    fv::cr_rates short_titles;
-    short_titles.set_common({}, {fv::cr_rate_item(2, "Budget 2001", {}), fv::cr_rate_item(2, "Bud", {})});
+    fv::rate_collection short_titles;
+    short_titles.set_rate_file_sets({}, {fv::rate_set(2, "Budget 2001", {}), fv::rate_set(2, "Bud", {})});
     EXPECT_EQ(short_titles.find_budget_year(1995), nullptr);
 }
 
 TEST(Listing, TextAndSpreadsheetRows) {
-    fv::cr_rates rates;
+    fv::rate_collection rates;
     EXPECT_EQ(rates.list_text(true), "(No data sets)");
-    rates.set_common({fv::cr_rate_item(1, "FY 1999 average", {4, 4.1, 4.2, 4.3, 4.4, 4.5, 4.6, 4.7, 4.9})}, {});
-    rates.add_custom(set_of("Mine", 5.125));
+    rates.set_rate_file_sets({fv::rate_set(1, "FY 1999 average", {4, 4.1, 4.2, 4.3, 4.4, 4.5, 4.6, 4.7, 4.9})}, {});
+    rates.add_own(set_of("Mine", 5.125));
     const std::string expected =
         "ACTUAL RATES:\r\n\r\n"
         "  FY 1999 average             4.00  4.10  4.20  4.30  4.40  4.50  4.60  4.70  4.90\r\n\r\n\r\n"
@@ -309,7 +309,7 @@ TEST(Listing, TextAndSpreadsheetRows) {
 }
 
 TEST(Listing, FormatLineWidths) {
-    fv::cr_rate_item item(3, "A title longer than twenty-five", {1, 2, 3, 4, 5, 6, 7, 8, 123.456});
+    fv::rate_set item(3, "A title longer than twenty-five", {1, 2, 3, 4, 5, 6, 7, 8, 123.456});
     EXPECT_EQ(item.format_line(false, false, 2),
               "A title longer than twent   1.00  2.00  3.00  4.00  5.00  6.00  7.00  8.00 123.46");
     EXPECT_EQ(item.format_line(false, true, 0), "\"A title longer than twenty-fiv\"   1   2   3   4   5   6   7   8 123");
@@ -322,7 +322,7 @@ namespace {
 TEST(Listing, NumbersAreWrittenAsPrintfWritesThemInTheCLocale) {
     const double values[] = {0, -0.0, 0.005, 0.015, 1.005, 2.675, -3.14159, 99.995, 123456.789, 1e20, -1e-9, 5.125};
     for (double v : values) {
-        fv::cr_rate_item item(3, "x", {v, v, v, v, v, v, v, v, v});
+        fv::rate_set item(3, "x", {v, v, v, v, v, v, v, v, v});
         for (int precision : {0, 2, 4}) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "%*.*f", precision + 4, precision, v);

@@ -12,15 +12,15 @@
 
 #include "rate_file_builder.h"
 #include "rates/checksum_block.h"
-#include "rates/cr_rates.h"
+#include "rates/rate_collection.h"
 #include "util/text_error.h"
 
 namespace {
 
 std::string load_failure(const std::string& content, bool check = true) {
-    fv::cr_rates rates;
+    fv::rate_collection rates;
     try {
-        rates.load_common_text("rates.txt", content, check);
+        rates.load_rate_file_text("rates.txt", content, check);
     } catch (const fv::text_error& e) {
         return e.text();
     }
@@ -39,7 +39,7 @@ TEST(ChecksumBlock, WorkedExampleReadsBackInBothForms) {
     EXPECT_EQ(fv::read_block("bda1111c24paaaaa"), 9455);  // symbol 0 odd: key at position 1
     EXPECT_EQ(fv::read_block("aamaa1111c24paaa"), 9455);  // symbol 0 even: key at position 2
     for (const char* block : {"bda1111c24paaaaa", "aamaa1111c24paaa"}) {
-        fv::cr_rate_item item;
+        fv::rate_set item;
         item.load(checked + " " + block, true);
         EXPECT_EQ(item.title, "A");
         EXPECT_EQ(item.computed_checksum, 9455);
@@ -103,8 +103,8 @@ TEST(ChecksumLine, NormalisationAndCheckedText) {
 }
 
 TEST(RateFile, ValidFileLoadsSortedDescending) {
-    fv::cr_rates rates;
-    rates.load_common_text("rates.txt", rate_test::small_file(), true);
+    fv::rate_collection rates;
+    rates.load_rate_file_text("rates.txt", rate_test::small_file(), true);
     ASSERT_EQ(rates.actual().size(), 2u);
     ASSERT_EQ(rates.budget().size(), 2u);
     EXPECT_EQ(rates.actual()[0].title, "FY 1999 average");
@@ -113,7 +113,7 @@ TEST(RateFile, ValidFileLoadsSortedDescending) {
     EXPECT_EQ(rates.budget()[0].title, "Budget 2001");
     EXPECT_EQ(rates.budget()[0].source, fv::source_budget);
     EXPECT_DOUBLE_EQ(rates.actual()[1].rates[8], 5.90);
-    EXPECT_EQ(rates.common_path(), "rates.txt");
+    EXPECT_EQ(rates.rate_file_path(), "rates.txt");
 }
 
 TEST(RateFile, AnyChangedCharacterBeforeTheBlockFails) {
@@ -148,10 +148,10 @@ TEST(RateFile, BlankAndCommentLinesChangeNothing) {
     text = replace_once(text, "#B budget", "\n   \n// a comment line\n\t\n#B budget");
     text = replace_once(text, "\"Budget 2000\"", "// note\n\n\"Budget 2000\"");
     EXPECT_EQ(load_failure(text), "");
-    fv::cr_rates a;
-    fv::cr_rates b;
-    a.load_common_text("x", rate_test::small_file(), true);
-    b.load_common_text("x", text, true);
+    fv::rate_collection a;
+    fv::rate_collection b;
+    a.load_rate_file_text("x", rate_test::small_file(), true);
+    b.load_rate_file_text("x", text, true);
     EXPECT_EQ(a.file_checksum_value(), b.file_checksum_value());
 }
 
@@ -209,8 +209,8 @@ TEST(RateFile, DamagedFilesGiveTheirMessages) {
 }
 
 TEST(RateFile, FailingDataLineEmptiesBothLists) {
-    fv::cr_rates rates;
-    EXPECT_THROW(rates.load_common_text("r", replace_once(rate_test::small_file(), "4.90  ", "4.91  "), true),
+    fv::rate_collection rates;
+    EXPECT_THROW(rates.load_rate_file_text("r", replace_once(rate_test::small_file(), "4.90  ", "4.91  "), true),
                  fv::text_error);
     EXPECT_TRUE(rates.actual().empty());
     EXPECT_TRUE(rates.budget().empty());
@@ -237,8 +237,8 @@ TEST(RateFile, LongTitlesKeepThirtyCharacters) {
     b.data("\"0123456789012345678901234567890123\" 4 4 4 4 4 4 4 4 4");
     b.section("#B budget");
     b.data("\"Budget 2001\" 4 4 4 4 4 4 4 4 4");
-    fv::cr_rates rates;
-    rates.load_common_text("r", b.finish(), true);
+    fv::rate_collection rates;
+    rates.load_rate_file_text("r", b.finish(), true);
     EXPECT_EQ(rates.actual()[0].title, "012345678901234567890123456789");
 }
 
@@ -251,9 +251,9 @@ TEST(RateFile, OverlongLinesAreReadInPieces) {
 }
 
 TEST(RateFile, FilesOnDiskAndTheirFailures) {
-    fv::cr_rates rates;
+    fv::rate_collection rates;
     try {
-        rates.load_common("", true);
+        rates.load_rate_file("", true);
         FAIL();
     } catch (const fv::text_error& e) {
         EXPECT_EQ(e.text(), "cr_rates::load_common filename missing or void");
@@ -261,27 +261,27 @@ TEST(RateFile, FilesOnDiskAndTheirFailures) {
     const auto dir = std::filesystem::temp_directory_path() / ("fv_rates_test_disk_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     try {
-        rates.load_common((dir / "absent.txt").string(), true);
+        rates.load_rate_file((dir / "absent.txt").string(), true);
         FAIL();
     } catch (const fv::text_error& e) {
         EXPECT_EQ(e.text(), "cr_rates::load_common unable to open input file");
     }
     const std::string path = (dir / "rates.txt").string();
     std::ofstream(path, std::ios::binary) << rate_test::small_file();
-    rates.load_common(path, true);
+    rates.load_rate_file(path, true);
     EXPECT_EQ(rates.actual().size(), 2u);
     std::filesystem::remove_all(dir);
 }
 
 TEST(RateFile, WriterAndReaderAgree) {
-    fv::cr_rates source;
-    source.set_common({fv::cr_rate_item(1, "FY 2020 average", {0.37, 0.4, 0.4, 0.42, 0.45, 0.55, 0.7, 0.87, 1.45}),
-                       fv::cr_rate_item(1, "FY 1982 average", {12.5, 13, 13.2, 13.8, 14, 14.1, 14.2, 14, 13.5})},
-                      {fv::cr_rate_item(2, "Budget 2030", {5.3, 5.4, 5.2, 4.8, 4.6, 4.4, 4.4, 4.4, 4.6})});
+    fv::rate_collection source;
+    source.set_rate_file_sets({fv::rate_set(1, "FY 2020 average", {0.37, 0.4, 0.4, 0.42, 0.45, 0.55, 0.7, 0.87, 1.45}),
+                       fv::rate_set(1, "FY 1982 average", {12.5, 13, 13.2, 13.8, 14, 14.1, 14.2, 14, 13.5})},
+                      {fv::rate_set(2, "Budget 2030", {5.3, 5.4, 5.2, 4.8, 4.6, 4.4, 4.4, 4.4, 4.6})});
     fv::block_writer writer(7);
-    const std::string text = source.common_file_text(writer, "generated for a test");
-    fv::cr_rates loaded;
-    loaded.load_common_text("r", text, true);
+    const std::string text = source.rate_file_text(writer, "generated for a test");
+    fv::rate_collection loaded;
+    loaded.load_rate_file_text("r", text, true);
     ASSERT_EQ(loaded.actual().size(), 2u);
     EXPECT_EQ(loaded.actual()[0].title, "FY 2020 average");
     EXPECT_EQ(loaded.actual()[0].rates, source.actual()[0].rates);

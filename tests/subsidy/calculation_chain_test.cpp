@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "cashflow/range_fixture.h"
-#include "rates/cr_rate_item.h"
-#include "subsidy/cohort_ser.h"
+#include "rates/rate_set.h"
+#include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/input_editing.h"
 #include "util/text_error.h"
@@ -20,17 +20,17 @@ constexpr double r = 5.0;
 double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 12.0); }
 
 struct flat_factors {
-    cr_rate_item flat{source_client, "flat", {r, r, r, r, r, r, r, r, r}};
-    cf_pvfact factors;
+    rate_set flat{source_own, "flat", {r, r, r, r, r, r, r, r, r}};
+    present_value_factors factors;
     flat_factors() {
         factors.set(&flat);
         factors.make();
     }
 };
 
-cf_pgm& calculate(load_result& loaded, flat_factors& f) {
+credit_program& calculate(load_result& loaded, flat_factors& f) {
     EXPECT_FALSE(loaded.error) << *loaded.error;
-    cf_pgm& program = *loaded.program;
+    credit_program& program = *loaded.program;
     edit_input(program);
     for (auto& cohort : program.cohorts) compute_subsidy(*cohort, f.factors);
     return program;
@@ -44,7 +44,7 @@ TEST(CalculationChain, SingleDisbursementUnderSimpleTiming) {
                                                   {"Principal pmts, scheduled", 60, 40},
                                               });
     flat_factors f;
-    const cf_pgm& program = calculate(loaded, f);
+    const credit_program& program = calculate(loaded, f);
     const cohort_results& res = program.cohorts.front()->results;
     // Principal is an inflow: the end of each year, one and two years after the disbursement.
     EXPECT_NEAR(res.financing_amount, 100 - 60 * df(24) - 40 * df(48), 1e-6) << dump_messages(program);
@@ -58,7 +58,7 @@ TEST(CalculationChain, ContinuousTimingPutsEveryAmountMidYear) {
                                                   {"Principal pmts, scheduled", 60, 40},
                                               });
     flat_factors f;
-    const cf_pgm& program = calculate(loaded, f);
+    const credit_program& program = calculate(loaded, f);
     // The first payment falls with the disbursement, the second a year later.
     EXPECT_NEAR(program.cohorts.front()->results.financing_amount, 100 - 60 - 40 * df(24), 1e-6);
 }
@@ -71,7 +71,7 @@ TEST(CalculationChain, TwoDisbursementPeriodsDiscountEachPartFromItsOwnPeriod) {
                                                   {"Principal pmts, scheduled", 50, 30, 20},
                                               });
     flat_factors f;
-    const cf_pgm& program = calculate(loaded, f);
+    const credit_program& program = calculate(loaded, f);
     const cohort_results& res = program.cohorts.front()->results;
     // Construction rule: 50, 18, 12 for period 1 and 12, 8 for period 2 (from its own start).
     const double pv = 50 * df(24) + 18 * df(48) + 12 * df(72) + 12 * df(24) + 8 * df(48);
@@ -88,29 +88,29 @@ TEST(CalculationChain, SingleEffectiveRateReproducesTheCurveSubsidy) {
                                                   {"Interest pmts, scheduled", 4, 4, 3, 2, 1},
                                               });
     ASSERT_FALSE(loaded.error) << *loaded.error;
-    cf_pgm& program = *loaded.program;
+    credit_program& program = *loaded.program;
     edit_input(program);
-    cf_cohort& cohort = *program.cohorts.front();
+    cohort& cohort = *program.cohorts.front();
 
     // On a flat curve the rate is the annual equivalent of the semiannual rate.
     flat_factors flat;
     compute_subsidy(cohort, flat.factors);
-    get_ser(cohort, flat.factors, flat.flat, program.messages());
+    compute_single_effective_rate(cohort, flat.factors, flat.flat, program.messages());
     EXPECT_NEAR(cohort.results.single_effective_rate, (std::pow(1 + r / 200, 2) - 1) * 100, 1e-9);
 
     // On a sloped curve, discounting everything at the rate found gives the curve's subsidy again.
-    const cr_rate_item sloped{source_client, "sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5}};
-    cf_pvfact curve;
+    const rate_set sloped{source_own, "sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5}};
+    present_value_factors curve;
     curve.set(&sloped);
     curve.make();
     compute_subsidy(cohort, curve);
     const double target = cohort.results.subsidy_percentage;
-    get_ser(cohort, curve, sloped, program.messages());
+    compute_single_effective_rate(cohort, curve, sloped, program.messages());
     const double rate = cohort.results.single_effective_rate;
     ASSERT_NE(rate, not_available) << dump_messages(program);
     EXPECT_GT(rate, 1.0);
     EXPECT_LT(rate, 5.7);
-    cf_pvfact at_rate;
+    present_value_factors at_rate;
     at_rate.set_single_effective_rate(rate);
     at_rate.make();
     compute_subsidy(cohort, at_rate);
@@ -157,7 +157,7 @@ TEST(CalculationChain, LevelPaymentLoansOverSeveralCohortsMatchTheirClosedForms)
     }
     load_result loaded = load_rows(rows);
     flat_factors f;
-    const cf_pgm& program = calculate(loaded, f);
+    const credit_program& program = calculate(loaded, f);
     ASSERT_EQ(program.cohorts.size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const cohort_results& res = program.cohorts[i]->results;
@@ -200,7 +200,7 @@ TEST(CalculationChain, FiguresThatAreNotFiniteFailTheCohort) {
         for (const auto& message : loaded.program->messages().list())
             EXPECT_EQ(message.text.find("inf"), std::string::npos) << message.text;
         flat_factors f;
-        cf_cohort& cohort = *loaded.program->cohorts.front();
+        cohort& cohort = *loaded.program->cohorts.front();
         try {
             compute_subsidy(cohort, f.factors);
             ADD_FAILURE() << c.what << ": no failure";

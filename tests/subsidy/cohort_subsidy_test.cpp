@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 #include "cashflow/value_names.h"
 
 namespace fv {
@@ -16,27 +16,27 @@ constexpr double r = 6.0;
 double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 12.0); }
 
 struct program_builder {
-    cf_pgm program;
-    cf_cohort cohort;
-    cf_pvfact factors;
-    cr_rate_item flat;
+    credit_program program;
+    fv::cohort cohort;
+    present_value_factors factors;
+    rate_set flat;
 
     explicit program_builder(int program_type) : cohort(&program, 2001, program_type) {
         program.program_type = program_type;
         flat.title = "flat";
-        flat.source = source_client;
+        flat.source = source_own;
         flat.rates.fill(r);
         factors.set(&flat);
         factors.make();
     }
-    cf_item& row(int line_type, std::vector<double> amounts, int frequency, int point) {
-        auto item = std::make_unique<cf_item>(&cohort);
-        item->lint_type = line_type;
+    cash_flow_row& row(int line, std::vector<double> amounts, int frequency, int point) {
+        auto item = std::make_unique<cash_flow_row>(&cohort);
+        item->line = line;
         item->frequency = frequency;
         item->point = point;
         item->start_year = 2001;
-        item->amt = std::move(amounts);
-        cf_item& added = *item;
+        item->amounts = std::move(amounts);
+        cash_flow_row& added = *item;
         cohort.rows.push_back(std::move(item));
         if (added.is_disbursement()) cohort.disbursement_row = &added;
         added.compute_start_offset();
@@ -50,7 +50,7 @@ TEST(CohortSubsidy, LoanAtTheDiscountRateHasNoFinancingSubsidy) {
     // Annual interest at the annual equivalent of the semiannual discount rate, principal at the end.
     const double j = std::pow(1.0 + r / 200.0, 2) - 1.0;
     b.row(50, {100 * j, 100 * j, 100 * j}, frequency_annual, point_end);
-    b.row(49, {0, 0, 100}, frequency_annual, point_end).fix_zero_amt();
+    b.row(49, {0, 0, 100}, frequency_annual, point_end).drop_leading_zero_amounts();
     compute_subsidy(b.cohort, b.factors);
     EXPECT_NEAR(b.cohort.results.financing_amount, 0.0, 1e-9);
     EXPECT_NEAR(b.cohort.results.subsidy_percentage, 0.0, 1e-9);
@@ -59,10 +59,10 @@ TEST(CohortSubsidy, LoanAtTheDiscountRateHasNoFinancingSubsidy) {
 TEST(CohortSubsidy, ComponentsMatchClosedForms) {
     program_builder b(program_direct_loan);
     b.row(46, {100}, frequency_annual, point_beginning);
-    const cf_item& principal = b.row(49, {25, 25, 25, 25}, frequency_annual, point_end);
-    const cf_item& interest = b.row(50, {2, 1.5, 1, 0.5}, frequency_annual, point_end);
-    const cf_item& fees = b.row(51, {1}, frequency_annual, point_beginning);
-    const cf_item& defaults = b.row(52, {-1, -1, -1, -1, -1, -1, -1, -1}, frequency_quarter, point_middle);
+    const cash_flow_row& principal = b.row(49, {25, 25, 25, 25}, frequency_annual, point_end);
+    const cash_flow_row& interest = b.row(50, {2, 1.5, 1, 0.5}, frequency_annual, point_end);
+    const cash_flow_row& fees = b.row(51, {1}, frequency_annual, point_beginning);
+    const cash_flow_row& defaults = b.row(52, {-1, -1, -1, -1, -1, -1, -1, -1}, frequency_quarter, point_middle);
     ASSERT_EQ(principal.start_offset, 24);
     ASSERT_EQ(fees.start_offset, 0);
     ASSERT_EQ(defaults.start_offset, 3);
@@ -111,11 +111,11 @@ TEST(CohortSubsidy, DerivationLinesShowFactorsAndTheSameValue) {
     program_builder b(program_direct_loan);
     b.row(46, {100}, frequency_annual, point_beginning);
     b.row(49, {60, 40}, frequency_annual, point_end);
-    gr_page page;
-    const gr_line_type& type = page.add_line_type(gr_line_type("LT2", 61));
+    display_page page;
+    const line_layout& type = page.add_layout(line_layout("LT2", 61));
     const unsigned ends[] = {25, 37, 49, 61};
     const unsigned margins[] = {0, 0, 0, 0};
-    page.line_types().back()->set_bounds(ends, margins);
+    page.layouts().back()->set_bounds(ends, margins);
     compute_subsidy(b.cohort, b.factors, &page, &type);
     const double pv = 60 * df(24) + 40 * df(48);
     EXPECT_NEAR(b.cohort.results.financing_amount, 100 - pv, 1e-6);

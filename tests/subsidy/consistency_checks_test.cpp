@@ -9,21 +9,21 @@ namespace fv {
 namespace {
 
 struct cohort_builder {
-    cf_cohort cohort;
-    cf_messages messages;
+    fv::cohort cohort;
+    message_list messages;
 
     explicit cohort_builder(int program_type) : cohort(nullptr, 2001, program_type) {}
 
-    cf_item& row(int line_type, std::vector<double> amounts, int start_offset = 0, int start_year = 2001) {
-        auto item = std::make_unique<cf_item>(&cohort);
-        item->lint_type = line_type;
+    cash_flow_row& row(int line, std::vector<double> amounts, int start_offset = 0, int start_year = 2001) {
+        auto item = std::make_unique<cash_flow_row>(&cohort);
+        item->line = line;
         item->frequency = frequency_annual;
         item->start_year = start_year;
         item->start_offset = start_offset;
-        item->amt = std::move(amounts);
-        cf_item& added = *item;
+        item->amounts = std::move(amounts);
+        cash_flow_row& added = *item;
         cohort.rows.push_back(std::move(item));
-        if (line_type == 46 || line_type == 57) cohort.disbursement_row = &added;
+        if (line == 46 || line == 57) cohort.disbursement_row = &added;
         return added;
     }
     std::vector<std::string> texts(unsigned number) const {

@@ -12,7 +12,7 @@ namespace {
 cohort_results compute(int program_type, const std::vector<std::pair<int, double>>& values) {
     cohort_results results;
     subsidy_accumulator accumulator(results, program_type);
-    for (const auto& [line_type, value] : values) accumulator.add(line_type, value);
+    for (const auto& [line, value] : values) accumulator.add(line, value);
     accumulator.finish();
     return results;
 }

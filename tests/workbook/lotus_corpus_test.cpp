@@ -17,10 +17,10 @@
 #include <sstream>
 
 #include "util/text_error.h"
-#include "workbook/gen_file.h"
-#include "workbook/l123_file.h"
-#include "workbook/wk1_file.h"
-#include "workbook/wk3_file.h"
+#include "workbook/workbook_file.h"
+#include "workbook/lotus123_reader.h"
+#include "workbook/wk1_reader.h"
+#include "workbook/wk3_reader.h"
 #include "workbook/workbook_dump.h"
 
 namespace fv {
@@ -95,7 +95,7 @@ struct dumped_cell {
     int number_code = content_no_cell;
     std::string number;
 };
-std::map<std::string, dumped_cell> dumped_cells(gen_file& book) {
+std::map<std::string, dumped_cell> dumped_cells(workbook_file& book) {
     std::ostringstream out;
     dump_workbook(book, out);
     std::map<std::string, dumped_cell> cells;
@@ -122,11 +122,11 @@ std::set<unsigned> decoded_types(const std::string& extension) {
     return {0, 1, 9, 10, 20, 21, 22, 23, 24, 25, 26};
 }
 
-std::unique_ptr<lotus_workbook> reader_for(const fs::path& file) {
+std::unique_ptr<lotus_reader> reader_for(const fs::path& file) {
     const std::string extension = lower_extension(file);
-    if (extension == ".wk1") return std::make_unique<wk1_file>(file.string());
-    if (extension == ".123") return std::make_unique<L123_file>(file.string());
-    return std::make_unique<wk3_file>(file.string());
+    if (extension == ".wk1") return std::make_unique<wk1_reader>(file.string());
+    if (extension == ".123") return std::make_unique<lotus123_reader>(file.string());
+    return std::make_unique<wk3_reader>(file.string());
 }
 
 // Differences we know of, by file name and coordinate, with the reason.
@@ -142,7 +142,7 @@ TEST(LotusCorpus, EveryFileLoads) {
     if (files.empty()) GTEST_SKIP() << "no Lotus corpus at " << corpus;
     for (const auto& file : files) {
         SCOPED_TRACE(file.string());
-        gen_file book(file.string());
+        workbook_file book(file.string());
         EXPECT_NO_THROW(book.load());
 
         auto reader = reader_for(file);
@@ -176,7 +176,7 @@ TEST(LotusCorpus, CellsMatchWhatSsconvertReads) {
                                     file.string() + "' '" + (out / "%n.csv").string() + "' >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
-        gen_file book(file.string());
+        workbook_file book(file.string());
         ASSERT_NO_THROW(book.load());
         const auto cells = dumped_cells(book);
         for (int sheet = 0; sheet < 256; ++sheet) {
@@ -187,11 +187,11 @@ TEST(LotusCorpus, CellsMatchWhatSsconvertReads) {
                 for (std::size_t column = 0; column < rows[row].size(); ++column) {
                     const std::string& theirs = rows[row][column];
                     if (theirs.empty()) continue;  // no cell (or an empty text)
-                    const std::string coord = cell_coord(static_cast<std::uint8_t>(sheet),
+                    const std::string address_text = cell_address(static_cast<std::uint8_t>(sheet),
                                                          static_cast<std::uint16_t>(row),
                                                          static_cast<std::uint8_t>(column))
                                                   .to_text();
-                    const auto found = cells.find(coord);
+                    const auto found = cells.find(address_text);
                     const dumped_cell ours = found == cells.end() ? dumped_cell() : found->second;
                     std::string difference;
                     if (ours.text_code == content_delivered) {
@@ -208,12 +208,12 @@ TEST(LotusCorpus, CellsMatchWhatSsconvertReads) {
                     }
                     ++compared;
                     if (difference.empty()) continue;
-                    const auto known = known_differences().find({name, coord});
+                    const auto known = known_differences().find({name, address_text});
                     if (known != known_differences().end()) {
-                        std::cout << "[ known    ] " << name << " " << coord << ": " << difference << " -- "
+                        std::cout << "[ known    ] " << name << " " << address_text << ": " << difference << " -- "
                                   << known->second << "\n";
                     } else {
-                        ADD_FAILURE() << name << " " << coord << ": " << difference;
+                        ADD_FAILURE() << name << " " << address_text << ": " << difference;
                     }
                 }
             }

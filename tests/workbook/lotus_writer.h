@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-#include "workbook/cell_coord.h"
+#include "workbook/cell_address.h"
 
 namespace fv::test {
 
@@ -75,25 +75,25 @@ enum : unsigned { bof = 0, eof = 1, range = 11, blank = 12, integer = 13, number
                   string_value = 51, range2 = 71 };
 
 // The 5-byte cell header: format byte, column, row.
-inline bytes cell(const cell_coord& at, unsigned format = 0xFF) {
+inline bytes cell(const cell_address& at, unsigned format = 0xFF) {
     bytes out;
     put8(out, format);
     put16(out, at.column);
     put16(out, at.row);
     return out;
 }
-inline bytes integer_cell(const cell_coord& at, std::int16_t value) {
+inline bytes integer_cell(const cell_address& at, std::int16_t value) {
     bytes out = cell(at);
     put16(out, static_cast<std::uint16_t>(value));
     return out;
 }
-inline bytes number_cell(const cell_coord& at, double value) {
+inline bytes number_cell(const cell_address& at, double value) {
     bytes out = cell(at);
     put_double(out, value);
     return out;
 }
 // A formula whose value is given as its 8 raw bytes (for the special values).
-inline bytes formula_cell(const cell_coord& at, const bytes& value8) {
+inline bytes formula_cell(const cell_address& at, const bytes& value8) {
     bytes out = cell(at);
     out.insert(out.end(), value8.begin(), value8.end());
     put16(out, 3);  // formula length, then the formula: the constant 1 and its end
@@ -102,18 +102,18 @@ inline bytes formula_cell(const cell_coord& at, const bytes& value8) {
     put8(out, 0);
     return out;
 }
-inline bytes formula_cell(const cell_coord& at, double value) {
+inline bytes formula_cell(const cell_address& at, double value) {
     bytes value8;
     put_double(value8, value);
     return formula_cell(at, value8);
 }
-inline bytes label_cell(const cell_coord& at, const std::string& text, char prefix = '\'') {
+inline bytes label_cell(const cell_address& at, const std::string& text, char prefix = '\'') {
     bytes out = cell(at);
     put8(out, static_cast<unsigned char>(prefix));
     put_text(out, text);
     return out;
 }
-inline bytes string_value_cell(const cell_coord& at, const std::string& text) {
+inline bytes string_value_cell(const cell_address& at, const std::string& text) {
     bytes out = cell(at);
     put_text(out, text);
     return out;
@@ -138,7 +138,7 @@ inline record_writer start() {
 
 // One cell of a workbook built by `workbook`: a number or a label.
 struct cell_spec {
-    std::string coord;  // "A:B3"
+    std::string address_text;  // "A:B3"
     std::variant<double, std::string> value;
 };
 // A named range by its corner coordinates ("A:A1", "A:C9").
@@ -152,11 +152,11 @@ struct range_spec {
 inline bytes workbook(const std::vector<cell_spec>& cells, const std::vector<range_spec>& ranges = {}) {
     record_writer writer = start();
     for (const auto& range : ranges) {
-        const cell_coord first(range.first), last(range.last);
+        const cell_address first(range.first), last(range.last);
         writer.record(wk1::range, range_record(range.name, first.column, first.row, last.column, last.row));
     }
     for (const auto& spec : cells) {
-        const cell_coord at(spec.coord);
+        const cell_address at(spec.address_text);
         if (const double* value = std::get_if<double>(&spec.value))
             writer.record(wk1::number, number_cell(at, *value));
         else
@@ -172,12 +172,12 @@ inline bytes workbook(const std::vector<cell_spec>& cells, const std::vector<ran
 namespace wk3 {
 enum : unsigned { bof = 0, eof = 1, range = 9, range_unlisted = 10, error = 20, not_available = 21, label = 22,
                   number = 23, small_number = 24, formula = 25, string_value = 26 };
-namespace l123 {
+namespace lotus123 {
 enum : unsigned { packed = 37, number = 39, formula = 40 };
 }
 
 // The 4-byte cell header: row, sheet, column.
-inline bytes cell(const cell_coord& at) {
+inline bytes cell(const cell_address& at) {
     bytes out;
     put16(out, at.row);
     put8(out, at.sheet);
@@ -188,13 +188,13 @@ inline bytes with(bytes out, const bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
     return out;
 }
-inline bytes label_cell(const cell_coord& at, const std::string& text, char prefix = '\'') {
+inline bytes label_cell(const cell_address& at, const std::string& text, char prefix = '\'') {
     bytes out = cell(at);
     put8(out, static_cast<unsigned char>(prefix));
     put_text(out, text);
     return out;
 }
-inline bytes string_value_cell(const cell_coord& at, const std::string& text) {
+inline bytes string_value_cell(const cell_address& at, const std::string& text) {
     bytes out = cell(at);
     put_text(out, text);
     return out;
@@ -223,7 +223,7 @@ inline bytes wk3_special(unsigned marker) {
     out[8] = out[9] = 0xFF;
     return out;
 }
-inline bytes l123_special(unsigned marker) {
+inline bytes lotus123_special(unsigned marker) {
     bytes out(8, 0);
     out[5] = static_cast<unsigned char>(marker);
     out[6] = out[7] = 0xFF;
@@ -235,7 +235,7 @@ inline bytes ieee(double value) {
     return out;
 }
 // Corners 0-based: sheet, row, column.
-inline bytes range_record(const std::string& name, const cell_coord& first, const cell_coord& last) {
+inline bytes range_record(const std::string& name, const cell_address& first, const cell_address& last) {
     bytes out;
     put16(out, 0);
     put_name(out, name);

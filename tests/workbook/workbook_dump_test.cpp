@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "lotus_writer.h"
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 #include "workbook/workbook_dump.h"
 
 namespace fv {
@@ -20,14 +20,14 @@ TEST(WorkbookDump, PrintsFormatRangesCandidatesAndCells) {
                                     .record(w::range, w::range_record("DATA", 1, 1, 2, 3))
                                     .record(w::range, w::range_record("\\Z", 0, 0, 0, 0))
                                     .record(w::range, w::range_record("WIDE", 0, 0, 300, 0))
-                                    .record(w::label, w::label_cell(cell_coord("A:B2"), "Name\tof\\it\x01"))
-                                    .record(w::number, w::number_cell(cell_coord("A:C2"), 0.1 + 0.2))
-                                    .record(w::integer, w::integer_cell(cell_coord("A:B3"), -7))
-                                    .record(w::formula, w::formula_cell(cell_coord("A:C3"), {0, 0, 0, 0, 0, 0, 0xF0, 0xFF}))
+                                    .record(w::label, w::label_cell(cell_address("A:B2"), "Name\tof\\it\x01"))
+                                    .record(w::number, w::number_cell(cell_address("A:C2"), 0.1 + 0.2))
+                                    .record(w::integer, w::integer_cell(cell_address("A:B3"), -7))
+                                    .record(w::formula, w::formula_cell(cell_address("A:C3"), {0, 0, 0, 0, 0, 0, 0xF0, 0xFF}))
                                     .record(w::eof, {})
                                     .data();
     test::temp_file file(content, "wk1");
-    gen_file book(file.path());
+    workbook_file book(file.path());
     book.load();
     std::ostringstream out;
     dump_workbook(book, out);

@@ -16,8 +16,8 @@
 
 #include "util/text_error.h"
 #include "workbook/compound_document.h"
-#include "workbook/gen_file.h"
-#include "workbook/xls_file.h"
+#include "workbook/workbook_file.h"
+#include "workbook/xls_reader.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ std::size_t entry_named(const std::vector<unsigned char>& image, const std::stri
 }
 
 std::string image_failure(std::vector<unsigned char> image) {
-    fv::xls_file book("");
+    fv::xls_reader book("");
     try {
         book.load_image(std::move(image));
     } catch (const fv::text_error& e) {
@@ -70,7 +70,7 @@ const std::string unknown = "Spreadsheet file  is in an unknown format.";
 // A damaged container either yields the whole, unchanged workbook or the
 // unknown-format message; it never hangs and never yields part of a stream.
 void expect_whole_or_unknown(std::vector<unsigned char> image) {
-    fv::xls_file book("");
+    fv::xls_reader book("");
     try {
         book.load_image(std::move(image));
     } catch (const fv::text_error& e) {
@@ -78,9 +78,9 @@ void expect_whole_or_unknown(std::vector<unsigned char> image) {
         return;
     }
     std::string text;
-    EXPECT_EQ(book.get_content("C:A400", text), fv::content_delivered);
+    EXPECT_EQ(book.read_cell("C:A400", text), fv::content_delivered);
     EXPECT_EQ(text.substr(0, 6), "s0399-");
-    EXPECT_EQ(book.get_ranges().size(), 5u);
+    EXPECT_EQ(book.range_names().size(), 5u);
 }
 
 // A file in the build folder, removed at the end of the test.
@@ -168,7 +168,7 @@ TEST(XlsContainer, FilesThatAreNoWorkbooks) {
         std::ofstream out(text.path);
         out << "Name,Loans\nDisbursements,100,200\n";
     }
-    fv::gen_file front(text.path);
+    fv::workbook_file front(text.path);
     try {
         front.load();
         ADD_FAILURE() << "a text file loaded";
@@ -183,7 +183,7 @@ TEST(XlsContainer, FilesThatAreNoWorkbooks) {
             std::ofstream out(big.path, std::ios::binary | std::ios::trunc);
         }
         ASSERT_EQ(::truncate(big.path.c_str(), size), 0);
-        fv::xls_file book(big.path);
+        fv::xls_reader book(big.path);
         try {
             book.load();
             ADD_FAILURE() << "loaded";
@@ -200,7 +200,7 @@ TEST(XlsContainer, FilesThatAreNoWorkbooks) {
     ASSERT_EQ(::mkfifo(fifo.path.c_str(), 0600), 0);
     for (const std::string& path :
          {std::string(FV_BINARY_DIR), fifo.path, std::string(FV_BINARY_DIR) + "/no_such.xls"}) {
-        fv::xls_file book(path);
+        fv::xls_reader book(path);
         try {
             book.load();
             ADD_FAILURE() << path;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "util/text_error.h"
-#include "workbook/xls_file.h"
+#include "workbook/xls_reader.h"
 #include "workbook/xls_stream_builder.h"
 
 using fv_test::biff_stream;
@@ -17,8 +17,8 @@ using fv_test::bytes;
 
 namespace {
 
-std::unique_ptr<fv::xls_file> load(const biff_stream& s) {
-    auto book = std::make_unique<fv::xls_file>("");
+std::unique_ptr<fv::xls_reader> load(const biff_stream& s) {
+    auto book = std::make_unique<fv::xls_reader>("");
     book->load_stream(s.out);
     return book;
 }
@@ -32,21 +32,21 @@ std::string load_failure(const biff_stream& s) {
     return "(loaded)";
 }
 
-double number_at(fv::xls_file& book, const char* coord) {
+double number_at(fv::xls_reader& book, const char* address_text) {
     double v = -12345;
-    EXPECT_EQ(book.get_content(coord, v), fv::content_delivered) << coord;
+    EXPECT_EQ(book.read_cell(address_text, v), fv::content_delivered) << address_text;
     return v;
 }
 
-std::string text_at(fv::xls_file& book, const char* coord) {
+std::string text_at(fv::xls_reader& book, const char* address_text) {
     std::string t;
-    EXPECT_EQ(book.get_content(coord, t), fv::content_delivered) << coord;
+    EXPECT_EQ(book.read_cell(address_text, t), fv::content_delivered) << address_text;
     return t;
 }
 
-int kind_at(fv::xls_file& book, const char* coord) {
-    book.use_cursor();
-    return book.set_cursor(coord);
+int kind_at(fv::xls_reader& book, const char* address_text) {
+    book.use_cursor_addressing();
+    return book.move_cursor(address_text);
 }
 
 // A worksheet of version v holding the records that `cells` adds.
@@ -88,19 +88,19 @@ TEST(XlsStream, ChartAndMacroSheetsBetweenWorksheetsKeepWorksheetNumbers) {
         EXPECT_EQ(number_at(*book, "B:A1"), 2.0);
         EXPECT_EQ(number_at(*book, "B:B1"), 3.0) << "the walk goes on after an embedded chart";
         double x;
-        EXPECT_EQ(book->get_content("A:F6", x), fv::content_no_cell);
-        EXPECT_EQ(book->get_content("C:A1", x), fv::content_no_cell);
+        EXPECT_EQ(book->read_cell("A:F6", x), fv::content_no_cell);
+        EXPECT_EQ(book->read_cell("C:A1", x), fv::content_no_cell);
         EXPECT_EQ(book->data_cell_addresses().size(), 3u);
 
         fv::range_bounds r;
-        ASSERT_TRUE(book->get_range_coord("data", r)) << v;
+        ASSERT_TRUE(book->find_range("data", r)) << v;
         EXPECT_EQ(std::vector<int>({r.sheet1, r.row1, r.column1, r.sheet2, r.row2, r.column2}),
                   std::vector<int>({2, 2, 2, 2, 40, 8}));
-        ASSERT_TRUE(book->get_range_coord("FIRSTCELL", r));
+        ASSERT_TRUE(book->find_range("FIRSTCELL", r));
         EXPECT_EQ(std::vector<int>({r.sheet1, r.row1, r.column1, r.sheet2, r.row2, r.column2}),
                   std::vector<int>({1, 5, 3, 1, 5, 3}));
-        EXPECT_FALSE(book->get_range_coord("OnChart", r)) << "a name on a chart sheet is not found";
-        EXPECT_EQ(book->get_ranges(), std::vector<std::string>({"DATA", "OnChart", "FirstCell"}));
+        EXPECT_FALSE(book->find_range("OnChart", r)) << "a name on a chart sheet is not found";
+        EXPECT_EQ(book->range_names(), std::vector<std::string>({"DATA", "OnChart", "FirstCell"}));
         if (v == 8) {
             // The fourth entry points into another workbook.
             biff_stream t(8);
@@ -109,9 +109,9 @@ TEST(XlsStream, ChartAndMacroSheetsBetweenWorksheetsKeepWorksheetNumbers) {
             t.name("Mine", biff_stream::cell8(0, 0, 0)).name("Theirs", biff_stream::cell8(1, 0, 0)).name("NoEntry", biff_stream::cell8(7, 0, 0)).eof();
             t.bof(0x10).number(0, 0, 1).eof();
             auto other = load(t);
-            EXPECT_TRUE(other->get_range_coord("Mine", r));
-            EXPECT_FALSE(other->get_range_coord("Theirs", r));
-            EXPECT_FALSE(other->get_range_coord("NoEntry", r));
+            EXPECT_TRUE(other->find_range("Mine", r));
+            EXPECT_FALSE(other->find_range("Theirs", r));
+            EXPECT_FALSE(other->find_range("NoEntry", r));
         }
     }
 }
@@ -129,14 +129,14 @@ TEST(XlsStream, NamesWithOptionsOrOtherDefinitionsOrDamage) {
     s.name("Constant", biff_stream::area8(0, 0, 0, 0, 0));               // a later duplicate
     s.eof().bof(0x10).number(0, 0, 1).eof();
     auto book = load(s);
-    EXPECT_EQ(book->get_ranges(), std::vector<std::string>({"Constant", "Short", "Value", "Constant"}));
+    EXPECT_EQ(book->range_names(), std::vector<std::string>({"Constant", "Short", "Value", "Constant"}));
     fv::range_bounds r;
-    EXPECT_FALSE(book->get_range_coord("Print_Area", r));
-    EXPECT_FALSE(book->get_range_coord("hidden", r));
-    EXPECT_FALSE(book->get_range_coord("Constant", r)) << "the first match decides";
-    EXPECT_FALSE(book->get_range_coord("Short", r));
-    EXPECT_FALSE(book->get_range_coord("Cut", r));
-    ASSERT_TRUE(book->get_range_coord("VALUE", r));
+    EXPECT_FALSE(book->find_range("Print_Area", r));
+    EXPECT_FALSE(book->find_range("hidden", r));
+    EXPECT_FALSE(book->find_range("Constant", r)) << "the first match decides";
+    EXPECT_FALSE(book->find_range("Short", r));
+    EXPECT_FALSE(book->find_range("Cut", r));
+    ASSERT_TRUE(book->find_range("VALUE", r));
     EXPECT_EQ(std::vector<int>({r.sheet1, r.row1, r.column1, r.sheet2, r.row2, r.column2}),
               std::vector<int>({1, 3, 1, 1, 4, 2}));
 }
@@ -166,30 +166,30 @@ TEST(XlsStream, NumbersFromRkMultipleRkAndNumberRecords) {
     }));
     unsigned col = 0;
     for (const auto& c : rk_cases) {
-        const std::string coord = "A:" + fv::index_letters(col++) + "1";
-        EXPECT_EQ(number_at(*book, coord.c_str()), c.value) << std::hex << c.raw;
+        const std::string address_text = "A:" + fv::index_letters(col++) + "1";
+        EXPECT_EQ(number_at(*book, address_text.c_str()), c.value) << std::hex << c.raw;
     }
     EXPECT_EQ(number_at(*book, "A:B2"), 100.0);
     EXPECT_EQ(number_at(*book, "A:C2"), 101.0);
     EXPECT_EQ(number_at(*book, "A:D2"), 102.0);
     double x;
-    EXPECT_EQ(book->get_content("A:A2", x), fv::content_no_cell);
-    EXPECT_EQ(book->get_content("A:E2", x), fv::content_no_cell);
-    EXPECT_EQ(book->get_content("A:F3", x), fv::content_no_cell) << "backward span skipped";
+    EXPECT_EQ(book->read_cell("A:A2", x), fv::content_no_cell);
+    EXPECT_EQ(book->read_cell("A:E2", x), fv::content_no_cell);
+    EXPECT_EQ(book->read_cell("A:F3", x), fv::content_no_cell) << "backward span skipped";
     EXPECT_EQ(number_at(*book, "A:A4"), 100.0) << "only the entry the record holds";
-    EXPECT_EQ(book->get_content("A:B4", x), fv::content_no_cell);
+    EXPECT_EQ(book->read_cell("A:B4", x), fv::content_no_cell);
     EXPECT_EQ(number_at(*book, "A:A5"), -2.5e-7);
     std::string t;
-    EXPECT_EQ(book->get_content("A:A5", t), fv::content_is_number);
+    EXPECT_EQ(book->read_cell("A:A5", t), fv::content_is_number);
     for (const char* non_finite : {"A:B5", "A:C5", "A:D5"}) {
-        EXPECT_EQ(book->get_content(non_finite, x), fv::content_error_value) << non_finite;
-        EXPECT_EQ(book->get_content(non_finite, t), fv::content_error_value) << non_finite;
+        EXPECT_EQ(book->read_cell(non_finite, x), fv::content_error_value) << non_finite;
+        EXPECT_EQ(book->read_cell(non_finite, t), fv::content_error_value) << non_finite;
         EXPECT_EQ(kind_at(*book, non_finite), fv::kind_other) << non_finite;
     }
     EXPECT_EQ(number_at(*book, "A:E5"), 0.0) << "boolean and error cells read as 0";
     EXPECT_EQ(kind_at(*book, "A:E5"), fv::kind_number);
-    EXPECT_EQ(book->get_content("A:F5", x), fv::content_no_cell);
-    EXPECT_EQ(book->get_content("A:A5", x), fv::content_delivered);
+    EXPECT_EQ(book->read_cell("A:F5", x), fv::content_no_cell);
+    EXPECT_EQ(book->read_cell("A:A5", x), fv::content_delivered);
     EXPECT_EQ(book->data_cell_addresses().size(), 6u + 3u + 1u + 5u);
 }
 
@@ -202,7 +202,7 @@ TEST(XlsStream, CellsOutOfOrderAreFound) {
     EXPECT_EQ(text_at(*book, "A:C4"), "Name");
     // List addressing stays on the first cell of the file.
     double x;
-    EXPECT_EQ(book->get_content(x), fv::content_delivered);
+    EXPECT_EQ(book->read_current_cell(x), fv::content_delivered);
     EXPECT_EQ(x, 9.0);
 }
 
@@ -218,7 +218,7 @@ TEST(XlsStream, LabelTexts) {
     EXPECT_EQ(text_at(*book, "A:A3"), "short");
     EXPECT_EQ(text_at(*book, "A:A4"), "Rich");
     double x;
-    EXPECT_EQ(book->get_content("A:A1", x), fv::content_is_text);
+    EXPECT_EQ(book->read_cell("A:A1", x), fv::content_is_text);
     EXPECT_EQ(kind_at(*book, "A:A1"), fv::kind_text);
 
     auto v5 = load(one_sheet(5, [](biff_stream& s) { s.label(0, 0, "Caf\xe9"); }));
@@ -241,20 +241,20 @@ TEST(XlsStream, FormulaResults) {
         EXPECT_EQ(text_at(*book, "A:A2"), "abcd");
         std::string t;
         double x;
-        EXPECT_EQ(book->get_content("A:A2", x), fv::content_is_text);
+        EXPECT_EQ(book->read_cell("A:A2", x), fv::content_is_text);
         EXPECT_EQ(kind_at(*book, "A:A2"), fv::kind_text);
-        EXPECT_EQ(book->get_content("A:A3", t), fv::content_not_read) << "string of another cell";
+        EXPECT_EQ(book->read_cell("A:A3", t), fv::content_not_read) << "string of another cell";
         EXPECT_EQ(number_at(*book, "A:B3"), 5.0);
         for (const char* c : {"A:A4", "A:A5"}) {
-            EXPECT_EQ(book->get_content(c, t), fv::content_error_value);
-            EXPECT_EQ(book->get_content(c, x), fv::content_error_value);
+            EXPECT_EQ(book->read_cell(c, t), fv::content_error_value);
+            EXPECT_EQ(book->read_cell(c, x), fv::content_error_value);
             EXPECT_EQ(kind_at(*book, c), fv::kind_other);
         }
-        EXPECT_EQ(book->get_content("A:A6", t), fv::content_is_number);
-        EXPECT_EQ(book->get_content("A:A6", x), fv::content_empty_result);
+        EXPECT_EQ(book->read_cell("A:A6", t), fv::content_is_number);
+        EXPECT_EQ(book->read_cell("A:A6", x), fv::content_empty_result);
         EXPECT_EQ(kind_at(*book, "A:A6"), fv::kind_number);
-        EXPECT_EQ(book->get_content("A:A7", t), fv::content_not_read);
-        EXPECT_EQ(book->get_content("A:A8", x), fv::content_error_value);
+        EXPECT_EQ(book->read_cell("A:A7", t), fv::content_not_read);
+        EXPECT_EQ(book->read_cell("A:A8", x), fv::content_error_value);
         EXPECT_EQ(book->data_cell_addresses().size(), 9u) << "string records are not cells of their own";
     }
 }
@@ -291,13 +291,13 @@ TEST(XlsStream, NameTablesThatSayMoreThanTheyHold) {
     s.record(0x0022, bytes{}.u16(5).u16(0xC000).u16(0xC001));
     s.eof().bof(0x10).number(0, 0, 1).eof();
     auto book = load(s);
-    EXPECT_EQ(book->get_ranges(), std::vector<std::string>({"Held", "Beyond", "Past"}));
+    EXPECT_EQ(book->range_names(), std::vector<std::string>({"Held", "Beyond", "Past"}));
     fv::range_bounds r;
-    ASSERT_TRUE(book->get_range_coord("Held", r));
+    ASSERT_TRUE(book->find_range("Held", r));
     EXPECT_EQ(std::vector<int>({r.sheet1, r.row1, r.column1, r.sheet2, r.row2, r.column2}),
               std::vector<int>({1, 3, 2, 1, 3, 2}));
-    EXPECT_FALSE(book->get_range_coord("Beyond", r));
-    EXPECT_FALSE(book->get_range_coord("Past", r));
+    EXPECT_FALSE(book->find_range("Beyond", r));
+    EXPECT_FALSE(book->find_range("Past", r));
 }
 
 namespace {
@@ -316,10 +316,10 @@ biff_stream with_strings(const std::vector<bytes>& table, const std::vector<std:
     return s.eof();
 }
 
-std::string shared_failure(fv::xls_file& book, const char* coord) {
+std::string shared_failure(fv::xls_reader& book, const char* address_text) {
     std::string t;
     try {
-        book.get_content(coord, t);
+        book.read_cell(address_text, t);
     } catch (const fv::text_error& e) {
         return e.text();
     }

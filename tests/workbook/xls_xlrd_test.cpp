@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "util/text_error.h"
-#include "workbook/xls_file.h"
+#include "workbook/xls_reader.h"
 #include "second_reader.h"
 
 namespace {
@@ -35,7 +35,7 @@ bool xlrd_dump(const std::string& file, std::vector<std::string>& lines, int& st
     return status != -1 && !(WIFEXITED(status) && WEXITSTATUS(status) == 3);
 }
 
-std::string coord_text(int sheet, int row, int column) {
+std::string address_text(int sheet, int row, int column) {
     return fv::index_letters(static_cast<unsigned>(sheet)) + ":" + fv::index_letters(static_cast<unsigned>(column)) +
            std::to_string(row + 1);
 }
@@ -52,7 +52,7 @@ void compare(const std::string& file, tally& total) {
     ASSERT_TRUE(xlrd_dump(file, lines, status));
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "xlrd could not read the file";
 
-    fv::xls_file book(file);
+    fv::xls_reader book(file);
     ASSERT_NO_THROW(book.load());
     const std::string leaf = fs::path(file).filename().string();
     auto note = [&](const std::string& what) {
@@ -77,7 +77,7 @@ void compare(const std::string& file, tally& total) {
             break;
         }
         fv::range_bounds r;
-        const bool found = book.get_range_coord(name, r);
+        const bool found = book.find_range(name, r);
         if (expected == "-") {
             if (found) note("name " + name + " is no single 3-D area for xlrd but has corners here");
             continue;
@@ -98,24 +98,24 @@ void compare(const std::string& file, tally& total) {
             ++total.cells;
             const int sheet = std::stoi(f[1]), row = std::stoi(f[2]), column = std::stoi(f[3]);
             xlrd_cells.insert({sheet, row, column});
-            const std::string where = coord_text(sheet, row, column);
+            const std::string where = address_text(sheet, row, column);
             std::string text;
             double number = 0;
             if (f[4] == "N") {
-                ASSERT_EQ(book.get_content(where, number), fv::content_delivered) << where;
+                ASSERT_EQ(book.read_cell(where, number), fv::content_delivered) << where;
                 EXPECT_EQ(number, std::strtod(f[5].c_str(), nullptr)) << where;
             } else if (f[4] == "T") {
                 const std::string expected = from_hex(f.size() > 5 ? f[5] : "");
-                const int code = book.get_content(where, text);
+                const int code = book.read_cell(where, text);
                 if (expected.empty() && code == fv::content_is_number &&
-                    book.get_content(where, number) == fv::content_empty_result) {
+                    book.read_cell(where, number) == fv::content_empty_result) {
                     note(where + " formula with an empty text result reads as an empty result, not as \"\"");
                     continue;
                 }
                 ASSERT_EQ(code, fv::content_delivered) << where;
                 EXPECT_EQ(text, expected) << where;
             } else if (f[4] == "B" || f[4] == "E") {
-                const int as_number = book.get_content(where, number);
+                const int as_number = book.read_cell(where, number);
                 if (as_number == fv::content_delivered) {
                     EXPECT_EQ(number, 0.0) << where;
                     note(where + " boolean or error cell reads as the number 0");
@@ -128,7 +128,7 @@ void compare(const std::string& file, tally& total) {
     }
     std::vector<std::string> listed;
     for (const auto& entry : xlrd_names) listed.push_back(entry.first);
-    EXPECT_EQ(book.get_ranges(), listed);
+    EXPECT_EQ(book.range_names(), listed);
     for (const auto& address : book.data_cell_addresses())
         EXPECT_TRUE(xlrd_cells.count({address.sheet, address.row, address.column}))
             << address.to_text() << " is a cell here but not for xlrd";

@@ -12,7 +12,7 @@
 #include <tuple>
 
 #include "util/text_error.h"
-#include "workbook/gen_file.h"
+#include "workbook/workbook_file.h"
 #include "second_reader.h"
 
 namespace fv {
@@ -45,7 +45,7 @@ void compare(const std::string& file, const std::string& script, const std::stri
     SCOPED_TRACE(file);
     const auto lines = second_reader(script, read_by_second);
     ASSERT_TRUE(lines.has_value());
-    gen_file book(file);
+    workbook_file book(file);
     ASSERT_NO_THROW(book.load());
     ++total.files;
     const std::string leaf = fs::path(file).filename().string();
@@ -57,24 +57,24 @@ void compare(const std::string& file, const std::string& script, const std::stri
     std::vector<std::string> sheets;
     std::set<std::string> theirs;
     std::vector<std::pair<std::string, std::string>> names;
-    book.use_cursor();
+    book.use_cursor_addressing();
     for (const std::string& line : *lines) {
         const auto f = test::tab_fields(line);
         if (f.size() == 3 && f[0] == "sheet") sheets.push_back(from_hex(f[2]));
         if (f.size() == 3 && f[0] == "name") names.emplace_back(from_hex(f[1]), f[2]);
         if (f.size() != 7 || f[0] != "cell") continue;
         ++total.cells;
-        const cell_coord address(static_cast<std::uint8_t>(std::stoi(f[1])), static_cast<std::uint16_t>(std::stoi(f[2])),
+        const cell_address address(static_cast<std::uint8_t>(std::stoi(f[1])), static_cast<std::uint16_t>(std::stoi(f[2])),
                                  static_cast<std::uint8_t>(std::stoi(f[3])));
         const std::string where = address.to_text();
         theirs.insert(where);
         const std::string& type = f[4];
         const bool formula = f[6] == "1";
-        const int kind = book.set_cursor(where);
+        const int kind = book.move_cursor(where);
         std::string text;
         double number = 0;
-        const int text_code = book.get_content(where, text);
-        const int number_code = book.get_content(where, number);
+        const int text_code = book.read_cell(where, text);
+        const int number_code = book.read_cell(where, number);
         if (type == "N" || type == "D") {
             ASSERT_EQ(kind, kind_number) << where;
             ASSERT_EQ(number_code, content_delivered) << where;
@@ -104,11 +104,11 @@ void compare(const std::string& file, const std::string& script, const std::stri
         }
     }
     // Cells here that the other reader does not have: only formulas without a result.
-    for (const cell_coord& address : book.data_cell_addresses()) {
+    for (const cell_address& address : book.data_cell_addresses()) {
         const std::string where = address.to_text();
         if (theirs.count(where)) continue;
         double number = 0;
-        EXPECT_EQ(book.get_content(where, number), content_empty_result) << where << " is a cell here only";
+        EXPECT_EQ(book.read_cell(where, number), content_empty_result) << where << " is a cell here only";
         note(where + " a formula without a cached result is an empty result here, no cell there");
     }
     EXPECT_EQ(book.sheet_names(), sheets);
@@ -118,7 +118,7 @@ void compare(const std::string& file, const std::string& script, const std::stri
         return script == "gnumeric_dump.py" && (name == "Print_Area" || name == "Sheet_Title");
     };
     std::multiset<std::string> listed;
-    for (const std::string& name : book.get_ranges())
+    for (const std::string& name : book.range_names())
         if (!gnumeric_builtin(name)) listed.insert(name);
     std::multiset<std::string> their_names;
     for (const auto& [name, corners] : names) {
@@ -127,7 +127,7 @@ void compare(const std::string& file, const std::string& script, const std::stri
         their_names.insert(name);
         range_bounds b;
         std::string ours = "-";
-        if (book.get_range_coord(name, b))
+        if (book.find_range(name, b))
             ours = std::to_string(b.sheet1) + " " + std::to_string(b.row1) + " " + std::to_string(b.column1) + " " +
                    std::to_string(b.sheet2) + " " + std::to_string(b.row2) + " " + std::to_string(b.column2);
         if (corners == "-" && ours != "-" && leaf.find("gnumeric") != std::string::npos) {

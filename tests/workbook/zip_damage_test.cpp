@@ -159,7 +159,7 @@ TEST(ZipWorkbookDamage, EveryDamagedFileGetsItsClearMessage) {
 TEST(ZipWorkbookDamage, AFileLargerThan100MBIsRefusedBeforeItIsRead) {
     temp_file file({'P', 'K', 3, 4}, "xlsx");
     std::filesystem::resize_file(file.path(), 100'000'001);
-    gen_file book(file.path());
+    workbook_file book(file.path());
     try {
         book.load();
         ADD_FAILURE() << "loaded";

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "rates/cr_rate_item.h"
+#include "rates/rate_set.h"
 #include "treasury_months.h"
 
 namespace fv {
 
 struct shipped_rate_sets {
-    std::vector<cr_rate_item> actual;
-    std::vector<cr_rate_item> budget;
+    std::vector<rate_set> actual;
+    std::vector<rate_set> budget;
     std::vector<std::string> notes;  // fiscal years left out between the first and the last
 };
 

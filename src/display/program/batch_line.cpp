@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cmath>
 
-#include "cashflow/cf_messages.h"
+#include "cashflow/message_list.h"
 #include "display/program/output_files.h"
 #include "util/safe_text.h"
 #include "util/file_io.h"
@@ -31,7 +31,7 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-bool is_input_file(const cf_pgm& program, int fd) {
+bool is_input_file(const credit_program& program, int fd) {
     struct stat log;
     struct stat input;
     if (program.workbook_path.empty() || ::fstat(fd, &log) != 0 || ::stat(program.workbook_path.c_str(), &input) != 0)
@@ -48,7 +48,7 @@ off_t regular_size(int fd) {
 
 }  // namespace
 
-std::string batch_lines(const cf_pgm& program) {
+std::string batch_lines(const credit_program& program) {
     const std::string head = quoted_text(program.workbook_path + " (" + program.range_name + ")") + ", ";
     const std::string selection =
         ",  " + quoted_text(program.rate_selection && !program.rate_selection->empty() ? *program.rate_selection
@@ -78,7 +78,7 @@ std::string batch_lines(const cf_pgm& program) {
     return out;
 }
 
-bool write_batch_line(const cf_pgm& program, std::FILE* log) {
+bool write_batch_line(const credit_program& program, std::FILE* log) {
     if (log == nullptr) return false;
     const std::string lines = batch_lines(program);
     if (std::fflush(log) != 0) return false;
@@ -94,7 +94,7 @@ bool write_batch_line(const cf_pgm& program, std::FILE* log) {
     return good;
 }
 
-bool write_batch_line(const cf_pgm& program, const std::string& path) {
+bool write_batch_line(const credit_program& program, const std::string& path) {
     if (path.empty() || overwritten_by_output(program, path)) return false;
     return append_to_file(path, batch_lines(program), program.workbook_path);
 }

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "cashflow/cf_messages.h"
+#include "cashflow/message_list.h"
 #include "display/display_layout.h"
 
 namespace fv {
@@ -32,7 +32,7 @@ double percent(double amount, double disbursements) {
 }
 
 std::vector<block> direct_loan_blocks(const cohort_results& r) {
-    const auto v = [&r](int line_type) { return line_value(r, 1, line_type); };
+    const auto v = [&r](int line) { return line_value(r, 1, line); };
     const double d = r.disbursements;
     const double financing = d - v(49) - v(50);
     const double defaults = -(v(54) + v(52));
@@ -68,7 +68,7 @@ std::vector<block> direct_loan_blocks(const cohort_results& r) {
 }
 
 std::vector<block> guarantee_blocks(const cohort_results& r) {
-    const auto v = [&r](int line_type) { return line_value(r, 2, line_type); };
+    const auto v = [&r](int line) { return line_value(r, 2, line); };
     const double d = r.disbursements;
     const double financing = v(65);
     const double defaults = v(63) - v(67) + v(68) + v(64);
@@ -107,18 +107,18 @@ std::vector<block> guarantee_blocks(const cohort_results& r) {
 
 }  // namespace
 
-gr_line_type details_line_type() {
-    return fixed_line_type("LT1", {55, 66, 77, 88, 99, 110}, {4, 4, 4, 4, 4, 4});
+line_layout details_layout() {
+    return fixed_layout("LT1", {55, 66, 77, 88, 99, 110}, {4, 4, 4, 4, 4, 4});
 }
 
-void write_details_lines(gr_page& page, const gr_line_type&, const cf_pgm& program) {
-    const gr_line_type& lt2 = page.add_line_type(fixed_line_type("LT2", {4, 51, 62, 73, 84, 100}, {0, 0, 0, 0, 0, 0}));
+void write_details_lines(display_page& page, const line_layout&, const credit_program& program) {
+    const line_layout& second_layout = page.add_layout(fixed_layout("LT2", {4, 51, 62, 73, 84, 100}, {0, 0, 0, 0, 0, 0}));
     const bool guarantee = program.program_type == 2;
     for (const auto& cohort : program.cohorts) {
         const cohort_results& r = cohort->results;
-        add_dash_line(page, lt2, 6);
-        page.add_line(lt2).add_label(format_message("Cohort year:  %d", cohort->year));
-        add_dash_line(page, lt2, 6);
+        add_dash_line(page, second_layout, 6);
+        page.add_line(second_layout).add_label(format_message("Cohort year:  %d", cohort->year));
+        add_dash_line(page, second_layout, 6);
 
         const entry totals[] = {
             {"PV, all cash flow items", r.subsidy_amount},
@@ -126,24 +126,24 @@ void write_details_lines(gr_page& page, const gr_line_type&, const cf_pgm& progr
             {"Subsidy percentage", r.subsidy_percentage},
         };
         for (const entry& total : totals) {
-            gr_line& line = page.add_line(lt2);
+            display_line& line = page.add_line(second_layout);
             line.add_label(dotted(total.label, 53));
             line.add_empty();
-            line.add_label(fixed(total.value, 3), gr_align::right);
+            line.add_label(fixed(total.value, 3), field_alignment::right);
         }
         bool financing = true;
         for (const block& b : guarantee ? guarantee_blocks(r) : direct_loan_blocks(r)) {
-            page.add_line(lt2);
-            page.add_line(lt2).add_label(b.title);
+            page.add_line(second_layout);
+            page.add_line(second_layout).add_label(b.title);
             for (const entry& e : b.entries) {
-                gr_line& line = page.add_line(lt2);
+                display_line& line = page.add_line(second_layout);
                 line.add_empty();
                 line.add_label(dotted(e.label, financing ? 66 : 65));
                 line.add_number(fixed(e.value, 3));
             }
             financing = false;
         }
-        page.add_line(lt2);
+        page.add_line(second_layout);
     }
 }
 

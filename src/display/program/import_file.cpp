@@ -33,7 +33,7 @@ void header_line(std::string& out, const char* label, std::string_view value, co
     out += line_end;
 }
 
-void cohort_line(std::string& out, const cf_cohort& cohort) {
+void cohort_line(std::string& out, const cohort& cohort) {
     const cohort_results& r = cohort.results;
     const bool rate = available(r.single_effective_rate);
     const std::string year = std::to_string(cohort.year);
@@ -53,7 +53,7 @@ void cohort_line(std::string& out, const cf_cohort& cohort) {
 
 }  // namespace
 
-std::string import_file_text(const cf_pgm& program) {
+std::string import_file_text(const credit_program& program) {
     std::string out;
     header_line(out, "Ferravane version", program.version_text);
     header_line(out, "Run date/time", program.run_time);
@@ -95,7 +95,7 @@ std::string import_file_text(const cf_pgm& program) {
         out += "\"(none)\"";
         out += line_end;
     }
-    for (const cf_message& message : program.messages().list()) {
+    for (const message& message : program.messages().list()) {
         char number[32];
         std::snprintf(number, sizeof number, "W%-3.3d:  ", static_cast<int>(message.number));
         out += quoted_text(number + message.text);
@@ -104,7 +104,7 @@ std::string import_file_text(const cf_pgm& program) {
     return out;
 }
 
-bool write_import_file(cf_pgm& program, const std::string& path, bool replace_earlier, std::string* reason) {
+bool write_import_file(credit_program& program, const std::string& path, bool replace_earlier, std::string* reason) {
     const std::string failure = write_program_output(program, path, import_file_text(program));
     if (failure.empty()) return true;
     if (reason != nullptr) *reason = failure;

@@ -2,7 +2,7 @@
 // message 42 that reports one that could not be written.
 #include "display/program/output_files.h"
 
-#include "cashflow/cf_messages.h"
+#include "cashflow/message_list.h"
 #include "display/program/import_file.h"
 #include "display/program/program_displays.h"
 #include "util/safe_text.h"
@@ -11,15 +11,15 @@
 
 namespace fv {
 
-bool is_input_spreadsheet(const cf_pgm& program, const std::string& path) {
+bool is_input_spreadsheet(const credit_program& program, const std::string& path) {
     return !program.workbook_path.empty() && !path.empty() && same_file(path, program.workbook_path);
 }
 
-std::optional<std::string> overwritten_by_output(const cf_pgm& program, const std::string& path) {
+std::optional<std::string> overwritten_by_output(const credit_program& program, const std::string& path) {
     return refused_output(path, program.workbook_path);
 }
 
-void report_output_failure(cf_pgm& program, const std::string& path, bool replace_earlier) {
+void report_output_failure(credit_program& program, const std::string& path, bool replace_earlier) {
     if (replace_earlier) program.messages().remove_range(output_file_message, output_file_message);
     if (const std::optional<std::string> overwritten = overwritten_by_output(program, path))
         program.add(output_file_message, format_message("Output file %s is %s; it was not overwritten",
@@ -28,19 +28,19 @@ void report_output_failure(cf_pgm& program, const std::string& path, bool replac
         program.add(output_file_message, format_message("Unable to open output file %s", safe_text(path).c_str()));
 }
 
-std::string write_program_output(const cf_pgm& program, const std::string& path, std::string_view text) {
+std::string write_program_output(const credit_program& program, const std::string& path, std::string_view text) {
     if (path.empty()) return "no file name was given";
     if (const std::optional<std::string> overwritten = overwritten_by_output(program, path))
         return "it is " + *overwritten;
     return write_failure_reason(replace_file(path, text));
 }
 
-std::string text_output_file_text(const cf_pgm& program) {
+std::string text_output_file_text(const credit_program& program) {
     // Rendered whole: the size limit applies, but a text file gets no notice.
     return make_subsidy_display(program).render_text();
 }
 
-bool write_output_files(cf_pgm& program) {
+bool write_output_files(credit_program& program) {
     // Once here, not per file: two files that fail leave two messages.
     program.messages().remove_range(output_file_message, output_file_message);
     bool good = true;

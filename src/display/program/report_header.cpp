@@ -24,15 +24,15 @@ const char* purpose_name(int purpose) {
     return purpose >= 1 && purpose <= 5 ? names[purpose - 1] : "(Unknown)";
 }
 
-std::string range_text(const cf_pgm& program) {
+std::string range_text(const credit_program& program) {
     return program.range_name + "  " + program.range_coordinates;
 }
 
-gr_page make_page_header(const cf_pgm& program, gr_line_type lt1, const std::string& title, bool short_header) {
-    gr_page page;
-    const gr_line_type& type = page.add_line_type(std::move(lt1));
+display_page make_page_header(const credit_program& program, line_layout first_layout, const std::string& title, bool short_header) {
+    display_page page;
+    const line_layout& type = page.add_layout(std::move(first_layout));
     const auto add = [&](const char* label, const std::string& value) {
-        gr_line& line = page.add_line(type);
+        display_line& line = page.add_line(type);
         line.add_label(report_label(label));
         line.add_label(value);
     };

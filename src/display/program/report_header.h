@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "cashflow/cf_pgm.h"
-#include "display/gr_page.h"
+#include "cashflow/credit_program.h"
+#include "display/display_page.h"
 
 namespace fv {
 
@@ -17,11 +17,11 @@ const char* pro_rata_method_name(int loan_type);
 // "Budget formulation" ... "Analysis" for purposes 1 to 5, else "(Unknown)".
 const char* purpose_name(int purpose);
 // Range name, two blanks, range coordinates.
-std::string range_text(const cf_pgm& program);
+std::string range_text(const credit_program& program);
 
-// A new page holding the header lines in `lt1` (taken into the page): 11 with
+// A new page holding the header lines in `first_layout` (taken into the page): 11 with
 // the short flag, else 13. The caller adds its own lines after them; the
-// page's first line type is `lt1`.
-gr_page make_page_header(const cf_pgm& program, gr_line_type lt1, const std::string& title, bool short_header);
+// page's first line type is `first_layout`.
+display_page make_page_header(const credit_program& program, line_layout first_layout, const std::string& title, bool short_header);
 
 }  // namespace fv

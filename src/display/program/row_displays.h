@@ -3,19 +3,19 @@
 // cohort's disbursement periods.
 #pragma once
 
-#include "cashflow/cf_pgm.h"
-#include "display/gr_page.h"
+#include "cashflow/credit_program.h"
+#include "display/display_page.h"
 
 namespace fv {
 
 // Amount columns of the widest row of any cohort.
-unsigned widest_row(const cf_pgm& program);
+unsigned widest_row(const credit_program& program);
 
 // The first line types of the two displays for a column count from wide_column_count.
-gr_line_type source_line_type(unsigned columns);
-gr_line_type distribution_line_type(unsigned columns);
+line_layout source_layout(unsigned columns);
+line_layout distribution_layout(unsigned columns);
 
-void write_source_lines(gr_page& page, const gr_line_type& lt1, const cf_pgm& program);
-void write_distribution_lines(gr_page& page, const gr_line_type& lt1, const cf_pgm& program);
+void write_source_lines(display_page& page, const line_layout& first_layout, const credit_program& program);
+void write_distribution_lines(display_page& page, const line_layout& first_layout, const credit_program& program);
 
 }  // namespace fv

@@ -1,20 +1,20 @@
 // The subsidy table with its column headings and footnotes; the message list.
 #include "display/program/subsidy_display.h"
 
-#include "cashflow/cf_messages.h"
+#include "cashflow/message_list.h"
 #include "display/display_layout.h"
 
 namespace fv {
 
 namespace {
 
-void centred_line(gr_page& page, const gr_line_type& type, std::initializer_list<const char*> texts) {
-    gr_line& line = page.add_line(type);
+void centred_line(display_page& page, const line_layout& type, std::initializer_list<const char*> texts) {
+    display_line& line = page.add_line(type);
     for (const char* text : texts) {
         if (*text == '\0')
             line.add_empty();
         else
-            line.add_label(text, gr_align::centred);
+            line.add_label(text, field_alignment::centred);
     }
 }
 
@@ -30,75 +30,75 @@ const char* const footnotes[] = {
 
 }  // namespace
 
-gr_line_type subsidy_line_type() {
-    return fixed_line_type("LT1", {55, 67, 79, 91, 103, 115, 127, 139}, {4, 4, 4, 4, 4, 4, 4, 4});
+line_layout subsidy_layout() {
+    return fixed_layout("LT1", {55, 67, 79, 91, 103, 115, 127, 139}, {4, 4, 4, 4, 4, 4, 4, 4});
 }
 
-void write_subsidy_lines(gr_page& page, const gr_line_type& lt1, const cf_pgm& program) {
-    const gr_line_type& lt2 =
-        page.add_line_type(fixed_line_type("LT2", {8, 19, 30, 41, 52, 63, 74, 85}, {3, 3, 3, 3, 3, 3, 3, 3}));
-    const gr_line_type& lt3 =
-        page.add_line_type(fixed_line_type("LT3", {8, 19, 63, 79, 90, 101, 112, 123}, {4, 3, 3, 3, 3, 3, 3, 3}));
+void write_subsidy_lines(display_page& page, const line_layout& first_layout, const credit_program& program) {
+    const line_layout& second_layout =
+        page.add_layout(fixed_layout("LT2", {8, 19, 30, 41, 52, 63, 74, 85}, {3, 3, 3, 3, 3, 3, 3, 3}));
+    const line_layout& third_layout =
+        page.add_layout(fixed_layout("LT3", {8, 19, 63, 79, 90, 101, 112, 123}, {4, 3, 3, 3, 3, 3, 3, 3}));
 
-    add_dash_line(page, lt2, 8);
-    centred_line(page, lt3, {"", "", "Subsidy components"});
+    add_dash_line(page, second_layout, 8);
+    centred_line(page, third_layout, {"", "", "Subsidy components"});
     {
-        gr_line& line = page.add_line(lt2);
+        display_line& line = page.add_line(second_layout);
         line.add_empty();
         line.add_empty();
-        for (int i = 0; i < 4; ++i) line.add_label("--", gr_align::repeat);
-        line.add_label("Single", gr_align::centred);
+        for (int i = 0; i < 4; ++i) line.add_label("--", field_alignment::repeat);
+        line.add_label("Single", field_alignment::centred);
     }
-    centred_line(page, lt2, {"Year", "Total", "", "", "Subsidy", "All", "effective"});
-    centred_line(page, lt2, {"", "Subsidy", "Financing", "Default", "Reduction", "Other", "rate"});
-    centred_line(page, lt2, {"", "", "Subsidy", "Subsidy", "for Fees", "components"});
-    add_dash_line(page, lt2, 8);
+    centred_line(page, second_layout, {"Year", "Total", "", "", "Subsidy", "All", "effective"});
+    centred_line(page, second_layout, {"", "Subsidy", "Financing", "Default", "Reduction", "Other", "rate"});
+    centred_line(page, second_layout, {"", "", "Subsidy", "Subsidy", "for Fees", "components"});
+    add_dash_line(page, second_layout, 8);
 
     for (const auto& cohort : program.cohorts) {
         const cohort_results& r = cohort->results;
-        gr_line& line = page.add_line(lt2);
-        line.add_number(format_message("%d", cohort->year), gr_align::centred);
+        display_line& line = page.add_line(second_layout);
+        line.add_number(format_message("%d", cohort->year), field_alignment::centred);
         for (double value : {r.subsidy_percentage, r.financing_percentage, r.default_percentage, r.fee_percentage,
                              r.other_percentage})
             line.add_number(fixed(value, 2));
         if (r.single_effective_rate != not_available) {
             line.add_number(fixed(r.single_effective_rate, 4));
-            line.add_label(r.rate_computed ? "(C)" : "(P)", gr_align::centred);
+            line.add_label(r.rate_computed ? "(C)" : "(P)", field_alignment::centred);
         } else {
-            line.add_label("(X)", gr_align::centred);
+            line.add_label("(X)", field_alignment::centred);
         }
     }
-    add_dash_line(page, lt2, 8);
-    for (const char* text : footnotes) page.add_line(lt1).add_label(text);
+    add_dash_line(page, second_layout, 8);
+    for (const char* text : footnotes) page.add_line(first_layout).add_label(text);
 }
 
-gr_line_type messages_line_type() {
-    return fixed_line_type("LT1", {55, 66, 77, 88, 99, 110}, {4, 4, 4, 4, 4, 4});
+line_layout messages_layout() {
+    return fixed_layout("LT1", {55, 66, 77, 88, 99, 110}, {4, 4, 4, 4, 4, 4});
 }
 
-void write_messages_lines(gr_page& page, const gr_line_type& lt1, const cf_messages& messages) {
-    const gr_line_type& lt2 = page.add_line_type(fixed_line_type("LT2", {6, 8, 110, 111, 113, 115}, {1, 0, 0, 0, 0, 0}));
-    add_dash_line(page, lt1, 3);
+void write_messages_lines(display_page& page, const line_layout& first_layout, const message_list& messages) {
+    const line_layout& second_layout = page.add_layout(fixed_layout("LT2", {6, 8, 110, 111, 113, 115}, {1, 0, 0, 0, 0, 0}));
+    add_dash_line(page, first_layout, 3);
     if (messages.count() == 0) {
-        gr_line& line = page.add_line(lt2);
+        display_line& line = page.add_line(second_layout);
         line.add_empty();
         line.add_label("No error or warning messages");
         return;
     }
     {
-        gr_line& line = page.add_line(lt2);
-        line.add_label("Code", gr_align::centred);
+        display_line& line = page.add_line(second_layout);
+        line.add_label("Code", field_alignment::centred);
         line.add_empty();
-        line.add_label("Description", gr_align::centred);
+        line.add_label("Description", field_alignment::centred);
     }
     {
-        gr_line& line = page.add_line(lt2);
-        line.add_label("--", gr_align::repeat);
+        display_line& line = page.add_line(second_layout);
+        line.add_label("--", field_alignment::repeat);
         line.add_empty();
-        line.add_label("--", gr_align::repeat);
+        line.add_label("--", field_alignment::repeat);
     }
-    for (const cf_message& message : messages.list()) {
-        gr_line& line = page.add_line(lt2);
+    for (const message& message : messages.list()) {
+        display_line& line = page.add_line(second_layout);
         if (message.number != 0)
             line.add_number(format_message("%u", message.number));
         else

@@ -2,17 +2,17 @@
 // display: the lines after the header block.
 #pragma once
 
-#include "cashflow/cf_pgm.h"
-#include "display/gr_page.h"
+#include "cashflow/credit_program.h"
+#include "display/display_page.h"
 
 namespace fv {
 
 // Field ends of the subsidy display's first line type (all margins 4).
-gr_line_type subsidy_line_type();
+line_layout subsidy_layout();
 // Writes the table of cohorts, the footnotes and the line types they use.
-void write_subsidy_lines(gr_page& page, const gr_line_type& lt1, const cf_pgm& program);
+void write_subsidy_lines(display_page& page, const line_layout& first_layout, const credit_program& program);
 
-gr_line_type messages_line_type();
-void write_messages_lines(gr_page& page, const gr_line_type& lt1, const cf_messages& messages);
+line_layout messages_layout();
+void write_messages_lines(display_page& page, const line_layout& first_layout, const message_list& messages);
 
 }  // namespace fv

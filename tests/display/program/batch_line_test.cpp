@@ -15,7 +15,7 @@ namespace {
 using namespace fv::testing;
 
 TEST(BatchLine, OneLinePerCohortByWhatIsAvailable) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.rate_selection = "Budget forecast rates, Budget 2001";
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09);
@@ -45,7 +45,7 @@ TEST(BatchLine, RateSelectionAndWarningCounts) {
         {"Actual rates, 1999", 12, ",  \"Actual rates, 1999\",  \"(12 warning messages)\"\r\n"},
     };
     for (const example& e : examples) {
-        cf_pgm program(0);
+        credit_program program(0);
         set_identity(program);
         program.rate_selection = e.selection;
         // Every kind of message counts, continuation lines (number 0) too.
@@ -56,7 +56,7 @@ TEST(BatchLine, RateSelectionAndWarningCounts) {
 }
 
 TEST(BatchLine, CellTextsCannotAddLines) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.workbook_path = "/data/a\nb.wk1";
     program.range_name = "R\r\n";
@@ -67,7 +67,7 @@ TEST(BatchLine, CellTextsCannotAddLines) {
 }
 
 TEST(BatchLine, QuotesInsideQuotedTextsAreDoubled) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.workbook_path = "/data/\"q\".wk1";
     program.rate_selection = "Own, \"Base\"";
@@ -77,12 +77,12 @@ TEST(BatchLine, QuotesInsideQuotedTextsAreDoubled) {
 }
 
 TEST(BatchLine, NoCohortsNoLines) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     EXPECT_EQ(batch_lines(program), "");
 }
 
-cf_pgm& logged_program(cf_pgm& program) {
+credit_program& logged_program(credit_program& program) {
     set_identity(program);
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09);
     add_cohort(program, 2002, {9, 5, 5, -1, 0}, 6.09);
@@ -91,7 +91,7 @@ cf_pgm& logged_program(cf_pgm& program) {
 
 TEST(BatchLine, AppendsToAPathCreatingIt) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     logged_program(program);
     const std::string log = folder / "runs.log";
     ASSERT_TRUE(write_batch_line(program, log));
@@ -104,7 +104,7 @@ TEST(BatchLine, AppendsToAPathCreatingIt) {
 
 TEST(BatchLine, AppendsToAnOpenLog) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     logged_program(program);
     const std::string log = folder / "runs.log";
     write_file(log, "earlier\r\n");
@@ -120,7 +120,7 @@ TEST(BatchLine, AppendsToAnOpenLog) {
 
 TEST(BatchLine, AFailedAppendLeavesNoPartLine) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     logged_program(program);
     const std::string log = folder / "runs.log";
     const std::string earlier(50, 'e');
@@ -151,7 +151,7 @@ TEST(BatchLine, AFailedAppendLeavesNoPartLine) {
 
 TEST(BatchLine, NeverAppendsToTheSpreadsheetBeingRead) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     logged_program(program);
     const std::string book = folder / "book.wk1";
     const std::string bytes("\x00\x00\x02\x00\x06\x04", 6);

@@ -11,15 +11,15 @@ namespace fv {
 namespace {
 
 std::vector<std::string> details_of(int program_type, const std::vector<std::pair<int, double>>& values) {
-    cf_pgm program(0);
+    credit_program program(0);
     program.program_type = program_type;
-    auto cohort = std::make_unique<cf_cohort>(&program, 2001, program_type);
+    auto cohort = std::make_unique<fv::cohort>(&program, 2001, program_type);
     subsidy_accumulator accumulator(cohort->results, program_type);
-    for (const auto& [line_type, value] : values) accumulator.add(line_type, value);
+    for (const auto& [line, value] : values) accumulator.add(line, value);
     accumulator.finish();
     program.cohorts.push_back(std::move(cohort));
-    gr_page page;
-    write_details_lines(page, page.add_line_type(details_line_type()), program);
+    display_page page;
+    write_details_lines(page, page.add_layout(details_layout()), program);
     std::vector<std::string> lines;
     std::istringstream text(page.render_text());
     for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.size() - 1));

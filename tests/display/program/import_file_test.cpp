@@ -18,15 +18,15 @@ using namespace fv::testing;
 
 std::string label(const std::string& text) { return "\"" + text + std::string(54 - text.size(), '.') + "\""; }
 
-std::vector<std::string> messages_42(const cf_pgm& program) {
+std::vector<std::string> messages_42(const credit_program& program) {
     std::vector<std::string> out;
-    for (const cf_message& m : program.messages().list())
+    for (const message& m : program.messages().list())
         if (m.number == 42) out.push_back(m.text);
     return out;
 }
 
 TEST(ImportFile, HeaderLinesBeforeACalculation) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.loan_type = 0;
     const auto lines = crlf_lines(import_file_text(program));
@@ -58,7 +58,7 @@ TEST(ImportFile, HeaderLinesBeforeACalculation) {
 }
 
 TEST(ImportFile, CohortLinesFootnotesAndMarks) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09, true);
     add_cohort(program, 2002, {1.234, 1.234, 0, 0, 0}, 5.5, false);
@@ -91,7 +91,7 @@ TEST(ImportFile, CohortLinesFootnotesAndMarks) {
 }
 
 TEST(ImportFile, MessagesInListOrder) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.add(37, "Recoveries exceed defaults");
     program.add(0, "    a further line");
@@ -104,7 +104,7 @@ TEST(ImportFile, MessagesInListOrder) {
 }
 
 TEST(ImportFile, LineBreaksInCellTextsBecomeBlanks) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.name = "Two\r\nlines";
     program.description = "tab\there\x7f";
@@ -117,14 +117,14 @@ TEST(ImportFile, LineBreaksInCellTextsBecomeBlanks) {
     EXPECT_EQ(lines[6], label("Range name and coordinates") + "  \"R X  A:A1..A:H12\"");
     EXPECT_EQ(lines.back(), "\"W030:  cell A1 W099:  forged\"");
     // Same line count as a program with plain texts.
-    cf_pgm plain(0);
+    credit_program plain(0);
     set_identity(plain);
     plain.add(30, "x");
     EXPECT_EQ(lines.size(), crlf_lines(import_file_text(plain)).size());
 }
 
 TEST(ImportFile, QuotesInsideQuotedTextsAreDoubled) {
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     program.name = "The \"best\" loans";
     program.add(25, "\"Budget 1850\" not found");
@@ -135,7 +135,7 @@ TEST(ImportFile, QuotesInsideQuotedTextsAreDoubled) {
 
 TEST(ImportFile, WrittenFileHoldsTheText) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09);
     const std::string path = folder / "out.csv";
@@ -148,7 +148,7 @@ TEST(ImportFile, WrittenFileHoldsTheText) {
 
 TEST(ImportFile, FailedWritesLeaveOneMessage42AndNoFile) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     write_file(folder / "plain", "x");
     // A missing folder, a path below a regular file, a folder, an empty path.
@@ -174,7 +174,7 @@ TEST(ImportFile, ReadOnlyFolderKeepsTheOldFile) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
-        cf_pgm program(0);
+        credit_program program(0);
         set_identity(program);
         const bool written = write_import_file(program, path);
         ::_exit(written ? 1 : program.messages().count() == 1 ? 0 : 2);
@@ -191,7 +191,7 @@ TEST(ImportFile, ReadOnlyFolderKeepsTheOldFile) {
 
 TEST(ImportFile, AWriteCutShortLeavesNoHalfFile) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     const std::string path = folder / "out.csv";
     write_file(path, "old");
@@ -213,7 +213,7 @@ TEST(ImportFile, AWriteCutShortLeavesNoHalfFile) {
 
 TEST(ImportFile, NeverReplacesTheSpreadsheetBeingRead) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     set_identity(program);
     const std::string book = folder / "book.wk1";
     const std::string bytes("\x00\x00\x02\x00\x06\x04", 6);

@@ -13,14 +13,14 @@ namespace {
 
 using namespace fv::testing;
 
-std::vector<std::string> messages_42(const cf_pgm& program) {
+std::vector<std::string> messages_42(const credit_program& program) {
     std::vector<std::string> out;
-    for (const cf_message& m : program.messages().list())
+    for (const message& m : program.messages().list())
         if (m.number == 42) out.push_back(m.text);
     return out;
 }
 
-void calculated(cf_pgm& program) {
+void calculated(credit_program& program) {
     set_identity(program);
     program.rate_assumptions = "Budget forecast rates, Budget 2001";
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09);
@@ -29,7 +29,7 @@ void calculated(cf_pgm& program) {
 
 TEST(OutputFiles, BothFilesWritten) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     calculated(program);
     program.add(42, "Unable to open output file from an earlier run");
     program.csv_file_name = folder / "subsidy.csv";
@@ -50,7 +50,7 @@ TEST(OutputFiles, BothFilesWritten) {
 
 TEST(OutputFiles, NothingRequestedWritesNothing) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     calculated(program);
     program.add(37, "kept");
     EXPECT_TRUE(write_output_files(program));
@@ -60,7 +60,7 @@ TEST(OutputFiles, NothingRequestedWritesNothing) {
 
 TEST(OutputFiles, TwoFailuresLeaveTwoMessages) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     calculated(program);
     program.add(42, "Unable to open output file from an earlier run");
     const std::string csv = folder / "missing/subsidy.csv";
@@ -80,7 +80,7 @@ TEST(OutputFiles, TwoFailuresLeaveTwoMessages) {
 
 TEST(OutputFiles, NeitherFileMayBeTheSpreadsheet) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     calculated(program);
     const std::string book = folder / "book.wk1";
     const std::string bytes("\x00\x00\x02\x00\x06\x04", 6);
@@ -99,14 +99,14 @@ TEST(OutputFiles, NeitherFileMayBeTheSpreadsheet) {
 
 TEST(OutputFiles, ALongDisplayIsCutWithoutANotice) {
     scratch_folder folder;
-    cf_pgm program(0);
+    credit_program program(0);
     calculated(program);
     for (int year = 2003; year < 2603; ++year) add_cohort(program, year, {1, 1, 0, 0, 0}, 5.0);
     program.output_file_name = folder / "subsidy.txt";
     ASSERT_TRUE(write_output_files(program));
     const std::string text = read_file(program.output_file_name);
-    EXPECT_LE(text.size(), gr_page::text_limit);
-    EXPECT_GT(text.size(), gr_page::text_limit - 200);
+    EXPECT_LE(text.size(), display_page::text_limit);
+    EXPECT_GT(text.size(), display_page::text_limit - 200);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(text.find("are not displayed"), std::string::npos);
     EXPECT_NE(text.find("See Tips-Views-Limitations menu for potential problems"), std::string::npos);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "cashflow/cf_pgm.h"
+#include "cashflow/credit_program.h"
 
 namespace fv::testing {
 
@@ -75,9 +75,9 @@ inline std::vector<std::string> crlf_lines(const std::string& text) {
 }
 
 // Percentages: total, financing, default, fee, other.
-inline cf_cohort& add_cohort(cf_pgm& program, int year, std::array<double, 5> percentages, double rate,
+inline cohort& add_cohort(credit_program& program, int year, std::array<double, 5> percentages, double rate,
                              bool computed = true) {
-    auto cohort = std::make_unique<cf_cohort>(&program, year, 1);
+    auto cohort = std::make_unique<fv::cohort>(&program, year, 1);
     cohort_results& r = cohort->results;
     r.subsidy_computed = percentages[0] != not_available;
     r.subsidy_percentage = percentages[0];
@@ -96,7 +96,7 @@ inline constexpr double na = not_available;
 inline const char* const printed_marker = "1000000000000000019884624838656";
 
 // A program as a finished run leaves it, with a fixed identity.
-inline void set_identity(cf_pgm& program) {
+inline void set_identity(credit_program& program) {
     program.run_time = "Thu Dec 10 08:00:00 2026";
     program.workbook_path = "/data/program.wk1";
     program.workbook_date = "Wed Dec 09 17:30:00 2026";

@@ -11,10 +11,10 @@
 #include "display/program/batch_line.h"
 #include "display/program/import_file.h"
 #include "display/program/report_header.h"
-#include "display/clip_test_support.h"
-#include "display/clip_wk1.h"
+#include "display/writer_test_support.h"
+#include "display/wk1_writer.h"
 #include "golden.h"
-#include "subsidy/cohort_ser.h"
+#include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/consistency_checks.h"
 #include "subsidy/input_editing.h"
@@ -29,13 +29,13 @@ double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 
 
 struct calculated_program {
     load_result loaded;
-    cr_rate_item flat{source_budget, "Flat five", {r, r, r, r, r, r, r, r, r}};
-    cf_pvfact factors;
-    gr_page derivation;
+    rate_set flat{source_budget, "Flat five", {r, r, r, r, r, r, r, r, r}};
+    present_value_factors factors;
+    display_page derivation;
 
     explicit calculated_program(const std::vector<row>& rows) : loaded(load_rows(rows)) {
         EXPECT_FALSE(loaded.error) << loaded.error.value_or("");
-        cf_pgm& program = *loaded.program;
+        credit_program& program = *loaded.program;
         // Fixed identity, so the header does not follow the clock or the machine.
         program.run_time = "Thu Dec 10 08:00:00 2026";
         program.workbook_path = "/data/program.wk1";
@@ -46,7 +46,7 @@ struct calculated_program {
         factors.make();
         for (auto& cohort : program.cohorts) {
             compute_subsidy(*cohort, factors);
-            get_ser(*cohort, factors, flat, program.messages());
+            compute_single_effective_rate(*cohort, factors, flat, program.messages());
         }
         factors.set(&flat);
         factors.make();
@@ -54,13 +54,13 @@ struct calculated_program {
         program.rate_selection = program.rate_assumptions;
         for (auto& cohort : program.cohorts) present_value_test(*cohort, cohort->results, program.messages());
     }
-    cf_pgm& program() { return *loaded.program; }
+    credit_program& program() { return *loaded.program; }
     const cohort_results& results(std::size_t cohort = 0) { return program().cohorts.at(cohort)->results; }
 
     void expect_displays_golden(const std::string& name) {
-        cf_pgm& p = program();
+        credit_program& p = program();
         expect_golden(name + "_source.txt", make_source_display(p).render_text());
-        expect_golden(name + "_pvfactor.txt", make_pvfactor_display(p, factors).render_text());
+        expect_golden(name + "_pvfactor.txt", make_factor_display(p, factors).render_text());
         expect_golden(name + "_distribution.txt", make_distribution_display(p).render_text());
         expect_golden(name + "_derivation.txt", derivation.render_text());
         expect_golden(name + "_subsidy.txt", make_subsidy_display(p).render_text());
@@ -118,9 +118,9 @@ TEST(ProgramDisplays, LoanGuaranteeFiguresAndDisplays) {
 
 TEST(ProgramDisplays, HeaderLengthsAndTheFactorLineTypes) {
     calculated_program run(direct_loan);
-    cf_pgm& p = run.program();
+    credit_program& p = run.program();
     // Short header: 11 lines before the first dash line; full: 13.
-    const auto header_lines = [](gr_page page) {
+    const auto header_lines = [](display_page page) {
         unsigned n = 0;
         while (n < page.line_count() && page.line(n + 1).count() > 0 &&
                page.line(n + 1).field(1).text.find("....") != std::string::npos)
@@ -130,23 +130,23 @@ TEST(ProgramDisplays, HeaderLengthsAndTheFactorLineTypes) {
     EXPECT_EQ(header_lines(make_source_display(p)), 11u);
     EXPECT_EQ(header_lines(make_messages_display(p)), 11u);
     EXPECT_EQ(header_lines(make_subsidy_display(p)), 13u);
-    gr_page factors = make_pvfactor_display(p, run.factors);
-    ASSERT_EQ(factors.line_types().size(), 2u);
-    EXPECT_EQ(factors.line_types()[0]->width(), 14455u);
-    EXPECT_EQ(factors.line_types()[1]->width(), 15630u);
+    display_page factors = make_factor_display(p, run.factors);
+    ASSERT_EQ(factors.layouts().size(), 2u);
+    EXPECT_EQ(factors.layouts()[0]->width(), 14455u);
+    EXPECT_EQ(factors.layouts()[1]->width(), 15630u);
     // The narrowest program still gets seven columns: fields up to column 115.
-    EXPECT_EQ(make_source_display(p).line_types().front()->width(), 115u);
+    EXPECT_EQ(make_source_display(p).layouts().front()->width(), 115u);
 }
 
 // Cell texts and paths reach the displays, and through them the text output
 // and print-outs: a line break or escape in one becomes a blank.
 TEST(ProgramDisplays, ControlCharactersInTextsBecomeBlanks) {
-    cf_pgm plain(0);
-    cf_pgm odd(0);
+    credit_program plain(0);
+    credit_program odd(0);
     odd.name = "Water\r\nloans \x1b[31m";
     odd.description = "tab\there\x07";
     odd.workbook_path = "/data/odd\nname.wk1";
-    for (cf_pgm* program : {&plain, &odd}) {
+    for (credit_program* program : {&plain, &odd}) {
         program->add(30, "cell\ntext\x1b");
         program->range_name = "LOANS";
     }
@@ -171,7 +171,7 @@ TEST(ProgramDisplays, GnumericReadsTheSubsidyDisplayAsAWorksheet) {
     if (!test::have_ssconvert()) GTEST_SKIP() << "gnumeric's ssconvert is not installed";
     calculated_program run(direct_loan);
     test::scratch_folder folder;
-    clip_wk1 writer(test::shipped_template("1.bin"));
+    wk1_writer writer(test::shipped_template("1.bin"));
     make_subsidy_display(run.program()).write_to(writer);
     const std::string file = folder.file("subsidy.wk1");
     writer.render(file);

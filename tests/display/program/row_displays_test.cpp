@@ -14,7 +14,7 @@ namespace {
 
 using namespace fv::testing;
 
-std::vector<std::string> lines_of(gr_page& page) {
+std::vector<std::string> lines_of(display_page& page) {
     std::vector<std::string> lines;
     std::istringstream text(page.render_text());
     for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.size() - 1));
@@ -27,7 +27,7 @@ struct edited_program {
         EXPECT_FALSE(loaded.error) << *loaded.error;
         edit_input(*loaded.program);
     }
-    const cf_pgm& program() const { return *loaded.program; }
+    const credit_program& program() const { return *loaded.program; }
 };
 
 const std::vector<row> sixty_forty = {{"Timing", "simple"},
@@ -39,8 +39,8 @@ TEST(RowDisplays, SourceLinesShowEachRowWithItsTiming) {
     edited_program p(sixty_forty);
     const unsigned columns = wide_column_count(widest_row(p.program()));
     EXPECT_EQ(columns, 7u);  // three amounts still give seven columns
-    gr_page page;
-    write_source_lines(page, page.add_line_type(source_line_type(columns)), p.program());
+    display_page page;
+    write_source_lines(page, page.add_layout(source_layout(columns)), p.program());
     const auto lines = lines_of(page);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], std::string(115, '-'));
@@ -50,8 +50,8 @@ TEST(RowDisplays, SourceLinesShowEachRowWithItsTiming) {
 
 TEST(RowDisplays, DistributionLinesShowThePartsOfEachSplitRow) {
     edited_program p(sixty_forty);
-    gr_page page;
-    write_distribution_lines(page, page.add_line_type(distribution_line_type(7)), p.program());
+    display_page page;
+    write_distribution_lines(page, page.add_layout(distribution_layout(7)), p.program());
     const auto lines = lines_of(page);
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[3], "Principal pmts, scheduled [annual, end, 2000]");
@@ -61,8 +61,8 @@ TEST(RowDisplays, DistributionLinesShowThePartsOfEachSplitRow) {
     EXPECT_EQ(lines[7], "    Disbursement period 2 [annual, end, 2001]            12.000       8.000");
 
     edited_program single({{"Obligations"}, {"Disbursements", 100}, {"Principal pmts, scheduled", 60, 40}});
-    gr_page none;
-    write_distribution_lines(none, none.add_line_type(distribution_line_type(7)), single.program());
+    display_page none;
+    write_distribution_lines(none, none.add_layout(distribution_layout(7)), single.program());
     EXPECT_EQ(lines_of(none).back(), "(No input lines were distributed by disbursement period)");
 }
 

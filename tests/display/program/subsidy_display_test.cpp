@@ -12,7 +12,7 @@ namespace {
 
 using testing::add_cohort;
 
-std::vector<std::string> lines_of(gr_page& page) {
+std::vector<std::string> lines_of(display_page& page) {
     std::vector<std::string> lines;
     std::istringstream text(page.render_text());
     for (std::string line; std::getline(text, line);) {
@@ -24,12 +24,12 @@ std::vector<std::string> lines_of(gr_page& page) {
 
 
 TEST(SubsidyDisplay, CohortLinesWithAndWithoutARate) {
-    cf_pgm program(0);
+    credit_program program(0);
     add_cohort(program, 2001, {9, 5, 5, -1, 0}, 6.09, true);
     add_cohort(program, 2002, {1.234, 1.234, 0, 0, 0}, 5.5, false);
     add_cohort(program, 2003, {0.005, 0, 0, 0, 0.005}, not_available, true);
-    gr_page page;
-    write_subsidy_lines(page, page.add_line_type(subsidy_line_type()), program);
+    display_page page;
+    write_subsidy_lines(page, page.add_layout(subsidy_layout()), program);
     const auto lines = lines_of(page);
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[0], std::string(85, '-'));
@@ -43,15 +43,15 @@ TEST(SubsidyDisplay, CohortLinesWithAndWithoutARate) {
 }
 
 TEST(MessagesDisplay, ListOrItsAbsence) {
-    cf_pgm program(0);
-    gr_page empty;
-    write_messages_lines(empty, empty.add_line_type(messages_line_type()), program.messages());
+    credit_program program(0);
+    display_page empty;
+    write_messages_lines(empty, empty.add_layout(messages_layout()), program.messages());
     EXPECT_EQ(lines_of(empty)[1], "      No error or warning messages");
 
     program.add(34, "On the Defaults line beginning in A:B9, some values are positive.");
     program.add(0, "    continued");
-    gr_page page;
-    write_messages_lines(page, page.add_line_type(messages_line_type()), program.messages());
+    display_page page;
+    write_messages_lines(page, page.add_layout(messages_layout()), program.messages());
     const auto lines = lines_of(page);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[1], " Code" + std::string(48, ' ') + "Description");

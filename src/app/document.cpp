@@ -1,0 +1,444 @@
+// The calculation run: the stages of a load and of a calculation in their
+// order, what each failure reports and what it leaves behind.
+#include "app/document.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "app/output_format.h"
+#include "app/range_choice.h"
+#include "app/settings_keys.h"
+#include "cashflow/message_list.h"
+#include "display/wk3_writer.h"
+#include "display/xlsx_writer.h"
+#include "display/program/batch_line.h"
+#include "display/program/import_file.h"
+#include "display/program/output_files.h"
+#include "display/program/program_displays.h"
+#include "subsidy/cohort_single_effective_rate.h"
+#include "subsidy/cohort_subsidy.h"
+#include "subsidy/consistency_checks.h"
+#include "subsidy/input_editing.h"
+#include "util/file_io.h"
+#include "util/run_files.h"
+#include "util/text_error.h"
+#include "workbook/workbook_file.h"
+
+namespace fv {
+
+namespace {
+
+const std::string& section = settings::runtime_options;
+
+constexpr int source_display = 1, subsidy_display = 2, factor_display = 3, distribution_display = 4,
+              derivation_display = 5, details_display = 6, messages_display = 7;
+
+const char* const damaged_file = "The spreadsheet file may be damaged or not in the format indicated by the extension";
+const char* const problems_suffix =
+    ":  There were problems in calculating the subsidy or preparing output (see above).";
+
+// A display page and its text as the views show it: cut to the size a view
+// holds, with the notice of the cut.
+std::string view_text(display_page& page) {
+    std::string text = page.render_text();
+    if (page.was_cut()) page.put_truncation_notice(text);
+    return text;
+}
+
+}  // namespace
+
+document::document(settings_store& store, document_host& host, std::string program_directory,
+                 std::function<std::time_t()> clock)
+    : store_(store), host_(host), program_directory_(std::move(program_directory)), clock_(std::move(clock)) {
+    rates_ = make_document_rates(store_, program_directory_ + "rates.txt",
+                                 store_.read_text(section, settings::own_filename, ""));
+    current_rate_source_ = rates_.selection.category + 1;
+    new_program();
+}
+
+void document::new_program() {
+    program_ = std::make_unique<credit_program>(clock_());
+    calculated_ = false;
+}
+
+void document::set_status(const std::string& suffix) {
+    status_ = path_ + suffix;
+    host_.set_status(status_);
+}
+
+void document::set_program_options() {
+    program_->set_default_budget_year(settings::read_budget_year(store_, clock_()));
+    program_->set_first_year_is_budget_year(store_.read_int(section, settings::first_year_is_by, 0) != 0);
+}
+
+const display_page* document::page_of(int display) const {
+    if (display < 1 || display > display_count || !displays_[display]) return nullptr;
+    return &displays_[display]->page;
+}
+
+std::optional<std::string> document::display_text(int display) const {
+    if (display < 1 || display > display_count || !displays_[display]) return std::nullopt;
+    return displays_[display]->text;
+}
+
+void document::free_display(int display) { displays_[display].reset(); }
+
+void document::keep_display(int display, display_page page) {
+    std::string text = view_text(page);
+    displays_[display].emplace(shown_display{std::move(page), std::move(text)});
+}
+
+// The messages display again from the program's messages as they are now.
+void document::rebuild_messages_display() {
+    free_display(messages_display);
+    keep_display(messages_display, make_messages_display(*program_));
+}
+
+// Input editing, then the source and message displays.
+void document::edit_and_prepare(bool show_wide_notice) {
+    set_status(":  editing input");
+    const bool divided = edit_input(*program_);
+    if (divided && show_wide_notice && store_.read_int(section, settings::input_too_wide_option, 0) != 0)
+        host_.wide_lines_notice();
+    set_status(":  preparing displays");
+    keep_display(source_display, make_source_display(*program_));
+    keep_display(messages_display, make_messages_display(*program_));
+}
+
+bool document::load_spreadsheet(const std::string& path) {
+    if (path_.empty()) path_ = path;
+    set_status("");
+    new_program();
+    set_program_options();
+
+    std::unique_ptr<workbook_file> book;
+    std::vector<std::string> candidates;
+    try {
+        book = std::make_unique<workbook_file>(path);
+        set_status(":  reading spreadsheet");
+        book->load();
+        candidates = book->candidate_ranges();
+    } catch (const text_error& failure) {
+        host_.show_message(std::string(damaged_file) + "\n\nTechnical message: " + failure.text());
+        return false;
+    } catch (const std::exception&) {
+        host_.show_message(damaged_file);
+        return false;
+    }
+
+    if (candidates.empty()) {
+        host_.show_message("No named ranges were found in the spreadsheet " + path);
+        return false;
+    }
+    std::optional<std::string> range = choose_range(candidates, store_.read_text(section, settings::range_names, ""));
+    if (!range) {
+        std::vector<std::string> sorted = candidates;
+        std::sort(sorted.begin(), sorted.end());
+        range = host_.choose_range(path, sorted);
+        if (!range) return false;
+    }
+    range_name_ = *range;
+
+    try {
+        set_status(":  parsing range");
+        program_->load(*book, range_name_);
+        edit_and_prepare(true);
+    } catch (const text_error& failure) {
+        host_.show_message(failure.text());
+        return false;
+    } catch (const std::exception&) {
+        host_.show_message(
+            "Fatal error loading spreadsheet.  Please try again.  If this error persists, please call technical "
+            "support,");
+        return false;
+    }
+    book.reset();
+
+    const bool has_view = host_.has_view();
+    if (store_.read_int(section, settings::auto_subsidy_calc, -1) == 1) {
+        try {
+            calculate_subsidy();
+        } catch (const text_error& failure) {
+            host_.show_message(failure.text());
+        }
+        if (calculation_failed_) {
+            if (has_view) host_.select_display(messages_display);
+            set_status(problems_suffix);
+            return true;
+        }
+        if (has_view) host_.select_display(program_->messages().count() == 0 ? subsidy_display : messages_display);
+    } else if (has_view) {
+        host_.select_display(program_->messages().count() == 0 ? source_display : messages_display);
+    }
+    set_status(":  Done");
+    return true;
+}
+
+bool document::reload() {
+    for (int display = 1; display <= display_count; ++display) free_display(display);
+    range_name_.clear();
+    calculation_failed_ = false;
+    status_.clear();
+    return load_spreadsheet(path_);
+}
+
+spreadsheet_choices document::sheet_choices() const {
+    spreadsheet_choices sheet;
+    sheet.purpose = program_->purpose;
+    sheet.rate_source = program_->rate_assumption;
+    if (program_->rate_title_given) sheet.selection = program_->rate_title;
+    sheet.single_effective_rate = program_->single_effective_rate;
+    if (program_->sheet_file_given) sheet.output_file = program_->sheet_file_name;
+    sheet.budget_year = program_->budget_year;
+    return sheet;
+}
+
+// Each line of a failure text becomes a message, the first numbered 56 and
+// the others 0; with `only_ended_lines` the text after the last line break
+// is left out.
+void document::add_failure_lines(const std::string& text, bool only_ended_lines) {
+    unsigned number = 56;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos && only_ended_lines) break;
+        const std::size_t stop = end == std::string::npos ? text.size() : end;
+        program_->add(number, text.substr(start, stop - start));
+        number = 0;
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+}
+
+void document::calculate_subsidy(int rate_source, const std::string& selection,
+                          const std::optional<std::string>& wk3_output) {
+    std::optional<std::string> kept_title;
+    if (rate_source != 0) {
+        const rate_set* set = rates_.rates.find_by_prefix(rate_source, selection);
+        if (set == nullptr)
+            throw text_error(format_message("Unable to find selection %s among the %s rate choices",
+                                            selection.c_str(), rate_source_name(rate_source)));
+        kept_title = set->title;
+    }
+
+    calculation_failed_ = true;
+    spreadsheet_output_failed_ = false;
+    const std::size_t noted_messages = program_->messages().count();
+    set_status(":  Calculating subsidy");
+    for (int display : {subsidy_display, distribution_display, derivation_display, details_display})
+        free_display(display);
+    program_->messages().remove_range(50, 99);
+    // The lines of an earlier failure after its first one.
+    program_->messages().remove_range(0, 0);
+
+    try {
+        spreadsheet_choices sheet = sheet_choices();
+        // A WK3 output name passed in replaces the resolved one below, so it
+        // also counts as a name when neither the spreadsheet nor the settings give one.
+        if (wk3_output && !sheet.output_file) sheet.output_file = wk3_output;
+        resolved_ = resolve_conflicts(store_, sheet, rates_.selection, rates_.rates, current_rate_source_, clock_());
+    } catch (const text_error& failure) {
+        add_failure_lines(failure.text(), true);
+        rebuild_messages_display();
+        host_.show_message(failure.text());
+        return;
+    } catch (const std::exception&) {
+        host_.show_message(
+            "Fatal error resolving conflicts.  Please try again.  If this error persists, please call technical "
+            "support,");
+        return;
+    }
+    calculate_from_resolution(kept_title, rate_source, wk3_output, noted_messages);
+}
+
+void document::calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
+                                        const std::optional<std::string>& wk3_output, std::size_t noted_messages) {
+    if (resolved_.budget_rates_forced) program_->add(51, budget_rates_forced_message);
+    if (rate_source != 0) {
+        resolved_.rate_source = rate_source;
+        resolved_.rate_title = *kept_title;
+    }
+    if (wk3_output) resolved_.output_file = wk3_output;
+    current_rate_source_ = resolved_.rate_source;
+
+    free_display(messages_display);
+    output_mask_ = store_.read_int(section, settings::online_print_options, 0) |
+                   store_.read_int(section, settings::online_spreadsheet_options, 0) |
+                   store_.read_int(section, settings::online_view_options, 0);
+
+    const rate_set* set = rates_.rates.find_by_title(resolved_.rate_source, resolved_.rate_title);
+    if (set == nullptr) {
+        host_.show_message(format_message(
+            "E025:  \"%s\" not found among %s choices\n\nSee under \"Actions\" - \"Select rates\" for possible "
+            "choices",
+            resolved_.rate_title.c_str(), rate_source_name(resolved_.rate_source)));
+        return;
+    }
+    const rate_set rate_set = *set;
+
+    try {
+        factors_.set(&rate_set);
+        factors_.make();
+        if (resolved_.single_effective_rate == 1) {
+            // Each cohort searches from the curve itself, so it gets the rate it would get alone.
+            for (auto& cohort : program_->cohorts) {
+                factors_.set(&rate_set);
+                factors_.make();
+                compute_subsidy(*cohort, factors_);
+                compute_single_effective_rate(*cohort, factors_, rate_set, program_->messages());
+            }
+        } else {
+            for (auto& cohort : program_->cohorts) mark_single_effective_rate_not_computed(*cohort);
+        }
+        factors_.set(&rate_set);
+        factors_.make();
+
+        program_->rate_assumptions = rate_assumptions_text(rate_set);
+        program_->rate_selection = program_->rate_assumptions;
+        std::optional<display_page> derivation;
+        if (output_mask_ & settings::display_bit(derivation_display))
+            derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
+        else
+            for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
+        calculated_ = true;
+
+        program_->messages().remove_range(37, 37);
+        for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
+
+        write_output_files(*program_);
+
+        keep_display(subsidy_display, make_subsidy_display(*program_));
+        keep_display(messages_display, make_messages_display(*program_));
+
+        if (output_mask_ & settings::display_bit(factor_display)) {
+            free_display(factor_display);
+            set_status(":  Making display of present value factors");
+            keep_display(factor_display, make_factor_display(*program_, factors_));
+        }
+        if (output_mask_ & settings::display_bit(distribution_display)) {
+            set_status(":  Making display of disbursement year details");
+            keep_display(distribution_display, make_distribution_display(*program_));
+        }
+        if (derivation) {
+            set_status(":  Making display of NPV derivations");
+            keep_display(derivation_display, std::move(*derivation));
+        }
+        if (output_mask_ & settings::display_bit(details_display)) {
+            set_status(":  Making display of subsidy derivation");
+            keep_display(details_display, make_details_display(*program_));
+        }
+
+        if (store_.read_int(section, settings::online_spreadsheet_options, 0) != 0) write_spreadsheet_output();
+
+        const int print_mask = store_.read_int(section, settings::online_print_options, 0);
+        if (print_mask != 0)
+            for (int display = 1; display <= display_count; ++display)
+                if (print_mask & settings::display_bit(display)) print_display(display);
+
+        const int view_mask = store_.read_int(section, settings::online_view_options, 0);
+        for (int display : {factor_display, distribution_display, derivation_display, details_display})
+            if (!(view_mask & settings::display_bit(display))) free_display(display);
+    } catch (const text_error& failure) {
+        add_failure_lines(failure.text(), false);
+        rebuild_messages_display();
+        host_.show_message(failure.text());
+        return;
+    } catch (const std::exception&) {
+        program_->add(55, "Fatal error calculating the subsidy or creating displays.  Please try again.");
+        program_->add(55, "    If this error persists, please call technical support.");
+        rebuild_messages_display();
+        host_.show_message(
+            "Fatal error creating displays.  Please try again.  If this error persists, please call technical "
+            "support.");
+        return;
+    }
+
+    if (host_.has_view()) {
+        const std::size_t now = program_->messages().count();
+        host_.select_display(now == 0 || now <= noted_messages ? subsidy_display : messages_display);
+    }
+    set_status(":  Done");
+    calculation_failed_ = false;
+}
+
+// Display N goes to sheet N of a WK3 output, whichever are written. An XLSX
+// output has one worksheet per chosen display, named after it, in the same order.
+void document::write_spreadsheet_output() {
+    const std::string output = resolved_.output_file.value_or("");
+    const bool xlsx = spreadsheet_format_of(output) == spreadsheet_format::xlsx;
+    const std::string template_path = program_directory_ + "4.bin";
+    // Only a regular file; the writer applies its size limit when it reads it.
+    if (open_regular_file(template_path, std::numeric_limits<std::size_t>::max()).status != read_status::read) {
+        spreadsheet_output_failed_ = true;
+        host_.show_message(std::string("Unable to create spreadsheet output in \"") + (xlsx ? "xlsx" : "wk3") +
+                           "\" format.\nOne or more files in the root directory for this program may be "
+                           "corrupted\nIt may be necessary to reinstall this program\n\nTechnical message: " +
+                           (xlsx ? "clip_xlsx" : "clip_wk3") + "::render unable to open \"" + template_path + "\"");
+        return;
+    }
+    if (output.empty()) throw text_error("Options call for spreadsheet output, but no filename provided");
+    if (const std::optional<std::string> overwritten = refused_output(output, path_))
+        throw text_error("The spreadsheet output file " + output + " is " + *overwritten +
+                         "; it was not overwritten.");
+    std::unique_ptr<sheet_writer> writer;
+    if (xlsx)
+        writer = std::make_unique<xlsx_writer>(template_path);
+    else
+        writer = std::make_unique<wk3_writer>(template_path);
+    const int mask = store_.read_int(section, settings::online_spreadsheet_options, 0);
+    for (int display = 1; display <= display_count; ++display) {
+        if (mask & settings::display_bit(display)) {
+            writer->name_sheet(display_sheet_name(display));
+            if (displays_[display]) displays_[display]->page.write_to(*writer);
+        }
+        if (display < display_count) writer->next_sheet();
+    }
+    writer->render(output);
+}
+
+void document::run_batch(const std::string& spreadsheet, const std::string& range, const rate_choice& rates,
+                       const std::optional<std::string>& wk3_output) {
+    path_ = spreadsheet;
+    range_name_ = range;
+    new_program();
+    set_program_options();
+    try {
+        workbook_file book(spreadsheet);
+        book.load();
+        program_->load(book, range);
+        edit_and_prepare(false);
+    } catch (const text_error&) {
+        throw;
+    } catch (const std::exception&) {
+        host_.show_message(
+            "Fatal error loading document.  Please try again.  If this error persists, please call technical "
+            "support,");
+        return;
+    }
+    calculate_subsidy(rates.source, rates.selection, wk3_output);
+    program_->messages().remove_range(37, 37);
+    for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
+    rebuild_messages_display();
+}
+
+bool document::print_display(int display) {
+    const std::optional<std::string> text = display_text(display);
+    return !text || host_.print_text(*text, path_, program_->run_time);
+}
+
+bool document::has_messages() const { return program_->messages().count() != 0; }
+
+std::string document::messages_text() const { return program_->messages().print_text(false); }
+
+void document::write_import_file(const std::string& path) {
+    std::string reason;
+    if (fv::write_import_file(*program_, path, true, &reason)) return;
+    if (const std::optional<std::string> overwritten = overwritten_by_output(*program_, path))
+        throw text_error("Output file " + path + " is " + *overwritten + "; it was not overwritten");
+    throw text_error("Unable to open output file " + path + " (" + reason + ")");
+}
+
+std::string document::batch_lines() const { return fv::batch_lines(*program_); }
+
+}  // namespace fv

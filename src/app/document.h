@@ -1,0 +1,107 @@
+// The document: one spreadsheet file and everything a run does with it. It
+// reads the workbook, chooses the range, parses and edits the program, and
+// on request resolves the choices, finds the rate set, computes every
+// cohort's subsidy and builds, prints and writes the displays. Batch mode
+// drives the same document without a window.
+#pragma once
+
+#include <array>
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/batch_run.h"
+#include "app/conflict_resolution.h"
+#include "app/document_host.h"
+#include "app/rate_selection_state.h"
+#include "app/settings_store.h"
+#include "cashflow/credit_program.h"
+#include "display/display_page.h"
+#include "pv/present_value_factors.h"
+
+namespace fv {
+
+class document : public batch_document {
+public:
+    static constexpr int display_count = 7;
+
+    // `program_directory` holds rates.txt and the spreadsheet template 4.bin.
+    document(settings_store& store, document_host& host, std::string program_directory,
+            std::function<std::time_t()> clock = [] { return std::time(nullptr); });
+
+    // Opening and Reload: false when the document is to be discarded (the
+    // reason was shown, or the user cancelled the range choice).
+    bool load_spreadsheet(const std::string& path);
+    bool reload();
+    // The calculation. A rate source of 0 passes no rate choice; a rate choice
+    // that names no set throws its message text before anything runs.
+    void calculate_subsidy(int rate_source = 0, const std::string& selection = {},
+                     const std::optional<std::string>& wk3_output = std::nullopt);
+    void set_status(const std::string& suffix);
+
+    // batch_document
+    void run_batch(const std::string& spreadsheet, const std::string& range, const rate_choice& rates,
+                  const std::optional<std::string>& wk3_output) override;
+    bool calculation_completed() const override { return calculated_ && !calculation_failed_; }
+    std::optional<std::string> display_text(int display) const override;
+    bool print_display(int display) override;
+    bool has_messages() const override;
+    std::string messages_text() const override;
+    void write_import_file(const std::string& path) override;
+    std::string batch_lines() const override;
+    bool spreadsheet_output_failed() const override { return spreadsheet_output_failed_; }
+
+    // inspectors
+    const std::string& path() const { return path_; }
+    const std::string& range_name() const { return range_name_; }
+    const credit_program* program() const { return program_.get(); }
+    credit_program* program() { return program_.get(); }
+    bool calculation_failed() const { return calculation_failed_; }
+    const std::string& status() const { return status_; }
+    bool has_display(int display) const { return display_text(display).has_value(); }
+    const display_page* page_of(int display) const;
+    int output_mask() const { return output_mask_; }
+    document_rates& rates() { return rates_; }
+    const resolved_choices& resolved() const { return resolved_; }
+
+private:
+    struct shown_display {
+        display_page page;
+        std::string text;
+    };
+
+    void new_program();
+    void set_program_options();
+    void edit_and_prepare(bool show_wide_notice);
+    void free_display(int display);
+    void keep_display(int display, display_page page);
+    void rebuild_messages_display();
+    void calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
+                                   const std::optional<std::string>& wk3_output, std::size_t noted_messages);
+    void write_spreadsheet_output();
+    void add_failure_lines(const std::string& text, bool only_ended_lines);
+    spreadsheet_choices sheet_choices() const;
+
+    settings_store& store_;
+    document_host& host_;
+    std::string program_directory_;
+    std::function<std::time_t()> clock_;
+
+    std::string path_;
+    std::string range_name_;
+    std::unique_ptr<credit_program> program_;
+    present_value_factors factors_;
+    document_rates rates_;
+    resolved_choices resolved_;
+    std::array<std::optional<shown_display>, display_count + 1> displays_;
+    bool calculation_failed_ = false;
+    bool calculated_ = false;
+    bool spreadsheet_output_failed_ = false;
+    int output_mask_ = 0;
+    int current_rate_source_ = 2;
+    std::string status_;
+};
+
+}  // namespace fv

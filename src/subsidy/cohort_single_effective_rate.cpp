@@ -1,0 +1,51 @@
+// Feeding a cohort's rows and subsidy to the single-effective-rate search.
+#include "subsidy/cohort_single_effective_rate.h"
+
+#include "cashflow/value_names.h"
+#include "pv/single_effective_rate.h"
+#include "subsidy/cohort_subsidy.h"
+
+namespace fv {
+
+namespace {
+
+void add_rows(const cash_flow_row& row, std::vector<single_rate_row>& rows) {
+    if (!row.parts.empty()) {
+        for (const auto& part : row.parts) add_rows(*part, rows);
+        return;
+    }
+    if (row.is_disbursement()) return;
+    const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
+    const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
+    if (amounts.empty() || frequency < 1 || frequency > 4) return;
+    rows.push_back({frequency, row.start_offset, amounts});
+}
+
+}  // namespace
+
+void compute_single_effective_rate(cohort& cohort, present_value_factors& engine, const rate_set& rate_set, message_list& messages) {
+    cohort_results& results = cohort.results;
+    single_rate_cohort input;
+    input.year = cohort.year;
+    input.compute = results.rate_computed;
+    input.single_effective_rate = results.single_effective_rate;
+    input.subsidy_percentage = results.subsidy_percentage;
+    input.highest_zero_rate = results.highest_zero_rate;
+    for (const auto& row : cohort.rows) add_rows(*row, input.rows);
+
+    // Trial subsidies must not show a rate from an earlier search.
+    results.single_effective_rate = not_available;
+    const single_rate_outcome outcome = compute_single_effective_rate(input, engine, rate_set, [&cohort](present_value_factors& trial) {
+        compute_subsidy(cohort, trial);
+        return cohort.results.subsidy_percentage;
+    });
+    results.single_effective_rate = outcome.rate;
+    for (const single_rate_message& message : outcome.messages) messages.add(static_cast<unsigned>(message.number), message.text);
+}
+
+void mark_single_effective_rate_not_computed(cohort& cohort) {
+    cohort.results.single_effective_rate = not_available;
+    cohort.results.rate_computed = true;
+}
+
+}  // namespace fv
