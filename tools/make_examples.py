@@ -371,6 +371,29 @@ def check_gnumeric(example, path, ext):
     return problems
 
 
+
+def check_written(wbdump, example, name, paths, second_readers):
+    """Reads every written file back with wbdump and with the second reader of
+    its extension (extension -> (reader, check returning the problems, or None
+    when the reader is not installed)); prints what was found and tells whether
+    any file disagreed."""
+    failed = False
+    for ext, path in paths.items():
+        problems = check_wbdump(wbdump, example, path)
+        if ext in second_readers:
+            reader, check = second_readers[ext]
+            found = check(example, path, ext)
+            if found is None:
+                print("  %s.%s: %s not installed, not read back" % (name, ext, reader))
+            else:
+                problems += found
+        for problem in problems:
+            print("  %s.%s: %s" % (name, ext, problem))
+        failed = failed or bool(problems)
+        if not problems:
+            print("  %s.%s: checked" % (name, ext))
+    return failed
+
 def main(argv):
     wbdump = None
     names = []
@@ -402,21 +425,11 @@ def main(argv):
             continue
         print("wrote %s.wk1, %s.wk3, %s.xls (range %s)" % (name, name, name, example.range_name))
         if wbdump:
-            for ext, path in paths.items():
-                problems = check_wbdump(wbdump, example, path)
-                if ext in ("wk1", "wk3"):
-                    problems += check_gnumeric(example, path, ext)
-                if ext == "xls":
-                    xlrd_problems = check_xlrd(example, path)
-                    if xlrd_problems is None:
-                        print("  %s.xls: python3-xlrd not installed, not read back" % name)
-                    else:
-                        problems += xlrd_problems
-                for problem in problems:
-                    print("  %s.%s: %s" % (name, ext, problem))
-                failed = failed or bool(problems)
-                if not problems:
-                    print("  %s.%s: checked" % (name, ext))
+            failed = check_written(wbdump, example, name, paths, {
+                "wk1": ("gnumeric", check_gnumeric),
+                "wk3": ("gnumeric", check_gnumeric),
+                "xls": ("python3-xlrd", lambda example, path, ext: check_xlrd(example, path)),
+            }) or failed
     return 1 if failed else 0
 
 

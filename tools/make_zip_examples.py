@@ -129,21 +129,10 @@ def main(argv):
             continue
         print("wrote %s.xlsx, %s.ods (range %s)" % (name, name, example.range_name))
         if wbdump:
-            for ext, path in paths.items():
-                problems = m.check_wbdump(wbdump, example, path)
-                if ext == "ods":
-                    problems += m.check_gnumeric(example, path, ext)
-                else:
-                    second = check_openpyxl(example, path)
-                    if second is None:
-                        print("  %s.xlsx: python3-openpyxl not installed, not read back" % name)
-                    else:
-                        problems += second
-                for problem in problems:
-                    print("  %s.%s: %s" % (name, ext, problem))
-                failed = failed or bool(problems)
-                if not problems:
-                    print("  %s.%s: checked" % (name, ext))
+            failed = m.check_written(wbdump, example, name, paths, {
+                "ods": ("gnumeric", m.check_gnumeric),
+                "xlsx": ("python3-openpyxl", lambda example, path, ext: check_openpyxl(example, path)),
+            }) or failed
     return 1 if failed else 0
 
 

@@ -7,6 +7,8 @@
 // over a line end, and ";" after a value starts a comment.
 #include "app/ini_file.h"
 
+#include "util/utf8_text.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -19,37 +21,6 @@ int hex_value(unsigned char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 
 bool is_blank(unsigned char c) { return c == ' ' || c == '\t'; }
 bool is_line_end(unsigned char c) { return c == '\n' || c == '\r'; }
 
-void append_utf8(std::string& out, char32_t code) {
-    if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;  // half of a pair has no character of its own
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-bool valid_utf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) return false;
-        char32_t code = length == 1 ? c : c & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = code << 6 | (next & 0x3F);
-        }
-        const char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < shortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-        i += length;
-    }
-    return true;
-}
 
 // The UTF-16 code units of a text, as QSettings escapes them; bytes that are
 // not UTF-8 count as one unit each.
@@ -58,7 +29,7 @@ std::vector<std::uint16_t> code_units(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-        if (length > 1 && i + length <= text.size() && valid_utf8(text.substr(i, length))) {
+        if (length > 1 && i + length <= text.size() && is_valid_utf8(text.substr(i, length))) {
             char32_t code = c & (0x7F >> length);
             for (std::size_t k = 1; k < length; ++k) code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
             if (code >= 0x10000) {
@@ -143,7 +114,7 @@ std::string trimmed(std::string_view text) {
 }
 
 std::string escaped_value(const std::string& value) {
-    const bool text = valid_utf8(value) && value.find('\0') == std::string::npos;
+    const bool text = is_valid_utf8(value) && value.find('\0') == std::string::npos;
     const std::string whole = !text ? "@ByteArray(" + value + ")" : !value.empty() && value[0] == '@' ? "@" + value
                                                                                                       : value;
     std::string out;

@@ -34,6 +34,9 @@ std::string_view first_characters(std::string_view text, std::size_t characters)
 // The longest prefix of at most `max_bytes` bytes that ends between two characters.
 std::string_view first_bytes(std::string_view text, std::size_t max_bytes);
 
+// Whether the text is valid, shortest-form UTF-8 holding no surrogate.
+bool is_valid_utf8(std::string_view text);
+
 // The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
 std::string valid_utf8(std::string_view text);
 

@@ -4,6 +4,7 @@
 #include "workbook/xml_stream.h"
 #include "workbook/zip_archive.h"
 #include "workbook/zip_workbook.h"
+#include "util/utf8_text.h"
 
 namespace fv {
 
@@ -26,18 +27,6 @@ int hex_digit(char c) {
     return -1;
 }
 
-void put_utf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 class shared_strings_handler : public xml_handler {
 public:
@@ -94,7 +83,7 @@ std::string decode_xstring(std::string_view text) {
             }
             // Halves of a surrogate pair have no UTF-8 of their own: kept as written.
             if (hex && (code < 0xD800 || code > 0xDFFF)) {
-                put_utf8(out, code);
+                append_utf8(out, code);
                 at += 7;
                 continue;
             }

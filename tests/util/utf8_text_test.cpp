@@ -11,22 +11,24 @@ TEST(Utf8Text, CountsAndCutsByCharacters) {
         std::string text;
         std::size_t characters;
         std::size_t first_two_bytes;  // bytes of the first two characters
+        bool valid;
     };
     const case_ cases[] = {
-        {"", 0, 0},
-        {"ab", 2, 2},
-        {"\xc3\xa9t\xc3\xa9", 3, 3},                // été
-        {"\xce\x94\xce\xac", 2, 4},                 // Δά
-        {"\xe6\xb0\xb4\xe9\x81\x93x", 3, 6},        // 水道x
-        {"\xf0\x9f\x98\x80!", 2, 5},                // an emoji beyond the first plane
-        {"caf\xe9!", 5, 2},                         // a Latin-1 byte is a character of its own
-        {"\xc3", 1, 1},                             // a sequence cut short
-        {"\xc0\xaf" "a", 3, 2},                     // an overlong slash: two invalid bytes
-        {"\xed\xa0\x80", 3, 2},                     // an encoded surrogate is invalid
+        {"", 0, 0, true},
+        {"ab", 2, 2, true},
+        {"\xc3\xa9t\xc3\xa9", 3, 3, true},                // été
+        {"\xce\x94\xce\xac", 2, 4, true},                 // Δά
+        {"\xe6\xb0\xb4\xe9\x81\x93x", 3, 6, true},        // 水道x
+        {"\xf0\x9f\x98\x80!", 2, 5, true},                // an emoji beyond the first plane
+        {"caf\xe9!", 5, 2, false},                         // a Latin-1 byte is a character of its own
+        {"\xc3", 1, 1, false},                             // a sequence cut short
+        {"\xc0\xaf" "a", 3, 2, false},                     // an overlong slash: two invalid bytes
+        {"\xed\xa0\x80", 3, 2, false},                     // an encoded surrogate is invalid
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fv::character_count(c.text), c.characters) << c.text;
         EXPECT_EQ(fv::prefix_bytes(c.text, 2), c.first_two_bytes) << c.text;
+        EXPECT_EQ(fv::is_valid_utf8(c.text), c.valid) << c.text;
     }
     EXPECT_EQ(fv::first_characters("\xc3\xa9t\xc3\xa9", 100), "\xc3\xa9t\xc3\xa9");
     // Cut by bytes, never inside a character.
@@ -34,6 +36,11 @@ TEST(Utf8Text, CountsAndCutsByCharacters) {
     EXPECT_EQ(fv::first_bytes("a\xe6\xb0\xb4" "b", 4), "a\xe6\xb0\xb4");
     // Invalid bytes become U+FFFD; valid text is kept.
     EXPECT_EQ(fv::valid_utf8("caf\xe9 \xc3\xa9"), "caf\xef\xbf\xbd \xc3\xa9");
+    // Code points out: beyond the first plane in four bytes, a surrogate as U+FFFD.
+    std::string out;
+    fv::append_utf8(out, 0x1F600);
+    fv::append_utf8(out, 0xD800);
+    EXPECT_EQ(out, "\xf0\x9f\x98\x80\xef\xbf\xbd");
 }
 
 TEST(Utf8Text, Utf16AndLatin1) {
