@@ -39,11 +39,18 @@ install(FILES "${CMAKE_SOURCE_DIR}/docs/guide.md" "${CMAKE_SOURCE_DIR}/packaging
               "${CMAKE_BINARY_DIR}/doc/changelog.gz"
         DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
-# The desktop entry, the icon and the MIME data go here, to their XDG places:
-#   ${CMAKE_INSTALL_DATADIR}/applications/         ferravane.desktop
-#   ${CMAKE_INSTALL_DATADIR}/icons/hicolor/<size>/apps/
-#   ${CMAKE_INSTALL_DATADIR}/mime/packages/        ferravane.xml
-# (the desktop files do not exist yet).
+# The desktop entry and the icon in their XDG places. The spreadsheet MIME
+# types themselves come from shared-mime-info, which knows every extension the
+# program reads.
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/ferravane.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${CMAKE_SOURCE_DIR}/packaging/icons/ferravane.svg"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+foreach(size 16 24 32 48 64 128 256)
+  install(FILES "${CMAKE_SOURCE_DIR}/packaging/icons/ferravane-${size}.png"
+          DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
+          RENAME ferravane.png)
+endforeach()
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)

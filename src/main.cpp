@@ -1,5 +1,5 @@
-// The ferravane program. Without command-line words it is the desktop
-// program. With words it makes one batch calculation run and exits: nothing of
+// The ferravane program. Without command-line words (or with --open and the
+// files to open) it is the desktop program. With other words it makes one batch calculation run and exits: nothing of
 // the desktop starts unless the run prints, and the exit status is 0 only when
 // the run delivered its result.
 #include <clocale>
@@ -22,9 +22,10 @@ namespace {
 const char* const usage =
     "Usage: ferravane [COMMAND [OUTPUT]] SPREADSHEET RANGE [CATEGORY NAME]\n"
     "       ferravane                (the desktop program)\n"
+    "       ferravane --open FILE...  (the desktop program with these spreadsheets open)\n"
     "\n"
     "Computes the subsidy of every cohort of the credit program in the named range\n"
-    "of SPREADSHEET (Lotus WK1, WK3, WK4, 123 or Excel XLS).\n"
+    "of SPREADSHEET (Lotus WK1, WK3, WK4, 123, Excel XLS or XLSX, or ODS).\n"
     "\n"
     "Commands:\n"
     "  (none)              print the subsidy display and the messages display\n"
@@ -76,13 +77,14 @@ int main(int argc, char** argv) {
         host.show_message(started.failure);
         return 1;
     }
-    // Without words: the desktop program, when there is a display to show it on.
-    if (words.empty()) {
+    // Without words, or with --open and files: the desktop program, when there
+    // is a display to show it on.
+    if (const auto files_to_open = fv::desktop_files(words)) {
         if (!fv::display_expected()) {
             host.show_message(fv::no_display_message);
             return fv::no_display_status;
         }
-        return fv::run_desktop(argc, argv, *started.files);
+        return fv::run_desktop(argc, argv, *started.files, *files_to_open);
     }
 
     fv::ini_settings_store store;

@@ -15,6 +15,7 @@
 #include <new>
 #include <optional>
 
+#include "display/cell_table.h"
 #include "display/wk1_writer.h"
 #include "display/wk3_writer.h"
 #include "util/text_error.h"
@@ -158,6 +159,25 @@ bool copy_display_block(const display_page& page, const page_selection& block, c
         message(writer_failure("txt", technical));
     }
 
+    // The same cells for today's spreadsheet programs, which paste HTML tables
+    // and tab-separated text as cells.
+    std::optional<std::vector<unsigned char>> html;
+    std::optional<std::vector<unsigned char>> tab_separated;
+    if (!attempt(
+            [&] {
+                cell_table table;
+                page.write_to(table, block);
+                const std::string table_html = table.html();
+                const std::string table_text = table.tab_separated();
+                html.emplace(table_html.begin(), table_html.end());
+                tab_separated.emplace(table_text.begin(), table_text.end());
+            },
+            technical)) {
+        html.reset();
+        tab_separated.reset();
+        message(writer_failure("html", technical));
+    }
+
     if (!clipboard.open()) {
         message("CKdmView::DoClipboard was unable to open the clipboard");
         return false;
@@ -190,6 +210,11 @@ bool copy_display_block(const display_page& page, const page_selection& block, c
     if (wk1 && !place("Wk1", *wk1, "CKdmView::DoClipboard was unable to set clipboard data")) return false;
     if (text && !settings.spreadsheet_formats_only &&
         !place("", *text, "CKdmView::DoClipboard was unable to set clipboard data"))
+        return false;
+    if (settings.spreadsheet_formats_only) return true;
+    if (html && !place(html_format, *html, "CKdmView::DoClipboard was unable to set clipboard data")) return false;
+    if (tab_separated &&
+        !place(tab_separated_format, *tab_separated, "CKdmView::DoClipboard was unable to set clipboard data"))
         return false;
     return true;
 }

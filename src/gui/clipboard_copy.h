@@ -1,6 +1,7 @@
-// Copying a block of a display to the clipboard in three forms at once: WK3
+// Copying a block of a display to the clipboard in several forms at once: WK3
 // and WK1 worksheet data (formats "Wk3" and "Wk1") for spreadsheets, and plain
-// text unless the user asked for spreadsheet formats only. Every failure has
+// text, an HTML table and tab-separated text unless the user asked for
+// spreadsheet formats only. Every failure has
 // its own message; a writer that fails leaves the other forms on the clipboard.
 #pragma once
 
@@ -60,7 +61,13 @@ struct copy_settings {
     bool spreadsheet_formats_only = false;  // `do_wk_only`
 };
 
-// Copies the block to the clipboard in the formats "Wk3", "Wk1" and text.
+// The two forms of the same cells that today's spreadsheet programs paste.
+inline constexpr const char* html_format = "text/html";
+inline constexpr const char* tab_separated_format = "text/tab-separated-values";
+
+// Copies the block to the clipboard in the formats "Wk3", "Wk1" and text, then
+// (unless spreadsheet formats only are asked for) as an HTML table and as
+// tab-separated text.
 // Returns true when the copy reached its end.
 bool copy_display_block(const display_page& page, const page_selection& block, const copy_settings& settings,
                         clipboard_target& clipboard, const std::function<void(const std::string&)>& message);

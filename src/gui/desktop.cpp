@@ -17,7 +17,13 @@
 
 namespace fv {
 
-int run_desktop(int argc, char** argv, const startup_files& files) {
+std::optional<std::vector<std::string>> desktop_files(const std::vector<std::string>& words) {
+    if (words.empty()) return std::vector<std::string>{};
+    if (words[0] != "--open") return std::nullopt;
+    return std::vector<std::string>(words.begin() + 1, words.end());
+}
+
+int run_desktop(int argc, char** argv, const startup_files& files, const std::vector<std::string>& files_to_open) {
     platform_start_guard no_display;  // a display that is named but not there
     QApplication application(argc, argv);
     no_display.stop();
@@ -40,6 +46,7 @@ int run_desktop(int argc, char** argv, const startup_files& files) {
     frame.show();
     if (!store.problem().empty()) prompts.message(&frame, store.problem());
     if (settings::read_startup_logo(store) != 0) prompts.getting_started(&frame, store, &files.help);
+    frame.open_files(files_to_open);
     return application.exec();
 }
 

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -12,8 +14,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 
 #include <filesystem>
 #include <system_error>
@@ -69,6 +74,26 @@ main_window::main_window(settings_store& store, std::string program_directory, c
     });
     update_commands();
     resize(1000, 700);
+    setAcceptDrops(true);
+}
+
+std::vector<std::string> main_window::dropped_files(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (data == nullptr || !data->hasUrls()) return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    return paths;
+}
+
+void main_window::dragEnterEvent(QDragEnterEvent* event) {
+    if (!dropped_files(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void main_window::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = dropped_files(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    open_files(paths);
 }
 
 main_window::~main_window() {
@@ -270,6 +295,23 @@ void main_window::build_toolbar() {
     bar->addSeparator();
     bar->addAction(action(command::calculate));
     bar->addAction(action(command::reload));
+
+    // Icons from the desktop's icon theme where it has one for the command;
+    // the command's short text stays as the tooltip, and is shown instead
+    // where the theme has no icon (the seven displays, or no theme at all).
+    const std::pair<command, const char*> theme_icons[] = {
+        {command::open, "document-open"},   {command::cut, "edit-cut"},
+        {command::copy, "edit-copy"},       {command::paste, "edit-paste"},
+        {command::print, "document-print"}, {command::help_topics, "help-contents"},
+        {command::calculate, "system-run"}, {command::reload, "view-refresh"},
+    };
+    for (const auto& [which, name] : theme_icons) action(which)->setIcon(QIcon::fromTheme(QString::fromLatin1(name)));
+    for (QAction* each : bar->actions()) {
+        if (each->isSeparator()) continue;
+        each->setToolTip(each->iconText());
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(each)))
+            button->setToolButtonStyle(each->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    }
 }
 
 std::vector<QAction*> main_window::toolbar_actions() const {

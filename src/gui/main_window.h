@@ -16,10 +16,13 @@
 #include "gui/recent_file_list.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QMimeData;
 
 namespace fv {
 
@@ -53,6 +56,9 @@ public:
     void open_files(const std::vector<std::string>& paths);
     // One file; the window that shows it, or null when it did not open.
     document_window* open_file(const std::string& path);
+    // The local files a drag carries (spreadsheets or not: opening one that is
+    // not a spreadsheet says why, as File, Open does).
+    static std::vector<std::string> dropped_files(const QMimeData* data);
 
     document_window* active_document_window() const;
     std::vector<document_window*> document_windows() const;
@@ -70,6 +76,11 @@ public:
     // Told when a document's window has gone (its document no longer exists;
     // the pointer serves only as a key).
     void set_document_closed(std::function<void(const document*)> closed) { document_closed_ = std::move(closed); }
+
+protected:
+    // Spreadsheet files dropped on the window open as from File, Open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* make(command which, const QString& text, const QString& icon_text = {});

@@ -381,10 +381,10 @@ class Hardening(unittest.TestCase):
 
     def test_the_desktop_without_a_display_says_so(self):
         cleared = {name: "" for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        for env in (cleared, dict(cleared, DISPLAY=":97")):
-            with self.subTest(display=env["DISPLAY"]):
+        for env, words in ((cleared, ()), (dict(cleared, DISPLAY=":97"), ()), (cleared, ("--open", EXAMPLE))):
+            with self.subTest(display=env["DISPLAY"], words=words):
                 self.write_settings()
-                status, _, err = self.run_program(env=env)
+                status, _, err = self.run_program(*words, env=env)
                 self.assertEqual(status, 2, err)
                 self.assertIn("No display is available", err)
                 self.assertIn("ferravane file OUTPUT SPREADSHEET RANGE", err)

@@ -11,6 +11,9 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QUrl>
 
 #include <filesystem>
 #include <fstream>
@@ -19,6 +22,7 @@
 #include "desktop_test_support.h"
 #include "gui/document_window.h"
 #include "gui/clipboard_copy.h"
+#include "gui/desktop.h"
 #include "gui/print_text.h"
 #include "gui/view_print.h"
 #include "workbook/workbook_file.h"
@@ -158,6 +162,8 @@ TEST(Desktop, CopiesTheSelectedBlockInThreeFormats) {
     ASSERT_TRUE(data->hasFormat(QStringLiteral("Wk3")));
     ASSERT_TRUE(data->hasFormat(QStringLiteral("Wk1")));
     ASSERT_TRUE(data->hasText());
+    EXPECT_TRUE(data->hasHtml());
+    EXPECT_TRUE(data->hasFormat(QString::fromLatin1(tab_separated_format)));
 
     std::string expected_text;
     for (int n = first; n <= last; ++n) expected_text += rtrim(lines[n - 1]) + "\r\n";
@@ -199,6 +205,7 @@ TEST(Desktop, CopiesTheSelectedBlockInThreeFormats) {
     EXPECT_TRUE(data->hasFormat(QStringLiteral("Wk3")));
     EXPECT_TRUE(data->hasFormat(QStringLiteral("Wk1")));
     EXPECT_FALSE(data->hasText());
+    EXPECT_FALSE(data->hasHtml());
 }
 
 TEST(Desktop, PrintsTheShownDisplayWithPageFooters) {
@@ -418,6 +425,42 @@ TEST(Desktop, MenusToolbarAndRecentFiles) {
     // The list lives on in the settings for the next start.
     main_window next(*d.store, test::program_folder(), nullptr, d.prompts, *d.dialogs);
     EXPECT_EQ(next.recent_files().files(), recent);
+}
+
+TEST(Desktop, OpenWordsAndDroppedFilesOpenWindows) {
+    // The command line: the desktop program with files, or a batch run.
+    using files = std::vector<std::string>;
+    EXPECT_EQ(desktop_files({}), files{});
+    EXPECT_EQ(desktop_files({"--open"}), files{});
+    EXPECT_EQ(desktop_files({"--open", "a.wk1", "b b.xlsx"}), (files{"a.wk1", "b b.xlsx"}));
+    EXPECT_EQ(desktop_files({"a.wk1"}), std::nullopt);  // still the batch run's "range missing"
+    EXPECT_EQ(desktop_files({"print", "a.wk1", "R"}), std::nullopt);
+
+    // Two files, two windows.
+    desktop d("open-and-drop");
+    d.frame->open_files({example("direct_loan.wk1"), example("warnings.wk3")});
+    EXPECT_EQ(d.frame->document_windows().size(), 2u);
+
+    // A drop of local files opens them; a drop of a web address is refused.
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/program.wk1"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(d.frame.get(), &refused);
+    EXPECT_FALSE(refused.isAccepted());
+
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(QString::fromStdString(example("loan_guarantee.xlsx")))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(d.frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(d.frame.get(), &drop);
+    ASSERT_EQ(d.frame->document_windows().size(), 3u);
+    EXPECT_TRUE(d.prompts.messages.empty());
+    EXPECT_TRUE(d.frame->active_document_window()->title().contains(QStringLiteral("loan_guarantee.xlsx")));
+
+    // Every toolbar button keeps its short text as its tooltip, icon or not.
+    for (QAction* item : d.frame->toolbar_actions()) EXPECT_EQ(item->toolTip(), item->iconText());
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 """Checks an installed Ferravane: the program run from another working folder
 finds its data files in PREFIX/share/ferravane and computes a shipped example
 as the examples' README documents it; the rate generator, the manual pages
-and the guide are in their places; a program without its data names both
+and the guide are in their places; the desktop entry opens every spreadsheet
+kind the program reads and names an installed icon; a program without its data names both
 places it looked in. Usage: installed_check.py PREFIX SOURCE_DIR
 (PREFIX is an install prefix, or the usr folder of an unpacked .deb)."""
 
+import configparser
 import gzip
 import os
 import shutil
@@ -81,6 +83,35 @@ class Installed(unittest.TestCase):
         self.assertIn("2 actual sets, 39 budget sets", out)
         with open(os.path.join(self.dir, "rates.txt")) as f:
             self.assertIn('"FY 2025 average"  4.25', f.read())
+
+    def test_desktop_entry_and_icon(self):
+        entry_path = os.path.join(PREFIX, "share", "applications", "ferravane.desktop")
+        if shutil.which("desktop-file-validate"):
+            done = subprocess.run(["desktop-file-validate", entry_path], capture_output=True, text=True)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read(entry_path)
+        section = entry["Desktop Entry"]
+        self.assertEqual(section["Exec"], "ferravane --open %F")
+        # shared-mime-info's own table tells which type each extension has.
+        offered = set(filter(None, section["MimeType"].split(";")))
+        globs = {}
+        with open("/usr/share/mime/globs2") as f:
+            for line in f:
+                if not line.startswith("#"):
+                    _, mime_type, pattern = line.rstrip("\n").split(":")[:3]
+                    globs.setdefault(pattern, set()).add(mime_type)
+        for extension in ("wk1", "wk3", "wk4", "123", "xls", "xlsx", "xlsm", "ods"):
+            self.assertTrue(globs.get("*." + extension, set()) & offered, extension)
+        icons = os.path.join(PREFIX, "share", "icons", "hicolor")
+        self.assertTrue(os.path.isfile(os.path.join(icons, "scalable", "apps", section["Icon"] + ".svg")))
+        for size in (16, 24, 32, 48, 64, 128, 256):
+            with open(os.path.join(icons, "%dx%d" % (size, size), "apps", section["Icon"] + ".png"), "rb") as f:
+                header = f.read(24)
+            self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
+            self.assertEqual((int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")),
+                             (size, size))
 
     def test_a_program_without_its_data_names_both_places(self):
         elsewhere = os.path.join(self.dir, "elsewhere", "bin")
