@@ -264,6 +264,16 @@ double present_value_factors::discount(int frequency, int point, std::span<const
     return pv;
 }
 
+std::vector<double> present_value_factors::amount_factors(int frequency, int point, std::size_t count, int start) {
+    std::vector<double> factors;
+    if (frequency < 1 || frequency > 4) return factors;
+    const double one = 1.0;
+    const int step = steps[frequency - 1];
+    for (std::size_t k = 0; k < count; ++k)
+        factors.push_back(discount(frequency, point, std::span<const double>(&one, 1), start + static_cast<int>(k) * step));
+    return factors;
+}
+
 const std::vector<double>& present_value_factors::build_table(table_id id) {
     const table_shape& shape = shapes[id];
     if (!built_)

@@ -41,6 +41,10 @@ public:
     // 12, 6, 2 for frequency 1-4). start may be negative: those amounts are
     // carried forward to the start of the cohort.
     double discount(int frequency, int point, std::span<const double> amounts, int start);
+    // The factor of each of count amounts that discount would apply, found the
+    // way it finds them (the present value of 1 at that index); none for a
+    // frequency outside 1-4.
+    std::vector<double> amount_factors(int frequency, int point, std::size_t count, int start);
 
     // The twelve tables; each throws when no factor table exists.
     const std::vector<double>& monthly_beginning_table() { return build_table(mb); }

@@ -3,41 +3,41 @@
 
 #include <numeric>
 
-#include "cashflow/message_list.h"
-#include "cashflow/row_heading.h"
 #include "cashflow/value_names.h"
-#include "display/display_layout.h"
-#include "pv/discount_display.h"
 #include "subsidy/finite_figures.h"
 #include "subsidy/subsidy_components.h"
-#include "util/text_error.h"
 
 namespace fv {
 
-double row_present_value(const cash_flow_row& row, present_value_factors& factors, display_page* page, const line_layout* type) {
+namespace {
+
+// With a derivation, each discounted row (each part of a row with parts)
+// adds how it came to its value.
+double row_value(const cash_flow_row& row, present_value_factors& factors, std::vector<row_derivation>* derivation) {
     if (!row.parts.empty()) {
         double sum = 0.0;
-        for (const auto& part : row.parts) sum += row_present_value(*part, factors, page, type);
+        for (const auto& part : row.parts) sum += row_value(*part, factors, derivation);
         return sum;
     }
     const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
     if (amounts.empty()) return 0.0;
     if (row.is_disbursement()) return std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
-    if (page != nullptr && type == nullptr)
-        throw text_error("cf_item::do_npv called with table pointer and a NULL lint_type pointer");
-    if (page != nullptr) page->add_line(*type).add_label(row_heading(row, true));
     const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
-    if (frequency == 0) return 0.0;
-    if (page != nullptr) return discount_shown(factors, frequency, row.point, amounts, row.start_offset, *page, *type);
-    return factors.discount(frequency, row.point, amounts, row.start_offset);
+    const double value = frequency == 0 ? 0.0 : factors.discount(frequency, row.point, amounts, row.start_offset);
+    if (derivation != nullptr) {
+        row_derivation& derived = derivation->emplace_back();
+        derived.row = &row;
+        derived.present_value = value;
+        if (frequency != 0) {
+            derived.amounts = amounts;
+            derived.factors = factors.amount_factors(frequency, row.point, amounts.size(), row.start_offset);
+            if (derived.factors.empty()) derived.amounts.clear();
+        }
+    }
+    return value;
 }
 
-void compute_subsidy(cohort& cohort, present_value_factors& factors, display_page* page, const line_layout* type) {
-    if (page != nullptr && type != nullptr) {
-        add_dash_line(*page, *type, 6);
-        page->add_line(*type).add_label(format_message("Cohort year:  %d", cohort.year));
-        add_dash_line(*page, *type, 6);
-    }
+void compute(cohort& cohort, present_value_factors& factors, std::vector<row_derivation>* derivation) {
     cohort_results& results = cohort.results;
     results.year = cohort.year;
     results.total_principal = cohort.total_principal;
@@ -47,7 +47,7 @@ void compute_subsidy(cohort& cohort, present_value_factors& factors, display_pag
     // rate; the search deals with that. On the curve itself it is a failure.
     const bool trial = factors.uses_single_rate();
     for (const auto& row : cohort.rows) {
-        const double value = row_present_value(*row, factors, page, type);
+        const double value = row_value(*row, factors, derivation);
         if (!trial) require_finite_row_value(cohort, *row, value);
         accumulator.add(row->line, value);
     }
@@ -60,6 +60,21 @@ void compute_subsidy(cohort& cohort, present_value_factors& factors, display_pag
     } else {
         results.highest_zero_rate = results.lowest_zero_rate = not_available;
     }
+}
+
+}  // namespace
+
+double row_present_value(const cash_flow_row& row, present_value_factors& factors) {
+    return row_value(row, factors, nullptr);
+}
+
+void compute_subsidy(cohort& cohort, present_value_factors& factors) { compute(cohort, factors, nullptr); }
+
+cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors& factors) {
+    cohort_derivation derivation;
+    derivation.year = cohort.year;
+    compute(cohort, factors, &derivation.rows);
+    return derivation;
 }
 
 }  // namespace fv

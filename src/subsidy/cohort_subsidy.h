@@ -1,24 +1,42 @@
 // A cohort's subsidy: every row's value (present value, or the plain sum of
-// the disbursements) gathered into the components of the results record,
-// optionally writing each row's derivation to a display page.
+// the disbursements) gathered into the components of the results record, and
+// on request how each discounted row came to its value, for the display layer
+// to draw.
 #pragma once
 
+#include <vector>
+
 #include "cashflow/cohort.h"
-#include "display/display_page.h"
 #include "pv/present_value_factors.h"
 
 namespace fv {
 
+// How one discounted row came to its present value: its amounts, the factor
+// of each and the value. No factors when the row has no frequency it is
+// discounted at (its value is then 0, or what discount gives).
+struct row_derivation {
+    const cash_flow_row* row = nullptr;  // in the cohort derived
+    std::vector<double> amounts;
+    std::vector<double> factors;
+    double present_value = 0.0;
+};
+
+// A cohort's discounted rows in order, a row with parts as its parts.
+struct cohort_derivation {
+    int year = 0;
+    std::vector<row_derivation> rows;
+};
+
 // A row's value: disbursements are not discounted; a row with parts is the sum
 // of its parts' present values; a row without amounts or frequency is worth 0.
-// With a page (which needs a line type) each discounted row writes its heading
-// and derivation lines.
-double row_present_value(const cash_flow_row& row, present_value_factors& factors, display_page* page = nullptr, const line_layout* type = nullptr);
+double row_present_value(const cash_flow_row& row, present_value_factors& factors);
 
-// Computes the cohort's results record with the factors given; with a page,
-// under a cohort heading. On the rate set's curve (not a single-effective-rate
-// trial) a row value or result that is not finite throws the cohort's failure.
-void compute_subsidy(cohort& cohort, present_value_factors& factors, display_page* page = nullptr,
-                     const line_layout* type = nullptr);
+// Computes the cohort's results record with the factors given. On the rate
+// set's curve (not a single-effective-rate trial) a row value or result that
+// is not finite throws the cohort's failure.
+void compute_subsidy(cohort& cohort, present_value_factors& factors);
+
+// The same as compute_subsidy, and how each discounted row got its value.
+cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors& factors);
 
 }  // namespace fv

@@ -107,29 +107,23 @@ TEST(CohortSubsidy, GuaranteeDefaultsAndFeesAgainstClosedForms) {
 namespace fv {
 namespace {
 
-TEST(CohortSubsidy, DerivationLinesShowFactorsAndTheSameValue) {
+TEST(CohortSubsidy, DerivationRecordsEachDiscountedRowWithItsFactors) {
     program_builder b(program_direct_loan);
     b.row(46, {100}, frequency_annual, point_beginning);
-    b.row(49, {60, 40}, frequency_annual, point_end);
-    display_page page;
-    const line_layout& type = page.add_layout(line_layout("LT2", 61));
-    const unsigned ends[] = {25, 37, 49, 61};
-    const unsigned margins[] = {0, 0, 0, 0};
-    page.layouts().back()->set_bounds(ends, margins);
-    compute_subsidy(b.cohort, b.factors, &page, &type);
+    const cash_flow_row& repaid = b.row(49, {60, 40}, frequency_annual, point_end);
+    const cohort_derivation derivation = compute_subsidy_derived(b.cohort, b.factors);
     const double pv = 60 * df(24) + 40 * df(48);
+    // The results are those of compute_subsidy; the disbursement is not discounted, so not derived.
     EXPECT_NEAR(b.cohort.results.financing_amount, 100 - pv, 1e-6);
-    ASSERT_EQ(page.line_count(), 3u + 1u + 5u);
-    EXPECT_EQ(page.line(2).field(1).text, "Cohort year:  2001");
-    EXPECT_EQ(page.line(4).field(1).text, "Principal pmts, scheduled [annual, end, 2001]");
-    EXPECT_EQ(page.line(5).field(2).text, "60.000   ");
-    char factor[32];
-    std::snprintf(factor, sizeof factor, "%.6f", df(48));
-    EXPECT_EQ(page.line(6).field(3).text, factor);
-    char total[32];
-    std::snprintf(total, sizeof total, "%.3f   ", pv);
-    EXPECT_EQ(page.line(8).field(2).text, total);
-    EXPECT_EQ(page.line(9).count(), 0u);
+    EXPECT_EQ(derivation.year, 2001);
+    ASSERT_EQ(derivation.rows.size(), 1u);
+    const row_derivation& derived = derivation.rows[0];
+    EXPECT_EQ(derived.row, &repaid);
+    EXPECT_EQ(derived.amounts, (std::vector<double>{60, 40}));
+    ASSERT_EQ(derived.factors.size(), 2u);
+    EXPECT_NEAR(derived.factors[0], df(24), 1e-12);
+    EXPECT_NEAR(derived.factors[1], df(48), 1e-12);
+    EXPECT_NEAR(derived.present_value, pv, 1e-9);
 }
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include "display/program/program_displays.h"
 
 #include "display/display_layout.h"
+#include "display/program/derivation_display.h"
 #include "display/program/details_display.h"
+#include "display/program/factor_display.h"
 #include "display/program/report_header.h"
 #include "display/program/row_displays.h"
 #include "display/program/subsidy_display.h"
-#include "pv/factor_display.h"
 #include "subsidy/cohort_subsidy.h"
 
 namespace fv {
@@ -70,7 +71,8 @@ display_page make_derivation_display(credit_program& program, present_value_fact
     display_page page = make_page_header(program, wide_layout("LT1", columns - 1, 55, 12, 4, 0),
                                     "Derivation of present values display", false);
     const line_layout& second_layout = page.add_layout(wide_layout("LT2", columns - 1, 25, 12, 0, 0));
-    for (auto& cohort : program.cohorts) compute_subsidy(*cohort, factors, &page, &second_layout);
+    for (auto& cohort : program.cohorts)
+        write_cohort_derivation(page, second_layout, compute_subsidy_derived(*cohort, factors));
     return page;
 }
 

@@ -24,9 +24,9 @@ display_page make_messages_display(const credit_program& program);
 // "Budget forecast rates, Budget 2001": the rate source's name and the set's title.
 std::string rate_assumptions_text(const rate_set& rate_set);
 
-// The derivation display comes out of the calculation itself: sets the
-// program's rate assumptions from the rate set, then computes every cohort's
-// subsidy on the engine while writing each discounted row's derivation.
+// The derivation display: sets the program's rate assumptions from the rate
+// set, then computes every cohort's subsidy on the engine again and draws how
+// each discounted row came to its value.
 display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set);
 
 }  // namespace fv

@@ -1,6 +1,6 @@
 // Factor tables as display lines. The period labels are longer than their
 // field; the number in the next field cuts them.
-#include "pv/factor_display.h"
+#include "display/program/factor_display.h"
 
 #include <cstdio>
 #include <string>
