@@ -22,9 +22,15 @@ public:
         static int argc = 1;
         static char name[] = "test_gui";
         static char* argv[] = {name, nullptr};
-        static const auto application = std::make_unique<QApplication>(argc, argv);
+        application_ = std::make_unique<QApplication>(argc, argv);
         std::setlocale(LC_ALL, "C");
     }
+    // Gone before the program's exit, as in the real program: Qt's own
+    // global objects (the icon theme's loader) must still be there then.
+    void TearDown() override { application_.reset(); }
+
+private:
+    std::unique_ptr<QApplication> application_;
 };
 
 // gtest takes over the environment it is given.
