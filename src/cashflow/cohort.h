@@ -18,7 +18,8 @@ class workbook_file;
 class cohort {
 public:
     // program may be absent (rows then read with the default timing and
-    // their messages go nowhere); program_type 1 direct loan, 2 guarantee.
+    // their messages go nowhere); program_type one of program_direct_loan,
+    // program_loan_guarantee.
     cohort(credit_program* owner, int fiscal_year, int type_of_program);
 
     // Reads the rows after the start row under the cursor, up to the row that

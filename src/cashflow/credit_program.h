@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cashflow/cohort.h"
+#include "cashflow/line_code.h"
 #include "cashflow/message_list.h"
 #include "cashflow/quarter_factors.h"
 #include "cashflow/timing_settings.h"
@@ -48,7 +49,7 @@ public:
 
     // Quarter factors of a kind for a cohort year as fractions (Q1-Q4).
     bool quarter_factor(factor_kind kind, int cohort_year, std::array<double, 4>& fractions) const;
-    bool has_unequal_factors(int line, int cohort_year) const;
+    bool has_unequal_factors(line_code line, int cohort_year) const;
     const quarter_factors& factors() const { return factors_; }
 
     const timing_settings& timing() const { return timing_; }
@@ -91,9 +92,8 @@ public:
 private:
     void reset_settings();
     void read_header(workbook_file& book);
-    void header_keyword(workbook_file& book, int code);
-    void read_factor_row(workbook_file& book, int code);
-    void start_cohort(workbook_file& book, int code);
+    void read_factor_row(workbook_file& book, line_code code);
+    void start_cohort(workbook_file& book, line_code code);
 
     message_list messages_;
     quarter_factors factors_;

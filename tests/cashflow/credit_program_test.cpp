@@ -476,8 +476,8 @@ TEST(RangeParser, QuarterFactors) {
     EXPECT_DOUBLE_EQ(fractions[0], 1.0);
     EXPECT_FALSE(p.quarter_factor(factor_kind::outflow, 1999, fractions));
     EXPECT_FALSE(p.quarter_factor(factor_kind::outflow, 2004, fractions));
-    EXPECT_TRUE(p.has_unequal_factors(48, 2000));   // outflow class
-    EXPECT_FALSE(p.has_unequal_factors(49, 2000));  // inflow class: no inflow factors
+    EXPECT_TRUE(p.has_unequal_factors(line_code::dl_outflows_other, 2000));   // outflow class
+    EXPECT_FALSE(p.has_unequal_factors(line_code::dl_principal, 2000));  // inflow class: no inflow factors
 }
 
 // Disbursement-period rows, checked when a cohort has been read.

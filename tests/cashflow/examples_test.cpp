@@ -358,12 +358,12 @@ TEST(ExampleShapes, GuaranteeSpreadsAnnualTotalsByItsQuarterFactors) {
         // total of 2.4 falls 20/25/25/30 percent in the quarters, the first year of claims (4.0)
         // 15/25/30/30.
         const cash_flow_row& fees = *cohort.rows[2];
-        EXPECT_EQ(fees.line, 60);
+        EXPECT_EQ(fees.line, line_code::lg_annual_fees);
         EXPECT_EQ(fees.annual_total_frequency, 2);
         ASSERT_GE(fees.amounts.size(), 4u);
         expect_amounts({fees.amounts.begin(), fees.amounts.begin() + 4}, {0.48, 0.60, 0.60, 0.72});
         const cash_flow_row& claims = *cohort.rows[3];
-        EXPECT_EQ(claims.line, 63);
+        EXPECT_EQ(claims.line, line_code::lg_default_payments);
         EXPECT_EQ(claims.start_year, 2003);  // the leading zero year dropped
         ASSERT_GE(claims.amounts.size(), 4u);
         expect_amounts({claims.amounts.begin(), claims.amounts.begin() + 4}, {0.6, 1.0, 1.2, 1.2});
@@ -393,7 +393,7 @@ TEST(ExampleShapes, DisbursementPeriodRowsAndRevSpendout) {
         expect_amounts(interest.parts[1]->amounts, {120, 114, 104, 92, 80, 66, 50, 34, 16});
         EXPECT_EQ(interest.parts[1]->start_year, 2002);
         // Defaults follow no such pattern and are split pro rata.
-        EXPECT_EQ(cohort.rows[5]->line, 52);
+        EXPECT_EQ(cohort.rows[5]->line, line_code::dl_defaults);
         EXPECT_EQ(cohort.rows[5]->distribution_method, 3);
     });
 }
@@ -406,7 +406,7 @@ TEST(ExampleShapes, WarningsExampleHidesWhatItSuppresses) {
         EXPECT_EQ(cohort.total_disbursements, 4500);
         EXPECT_EQ(cohort.total_principal, 4450);
         const cash_flow_row& defaults = *cohort.rows[4];
-        EXPECT_EQ(defaults.line, 52);
+        EXPECT_EQ(defaults.line, line_code::dl_defaults);
         expect_amounts(defaults.amounts, {-10, 0, -30, -25, -15, -5});
         for (const auto& [number, text] : all_messages(program)) {
             EXPECT_NE(number, 36u) << text;
