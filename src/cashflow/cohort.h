@@ -41,7 +41,7 @@ public:
 
     credit_program* program = nullptr;
     int year = 0;
-    int program_type = 0;
+    int program_type = program_unknown;
     std::string start_cell;  // the cohort's start row
     std::vector<std::unique_ptr<cash_flow_row>> rows;
     cash_flow_row* disbursement_row = nullptr;

@@ -87,7 +87,7 @@ void report_duplicate(credit_program& program, const char* keyword, const std::s
 }
 
 void read_amount_units(credit_program& program, workbook_file& book) {
-    if (program.amount_units != 0) return report_duplicate(program, "Amount", book.cursor_address_text());
+    if (program.amount_units) return report_duplicate(program, "Amount", book.cursor_address_text());
     const keyword_value value = read_value(book);
     if (value.text.empty())
         return program.add(30, fill("The value for \"Amount\" in cell %s is missing", {value.cell}));
@@ -100,11 +100,10 @@ void read_amount_units(credit_program& program, workbook_file& book) {
             return program.add(31, fill("The value for \"Amount\" in cell %s must be DOLLARS, THOUSANDS, MILLIONS, or BILLIONS",
                                         {value.cell}));
     }
-    program.amount_given = true;
 }
 
 void read_single_effective_rate(credit_program& program, workbook_file& book) {
-    if (program.single_effective_rate == 0 || program.single_effective_rate == 1)
+    if (program.single_effective_rate)
         return report_duplicate(program, "Single effective rate", book.cursor_address_text());
     const keyword_value value = read_value(book);
     if (value.text.empty())
@@ -113,9 +112,9 @@ void read_single_effective_rate(credit_program& program, workbook_file& book) {
     const char letter = first_upper(value.text);
     const char second = value.text.size() > 1 ? first_upper(value.text.substr(1)) : '\0';
     if (letter == 'Y' || letter == 'T' || (letter == 'O' && second == 'N'))
-        program.single_effective_rate = 1;
+        program.single_effective_rate = true;
     else if (letter == 'N' || letter == 'F' || (letter == 'O' && second == 'F'))
-        program.single_effective_rate = 0;
+        program.single_effective_rate = false;
     else
         program.add(31, fill("The value for \"Single effective rate\" in cell %s must be YES (or TRUE or ON) or NO (or FALSE or OFF)",
                              {value.cell}));
@@ -125,8 +124,7 @@ void read_single_effective_rate(credit_program& program, workbook_file& book) {
 void read_file_name(credit_program& program, workbook_file& book, line_code code) {
     const bool import_file = code == line_code::csv_file, output_file = code == line_code::output_file;
     std::string& file = import_file ? program.csv_file_name : output_file ? program.output_file_name : program.sheet_file_name;
-    bool& given = import_file ? program.csv_file_given : output_file ? program.output_file_given : program.sheet_file_given;
-    if (given)
+    if (!file.empty())
         return report_duplicate(program, import_file ? "Import file" : output_file ? "Output file" : "Sheet file",
                                 book.cursor_address_text());
     const keyword_value value = read_value(book);
@@ -137,7 +135,6 @@ void read_file_name(credit_program& program, workbook_file& book, line_code code
         return program.add(30, fill(missing, {value.cell}));
     }
     file = value.text;
-    given = true;
 }
 
 // Never a duplicate; a missing value is an invalid one.
@@ -145,22 +142,22 @@ void read_loan_type(credit_program& program, workbook_file& book) {
     const keyword_value value = read_value(book);
     const char letter = value.text.empty() ? '\0' : value.text.front();
     if (letter == 'C' || letter == 'c')
-        program.loan_type = 1;
+        program.loan_type = loan_model::construction;
     else if (letter == 'M' || letter == 'm')
-        program.loan_type = 0;
+        program.loan_type = loan_model::multiple;
     else
         program.add(30, fill("The value for \"Loan type\" in cell %s must be \"multiple\" or \"construction\"", {value.cell}));
 }
 
 void read_method(credit_program& program, workbook_file& book) {
-    if (program.method == 0 || program.method == 1) return report_duplicate(program, "Method", book.cursor_address_text());
+    if (program.method) return report_duplicate(program, "Method", book.cursor_address_text());
     const keyword_value value = read_value(book);
     if (value.kind == kind_number) return;  // a number stands for "not given"
     if (value.text.empty()) return program.add(30, fill("The value for \"Method\" in cell %s is missing", {value.cell}));
     if (begins_with_ignoring_case(value.text, "force"))
-        program.method = 1;
+        program.method = pro_rata_method::force;
     else if (begins_with_ignoring_case(value.text, "choose"))
-        program.method = 0;
+        program.method = pro_rata_method::choose;
     else if (value.text.front() != '9')
         program.add(31, fill("The value for \"Method\" in cell %s must be \"FORCE PRO-RATA\" or \"CHOOSE\"", {value.cell}));
 }
@@ -188,11 +185,11 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
     const std::string_view word = text.substr(0, end);
     if (begins_with_ignoring_case(word, "actual"))
-        program.rate_assumption = 1;
+        program.rate_assumption = source_actual;
     else if (begins_with_ignoring_case(word, "budget"))
-        program.rate_assumption = 2;
+        program.rate_assumption = source_budget;
     else if (equal_ignoring_case(word, "own"))
-        program.rate_assumption = 3;
+        program.rate_assumption = source_own;
     else {
         program.rate_assumption = 0;
         return program.add(31, fill("The value for \"Rate assumption\" in cell %s must begin with ACTUAL, BUDGET, or OWN",
@@ -205,10 +202,9 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     std::string title = trim_right(text.substr(at));
     const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
     // The title buffer holds 127 characters.
-    if (program.rate_assumption == 1 && numbered) title = "FY " + std::string(first_characters(title, 124));
-    if (program.rate_assumption == 2 && numbered) title = "Budget " + std::string(first_characters(title, 120));
+    if (program.rate_assumption == source_actual && numbered) title = "FY " + std::string(first_characters(title, 124));
+    if (program.rate_assumption == source_budget && numbered) title = "Budget " + std::string(first_characters(title, 120));
     program.rate_title = title;
-    program.rate_title_given = !title.empty();
 }
 
 // Every row applies.
@@ -245,29 +241,7 @@ bool credit_program::has_unequal_factors(line_code line, int cohort_year) const 
 }
 
 void credit_program::reset_settings() {
-    workbook_path.clear();
-    workbook_date.clear();
-    range_name.clear();
-    range_coordinates.clear();
-    name.clear();
-    description.clear();
-    name_given = description_given = false;
-    program_type = 0;
-    budget_year = 0;
-    next_cohort_year = 0;
-    amount_units = 0;
-    amount_given = false;
-    single_effective_rate = -1;
-    method = -1;
-    purpose = 0;
-    loan_type = 1;
-    rate_assumption = 0;
-    rate_title.clear();
-    rate_title_given = false;
-    csv_file_name.clear();
-    output_file_name.clear();
-    sheet_file_name.clear();
-    csv_file_given = output_file_given = sheet_file_given = false;
+    static_cast<program_settings&>(*this) = {};
     timing_ = timing_settings{};
 }
 
@@ -311,14 +285,12 @@ cohort& credit_program::load(workbook_file& book, std::string_view range) {
         add(30, fill("The value for \"Name\" in cell %s is missing", {value.cell}));
     } else {
         name = value.text;
-        name_given = true;
     }
 
     read_header(book);
 
-    if (amount_units == 0) amount_units = units_millions;
     if (purpose == 0) purpose = 1;
-    if (method == -1) method = 0;
+    if (!method) method = pro_rata_method::choose;
     if (cohorts.empty()) throw text_error("E010:  No cash flow estimates");
     if (budget_year == 0) budget_year = cohorts.front()->year + 1;
     return *cohorts.front();
@@ -366,11 +338,10 @@ void credit_program::read_header(workbook_file& book) {
                 const keyword_value value = read_value(book);
                 if (value.text.empty()) {
                     add(30, fill("The value for \"Description\" in cell %s is missing", {value.cell}));
-                } else if (description_given) {
+                } else if (!description.empty()) {
                     add(32, fill("A duplicate \"Description\" in cell %s was ignored", {cell}));
                 } else {
                     description = value.text;
-                    description_given = true;
                 }
                 break;
             }

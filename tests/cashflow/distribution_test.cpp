@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "cashflow/credit_program.h"
 #include "cashflow/value_names.h"
 #include "util/text_error.h"
@@ -14,7 +16,7 @@ struct cohort_builder {
     credit_program program;
     fv::cohort cohort{&program, 2001, program_direct_loan};
 
-    cohort_builder(int method, int loan_type) {
+    cohort_builder(std::optional<pro_rata_method> method, loan_model loan_type) {
         program.method = method;
         program.loan_type = loan_type;
     }
@@ -40,7 +42,7 @@ void expect_amounts(const std::vector<double>& actual, const std::vector<double>
 }
 
 TEST(Distribution, SixtyFortyConstructionSplit) {
-    cohort_builder b(-1, 1);
+    cohort_builder b(std::nullopt, loan_model::construction);
     b.row(line_code::dl_disbursements, {60, 40});
     cash_flow_row& principal = b.row(line_code::dl_principal, {50, 30, 20});
     distribute_cohort(b.cohort);
@@ -54,13 +56,13 @@ TEST(Distribution, SixtyFortyConstructionSplit) {
 }
 
 TEST(Distribution, RevSpendoutOnlyWhenChosen) {
-    for (int method : {0, 1}) {
-        cohort_builder b(method, 1);
+    for (pro_rata_method method : {pro_rata_method::choose, pro_rata_method::force}) {
+        cohort_builder b(method, loan_model::construction);
         b.row(line_code::dl_disbursements, {100, 50});
         cash_flow_row& row = b.row(line_code::dl_principal, {10, 25, 80, 35});
         distribute_cohort(b.cohort);
         ASSERT_EQ(row.parts.size(), 2u);
-        if (method == 0) {
+        if (method == pro_rata_method::choose) {
             EXPECT_EQ(row.distribution_method, method_rev_spendout);
             expect_amounts(row.parts[0]->amounts, {10, 20, 70});
             expect_amounts(row.parts[1]->amounts, {5, 10, 35});
@@ -72,7 +74,7 @@ TEST(Distribution, RevSpendoutOnlyWhenChosen) {
 }
 
 TEST(Distribution, RowsNotSplit) {
-    cohort_builder b(0, 1);
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
     b.row(line_code::dl_disbursements, {100, 0});
     cash_flow_row& single = b.row(line_code::dl_principal, {10, 10, 10, 10, 10});
     cash_flow_row& tied = b.row(line_code::dl_recoveries, {1, 1});
@@ -93,7 +95,7 @@ TEST(Distribution, RowsNotSplit) {
 }
 
 TEST(Distribution, CombiningRowsOfOneType) {
-    cohort_builder b(0, 1);
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
     b.row(line_code::dl_disbursements, {60, 40});
     b.row(line_code::dl_defaults, {-1, -2}, frequency_annual, 2001, "A:B7");
     b.row(line_code::dl_defaults, {-5}, frequency_annual, 1999, "A:B9");
@@ -104,7 +106,7 @@ TEST(Distribution, CombiningRowsOfOneType) {
     expect_amounts(merged.amounts, {-5, 0, -1, -2});
     EXPECT_EQ(merged.combination_count, 1);
 
-    cohort_builder c(0, 1);
+    cohort_builder c(pro_rata_method::choose, loan_model::construction);
     c.row(line_code::dl_disbursements, {60, 40});
     c.row(line_code::dl_defaults, {-1, -2, -3, -4}, frequency_quarter, 2001, "A:B7");
     c.row(line_code::dl_defaults, {-5}, frequency_annual, 2001, "A:B9");
@@ -120,7 +122,7 @@ TEST(Distribution, CombiningRowsOfOneType) {
 }
 
 TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
-    cohort_builder b(0, 1);
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
     b.row(line_code::dl_disbursements, {60, 40});
     b.row(line_code::dl_defaults, std::vector<double>(60, -1.0), frequency_annual, 2001, "A:B7");
     b.row(line_code::dl_defaults, std::vector<double>(60, -1.0), frequency_annual, 2050, "A:B9");
@@ -135,7 +137,7 @@ TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
 }
 
 TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
-    cohort_builder b(1, 1);
+    cohort_builder b(pro_rata_method::force, loan_model::construction);
     cash_flow_row& disbursements = b.row(line_code::dl_disbursements, {60, 40});
     disbursements.annual_totals = {60, 40};
     // Annual totals paid semiannually over two years.

@@ -165,7 +165,7 @@ const rate_collection& shipped_rates() {
 void calculate(credit_program& program, const rate_set& rate_set) {
     edit_input(program);
     present_value_factors factors;
-    if (program.single_effective_rate == 1) {
+    if (program.single_effective_rate == true) {
         for (auto& cohort : program.cohorts) {
             factors.set(&rate_set);
             factors.make();
@@ -280,7 +280,7 @@ TEST_P(Examples, CalculatesWithItsRateSetAlikeInEveryFormat) {
             EXPECT_LT(res.subsidy_percentage, 100.0);
             EXPECT_NEAR(res.financing_percentage + res.default_percentage + res.fee_percentage + res.other_percentage,
                         res.subsidy_percentage, 1e-9);
-            if (program.single_effective_rate == 1) {
+            if (program.single_effective_rate == true) {
                 EXPECT_TRUE(std::isfinite(res.single_effective_rate));
                 EXPECT_GT(res.single_effective_rate, 0.0);
                 EXPECT_LT(res.single_effective_rate, 15.0);
@@ -323,7 +323,7 @@ void expect_amounts(const std::vector<double>& amounts, const std::vector<double
 
 TEST(ExampleShapes, DirectLoanCohortsIgnoreTheirObligationsRows) {
     for_each_format("direct_loan", [](const credit_program& program) {
-        EXPECT_EQ(program.single_effective_rate, 1);
+        EXPECT_EQ(program.single_effective_rate, true);
         for (const auto& cohort : program.cohorts) {
             // Disbursements, principal, interest, fees, defaults, recoveries: the Obligations
             // row of a cohort started by a "Cohort" line is no row of its own.
@@ -372,7 +372,7 @@ TEST(ExampleShapes, GuaranteeSpreadsAnnualTotalsByItsQuarterFactors) {
 
 TEST(ExampleShapes, DisbursementPeriodRowsAndRevSpendout) {
     for_each_format("disbursement_periods", [](const credit_program& program) {
-        EXPECT_EQ(program.method, 0);
+        EXPECT_EQ(program.method, pro_rata_method::choose);
         const cohort& cohort = *program.cohorts.front();
         ASSERT_EQ(cohort.rows.size(), 7u);
         // The principal rows belong to their disbursement period and are not split; the second
