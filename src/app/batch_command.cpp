@@ -99,6 +99,10 @@ batch_layout layout_of(batch_mode mode) {
     switch (mode) {
         case batch_mode::calculate: return {-1, 0, 1};
         case batch_mode::print: return {-1, 1, 2};
+        case batch_mode::logfile:
+        case batch_mode::wk3:
+        case batch_mode::file:
+        case batch_mode::import:
         default: return {1, 2, 3};
     }
 }

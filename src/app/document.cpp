@@ -187,9 +187,10 @@ spreadsheet_choices document::sheet_choices() const {
     spreadsheet_choices sheet;
     sheet.purpose = program_->purpose;
     sheet.rate_source = program_->rate_assumption;
-    if (program_->rate_title_given) sheet.selection = program_->rate_title;
-    sheet.single_effective_rate = program_->single_effective_rate;
-    if (program_->sheet_file_given) sheet.output_file = program_->sheet_file_name;
+    if (!program_->rate_title.empty()) sheet.selection = program_->rate_title;
+    const std::optional<bool> stated_rate = program_->single_effective_rate;
+    sheet.single_effective_rate = stated_rate ? (*stated_rate ? 1 : 0) : -1;
+    if (!program_->sheet_file_name.empty()) sheet.output_file = program_->sheet_file_name;
     sheet.budget_year = program_->budget_year;
     return sheet;
 }

@@ -2,7 +2,9 @@
 // leading zeros, start offset, sign check, trimming, yearly sums, time measures.
 #include "cashflow/cash_flow_row.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <cstdint>
 
 #include "cashflow/fiscal_calendar.h"
@@ -20,6 +22,18 @@ namespace fv {
 namespace {
 
 constexpr unsigned far_away = 65536;  // more cells than any range holds: the cursor stops at the edge
+
+// Lines whose amounts carry one sign; the others may be either.
+constexpr line_code never_positive_lines[] = {
+    line_code::dl_defaults,  line_code::dl_losses,         line_code::lg_recoveries,
+    line_code::lg_lost_fees, line_code::lg_saved_interest, line_code::lg_misc_recoveries,
+};
+constexpr line_code never_negative_lines[] = {
+    line_code::dl_disbursements, line_code::dl_inflows_other,    line_code::dl_outflows_other,   line_code::dl_principal,
+    line_code::dl_interest,      line_code::dl_fees,             line_code::dl_recoveries,       line_code::lg_disbursements,
+    line_code::lg_upfront_fees,  line_code::lg_annual_fees,      line_code::lg_premiums,         line_code::lg_inflows_other,
+    line_code::lg_default_payments, line_code::lg_interest_subsidy, line_code::lg_outflows_other,
+};
 
 enum class cell_value { blank, number, invalid };
 
@@ -96,7 +110,7 @@ void cash_flow_row::reset() {
     *this = cash_flow_row(owner);
 }
 
-void cash_flow_row::read(workbook_file& book, int code) {
+void cash_flow_row::read(workbook_file& book, line_code code) {
     reset();
     line = code;
     cell = book.cursor_address_text();
@@ -136,7 +150,7 @@ void cash_flow_row::read(workbook_file& book, int code) {
         if (owner_program == nullptr)
             throw text_error("E024:  the line with \"Disbursements\" was missing.\nIt must precede most other cash flows (see help)");
         throw text_error(fill("E024:  the line with \"Disbursements\" was missing.\nIt must follow \"%s\" and precede all other cash flows (see help)",
-                              {owner_program->program_type == 1 ? "Obligations" : "Commitments"}));
+                              {owner_program->program_type == program_direct_loan ? "Obligations" : "Commitments"}));
     }
 
     std::vector<double> values;
@@ -155,19 +169,19 @@ void cash_flow_row::read(workbook_file& book, int code) {
     start_year = cohort != nullptr ? cohort->year : 0;
     start_period = 1;
     if (timing.simple) {
-        frequency = 1;
+        frequency = frequency_annual;
         annual_total_frequency = 0;
-        point = in_inflow_class(line) ? 3 : 1;
+        point = in_inflow_class(line) ? point_end : point_beginning;
     } else if (timing.continuous) {
         continuous = true;
-        point = 2;
+        point = point_middle;
         if (is_disbursement()) {
-            frequency = 1;
+            frequency = frequency_annual;
         } else if (!cohort->disbursement_row->continuous ||
                    (owner_program != nullptr && owner_program->has_unequal_factors(line, cohort->year))) {
-            annual_total_frequency = 2;
+            annual_total_frequency = annual_total_quarterly_payments;
         } else {
-            frequency = 1;
+            frequency = frequency_annual;
         }
     } else {
         frequency = timing.frequency;
@@ -290,8 +304,8 @@ void cash_flow_row::check_signs() {
     for (double amount : amounts) {
         if (std::fabs(amount) < 1e-10) continue;
         if (cohort != nullptr) {
-            if (line == 46) cohort->total_disbursements += amount;
-            if (line == 49) cohort->total_principal += amount;
+            if (line == line_code::dl_disbursements) cohort->total_disbursements += amount;
+            if (line == line_code::dl_principal) cohort->total_principal += amount;
         }
     }
     for (double amount : amounts) {
@@ -306,10 +320,8 @@ void cash_flow_row::check_signs() {
     }
     credit_program* owner_program = program();
     if (owner_program == nullptr) return;
-    const bool must_not_be_positive =
-        line == 52 || line == 53 || line == 64 || line == 67 || line == 68 || line == 69;
-    const bool must_not_be_negative = (line >= 46 && line <= 51) || line == 54 || line == 57 ||
-                                      (line >= 59 && line <= 63) || line == 65 || line == 66;
+    const bool must_not_be_positive = std::ranges::find(never_positive_lines, line) != std::end(never_positive_lines);
+    const bool must_not_be_negative = std::ranges::find(never_negative_lines, line) != std::end(never_negative_lines);
     const std::string line_name = line_code_name(line);
     if (must_not_be_positive && (sign_state == 1 || sign_state == 3)) {
         owner_program->add(35, fill("On the %s line beginning in %s, some values are positive.", {line_name, cell}));

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cashflow/line_code.h"
+
 namespace fv {
 
 class cohort;
@@ -26,10 +28,10 @@ public:
     // Reads the row whose first cell is under the cursor. Afterwards a row
     // without amounts (has_data false) held no nonzero number. Raises E016,
     // E022, E023, E024, E027, E028; adds messages 38.
-    void read(workbook_file& book, int code);
+    void read(workbook_file& book, line_code code);
 
     bool has_data() const { return !amounts.empty() || !annual_totals.empty(); }
-    bool is_disbursement() const { return line == 46 || line == 57; }
+    bool is_disbursement() const { return is_disbursement_line(line); }
 
     // Leading zeros dropped, the start moved on by the periods (years) dropped.
     void drop_leading_zero_amounts();
@@ -61,7 +63,7 @@ public:
 
     // The row as read.
     fv::cohort* cohort = nullptr;
-    int line = 70;
+    line_code line = line_code::unknown;
     std::string cell;   // coordinate text of the row's first cell
     std::string label;  // first cell's text without leading blanks, trailing blanks and periods
     std::vector<double> amounts;        // amounts per period at `frequency`
@@ -69,7 +71,7 @@ public:
     int frequency = 0;
     int annual_total_frequency = 0;
     bool has_annual_totals = false;  // read with a annual_total_frequency
-    int point = 0;                   // 1 beginning, 2 middle, 3 end
+    int point = 0;                   // point_beginning, point_middle, point_end; 0 not given
     int start_year = 0;
     int start_period = 1;
     bool disbursement_period_flag = false;  // the label began with "("

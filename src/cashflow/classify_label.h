@@ -9,8 +9,9 @@
 
 namespace fv {
 
-// The line_code code of a first-column text; program_type 0 unknown, 1 direct
-// loan, 2 loan guarantee. Never returns CR_SPEC_MAX.
+// The line code of a first-column text for a program type (program_unknown,
+// program_direct_loan, program_loan_guarantee). Never returns
+// line_code::end_marker.
 line_code classify_label(std::string_view text, int program_type);
 
 }  // namespace fv

@@ -7,6 +7,7 @@
 #include "cashflow/credit_program.h"
 #include "cashflow/input_text.h"
 #include "cashflow/classify_label.h"
+#include "cashflow/line_code.h"
 #include "util/text_error.h"
 #include "workbook/workbook_file.h"
 
@@ -16,9 +17,13 @@ namespace {
 
 constexpr unsigned far_away = 65536;
 
-bool cohort_cash_flow_line(int program_type, int code) {
-    if (program_type == 1) return code >= 46 && code <= 55;
-    return code == 57 || (code >= 59 && code <= 69);
+// The cash-flow lines of the program type's block (guarantees also for an
+// unknown type); the percentage guaranteed is no cash flow.
+bool cohort_cash_flow_line(int program_type, line_code code) {
+    const bool direct_loan_line = code_number(code) >= code_number(line_code::dl_disbursements) &&
+                                  code_number(code) <= code_number(line_code::dl_prepayments);
+    if (program_type == program_direct_loan) return direct_loan_line;
+    return is_cash_flow_line(code) && !direct_loan_line;
 }
 
 }  // namespace
@@ -27,7 +32,7 @@ cohort::cohort(credit_program* owner, int fiscal_year, int type_of_program)
     : program(owner), year(fiscal_year), program_type(type_of_program) {}
 
 void cohort::read_rows(workbook_file& book, bool started_by_cohort_line) {
-    const int start_code = program_type == 1 ? 45 : 56;
+    const line_code start_code = program_type == program_direct_loan ? line_code::dl_obligations : line_code::lg_commitments;
     // An "Obligations"/"Commitments" start row is read again as the cohort's first row.
     bool first_step = !started_by_cohort_line;
     bool start_row_seen = false;
@@ -39,27 +44,27 @@ void cohort::read_rows(workbook_file& book, bool started_by_cohort_line) {
         std::string text;
         if (book.cursor_cell_kind() != kind_text || book.read_cursor_cell(text) != content_delivered) continue;
         if (text.empty() || text.front() == '*' || text.compare(0, 2, "--") == 0) continue;
-        const int code = classify_label(text, program_type);
+        const line_code code = classify_label(text, program_type);
 
-        if (code == 3 || code == 10) {
+        if (code == line_code::cohort || code == line_code::end) {
             book.cursor_up(1);
             return;
         }
-        if (code == 36 || code == 37) {
+        if (code == line_code::repeat || code == line_code::skip) {
             if (program != nullptr)
-                program->add(43, fill(code == 36 ? "Obsolete keyword REPEAT in cell %s was ignored"
+                program->add(43, fill(code == line_code::repeat ? "Obsolete keyword REPEAT in cell %s was ignored"
                                                  : "Obsolete keyword SKIP in cell %s was ignored",
                                       {book.cursor_address_text()}));
             return;
         }
-        if (code == 38) {
+        if (code == line_code::timing) {
             if (program != nullptr) program->read_timing(book);
             continue;
         }
-        if (code == 44 || (program_type == 2 && code == 58)) continue;
+        if (code == line_code::enacted_ba || (program_type == program_loan_guarantee && code == line_code::lg_pct_guaranteed)) continue;
         if (code == start_code) {
             if (started_by_cohort_line) continue;
-            if (program_type == 1) {
+            if (program_type == program_direct_loan) {
                 // Every "Obligations" row after the start row begins the next cohort.
                 if (!start_row_seen) {
                     start_row_seen = true;
@@ -111,9 +116,9 @@ void cohort::check_disbursement_periods() {
     } else {
         const long long p = disbursements.start_period;
         switch (disbursements.frequency) {
-            case 2: shift = p + 2 * years - 1; break;
-            case 3: shift = p + 4 * years - 1; break;
-            case 4: shift = p + 12 * years - 1; break;
+            case frequency_semiannual: shift = p + 2 * years - 1; break;
+            case frequency_quarter: shift = p + 4 * years - 1; break;
+            case frequency_monthly: shift = p + 12 * years - 1; break;
             default: shift = years; break;
         }
     }
@@ -137,7 +142,7 @@ void cohort::check_disbursement_periods() {
 
 void cohort::check_same_type_rows() {
     if (disbursement_periods() < 2) return;
-    std::map<int, const cash_flow_row*> first_of_type;
+    std::map<line_code, const cash_flow_row*> first_of_type;
     for (const auto& row : rows) {
         if (!cohort_cash_flow_line(program_type, row->line)) continue;
         const auto [at, inserted] = first_of_type.emplace(row->line, row.get());

@@ -18,7 +18,8 @@ class workbook_file;
 class cohort {
 public:
     // program may be absent (rows then read with the default timing and
-    // their messages go nowhere); program_type 1 direct loan, 2 guarantee.
+    // their messages go nowhere); program_type one of program_direct_loan,
+    // program_loan_guarantee.
     cohort(credit_program* owner, int fiscal_year, int type_of_program);
 
     // Reads the rows after the start row under the cursor, up to the row that
@@ -40,7 +41,7 @@ public:
 
     credit_program* program = nullptr;
     int year = 0;
-    int program_type = 0;
+    int program_type = program_unknown;
     std::string start_cell;  // the cohort's start row
     std::vector<std::unique_ptr<cash_flow_row>> rows;
     cash_flow_row* disbursement_row = nullptr;

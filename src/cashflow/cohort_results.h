@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 
+#include "cashflow/line_code.h"
 #include "pv/present_value_factors.h"
 
 namespace fv {
@@ -28,19 +31,28 @@ struct cohort_results {
     double disbursements = not_available;
     double highest_zero_rate = not_available;
     double lowest_zero_rate = not_available;
-    // Values by the line type's position in its program's block (direct loans
-    // code - 46, guarantees code - 57).
+    // Values by the line's position in its program's block, counted from the
+    // block's disbursement line.
     std::array<double, 21> line_values{};
     double default_value = 0.0;
     double recovery_value = 0.0;
 };
 
-// The value of a line type's position in the results (direct loans from code
-// 46, guarantees from 57); 0 for a type outside the program's block.
-inline double line_value(const cohort_results& results, int program_type, int line) {
-    const int position = line - (program_type == 2 ? 57 : 46);
-    if (position < 0 || position >= static_cast<int>(results.line_values.size())) return 0.0;
-    return results.line_values[static_cast<std::size_t>(position)];
+// A line's position in line_values, counted from the program's disbursement
+// line (guarantees for program_loan_guarantee, else direct loans); none for a
+// line before it or too far past it.
+inline std::optional<std::size_t> line_value_position(int program_type, line_code line) {
+    const line_code first = program_type == program_loan_guarantee ? line_code::lg_disbursements : line_code::dl_disbursements;
+    const int position = code_number(line) - code_number(first);
+    if (position < 0 || position >= static_cast<int>(std::tuple_size_v<decltype(cohort_results::line_values)>))
+        return std::nullopt;
+    return static_cast<std::size_t>(position);
+}
+
+// The value at a line's position; 0 for a line without one.
+inline double line_value(const cohort_results& results, int program_type, line_code line) {
+    const std::optional<std::size_t> position = line_value_position(program_type, line);
+    return position ? results.line_values[*position] : 0.0;
 }
 
 }  // namespace fv

@@ -80,6 +80,148 @@ std::string trim_right(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
+// The header keywords with one value each. The cursor stands on the keyword's
+// cell; a second occurrence is reported as a duplicate and ignored.
+void report_duplicate(credit_program& program, const char* keyword, const std::string& keyword_cell) {
+    program.add(32, fill("A duplicate \"%s\" in cell %s was ignored", {keyword, keyword_cell}));
+}
+
+void read_amount_units(credit_program& program, workbook_file& book) {
+    if (program.amount_units) return report_duplicate(program, "Amount", book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.text.empty())
+        return program.add(30, fill("The value for \"Amount\" in cell %s is missing", {value.cell}));
+    switch (first_upper(value.text)) {
+        case 'D': program.amount_units = units_dollars; break;
+        case 'T': program.amount_units = units_thousands; break;
+        case 'M': program.amount_units = units_millions; break;
+        case 'B': program.amount_units = units_billions; break;
+        default:
+            return program.add(31, fill("The value for \"Amount\" in cell %s must be DOLLARS, THOUSANDS, MILLIONS, or BILLIONS",
+                                        {value.cell}));
+    }
+}
+
+void read_single_effective_rate(credit_program& program, workbook_file& book) {
+    if (program.single_effective_rate)
+        return report_duplicate(program, "Single effective rate", book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.text.empty())
+        return program.add(30, fill("The value for \"Single effective rate\" in cell %s is missing or in an unexpected format",
+                                    {value.cell}));
+    const char letter = first_upper(value.text);
+    const char second = value.text.size() > 1 ? first_upper(value.text.substr(1)) : '\0';
+    if (letter == 'Y' || letter == 'T' || (letter == 'O' && second == 'N'))
+        program.single_effective_rate = true;
+    else if (letter == 'N' || letter == 'F' || (letter == 'O' && second == 'F'))
+        program.single_effective_rate = false;
+    else
+        program.add(31, fill("The value for \"Single effective rate\" in cell %s must be YES (or TRUE or ON) or NO (or FALSE or OFF)",
+                             {value.cell}));
+}
+
+// "Import file", "Output file" and "Sheet file".
+void read_file_name(credit_program& program, workbook_file& book, line_code code) {
+    const bool import_file = code == line_code::csv_file, output_file = code == line_code::output_file;
+    std::string& file = import_file ? program.csv_file_name : output_file ? program.output_file_name : program.sheet_file_name;
+    if (!file.empty())
+        return report_duplicate(program, import_file ? "Import file" : output_file ? "Output file" : "Sheet file",
+                                book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.text.empty()) {
+        const char* missing = import_file   ? "The value for \"Import-file\" in cell %s is missing"
+                              : output_file ? "The value for \"Output file\" in cell %s was missing"
+                                            : "The value for \"Sheet file\" in cell %s was missing";
+        return program.add(30, fill(missing, {value.cell}));
+    }
+    file = value.text;
+}
+
+// Never a duplicate; a missing value is an invalid one.
+void read_loan_type(credit_program& program, workbook_file& book) {
+    const keyword_value value = read_value(book);
+    const char letter = value.text.empty() ? '\0' : value.text.front();
+    if (letter == 'C' || letter == 'c')
+        program.loan_type = loan_model::construction;
+    else if (letter == 'M' || letter == 'm')
+        program.loan_type = loan_model::multiple;
+    else
+        program.add(30, fill("The value for \"Loan type\" in cell %s must be \"multiple\" or \"construction\"", {value.cell}));
+}
+
+void read_method(credit_program& program, workbook_file& book) {
+    if (program.method) return report_duplicate(program, "Method", book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.kind == kind_number) return;  // a number stands for "not given"
+    if (value.text.empty()) return program.add(30, fill("The value for \"Method\" in cell %s is missing", {value.cell}));
+    if (begins_with_ignoring_case(value.text, "force"))
+        program.method = pro_rata_method::force;
+    else if (begins_with_ignoring_case(value.text, "choose"))
+        program.method = pro_rata_method::choose;
+    else if (value.text.front() != '9')
+        program.add(31, fill("The value for \"Method\" in cell %s must be \"FORCE PRO-RATA\" or \"CHOOSE\"", {value.cell}));
+}
+
+void read_purpose(credit_program& program, workbook_file& book) {
+    if (program.purpose != 0) return report_duplicate(program, "Purpose", book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.text.empty()) return program.add(30, fill("The value for \"Purpose\" in cell %s is missing", {value.cell}));
+    const char letter = first_upper(value.text);
+    if (letter == 'A')
+        program.purpose = 5;
+    else if (letter == 'B')
+        program.purpose = 1;
+    else
+        program.add(31, fill("The value for \"Purpose\" in cell %s must be BUDGET or ANALYSIS", {value.cell}));
+}
+
+void read_rate_assumption(credit_program& program, workbook_file& book) {
+    if (program.rate_assumption != 0) return report_duplicate(program, "Rate assumption", book.cursor_address_text());
+    const keyword_value value = read_value(book);
+    if (value.text.empty())
+        return program.add(30, fill("The value for \"Rate assumption\" in cell %s is missing", {value.cell}));
+    const std::string_view text = value.text;
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
+    const std::string_view word = text.substr(0, end);
+    if (begins_with_ignoring_case(word, "actual"))
+        program.rate_assumption = source_actual;
+    else if (begins_with_ignoring_case(word, "budget"))
+        program.rate_assumption = source_budget;
+    else if (equal_ignoring_case(word, "own"))
+        program.rate_assumption = source_own;
+    else {
+        program.rate_assumption = 0;
+        return program.add(31, fill("The value for \"Rate assumption\" in cell %s must begin with ACTUAL, BUDGET, or OWN",
+                                    {value.cell}));
+    }
+    std::size_t at = end;
+    while (at < text.size() && text[at] == ' ') ++at;
+    if (at < text.size() && (text[at] == ',' || text[at] == '-')) ++at;
+    while (at < text.size() && text[at] == ' ') ++at;
+    std::string title = trim_right(text.substr(at));
+    const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
+    // The title buffer holds 127 characters.
+    if (program.rate_assumption == source_actual && numbered) title = "FY " + std::string(first_characters(title, 124));
+    if (program.rate_assumption == source_budget && numbered) title = "Budget " + std::string(first_characters(title, 120));
+    program.rate_title = title;
+}
+
+// Every row applies.
+void read_suppress_warnings(credit_program& program, workbook_file& book) {
+    keyword_value value = read_value(book);
+    double number = 0.0;
+    if (value.kind == kind_number && book.read_cursor_cell(number) == content_delivered)
+        value.text = format_whole_number(number);
+    if (value.text.empty())
+        return program.add(30, fill("The value for \"Suppress warnings\" in cell %s is missing", {value.cell}));
+    if (program.messages().apply_suppression(value.text) != 0) {
+        program.add(31, fill("The value for \"Suppress warnings\" in cell %s must be", {value.cell}));
+        program.add(31, "    a number, a range of numbers (like 30-35), combinations separated by");
+        program.add(31, "    commas (like 30, 32-35, 37), or \"ALL\" or \"None\"");
+    }
+}
+
 }  // namespace
 
 credit_program::credit_program(std::time_t created) : run_time(time_text(created)) { messages_.reset(); }
@@ -94,34 +236,12 @@ bool credit_program::quarter_factor(factor_kind kind, int cohort_year, std::arra
     return factors_.lookup(kind, cohort_year, budget_year, fractions);
 }
 
-bool credit_program::has_unequal_factors(int line, int cohort_year) const {
+bool credit_program::has_unequal_factors(line_code line, int cohort_year) const {
     return factors_.has_unequal_factors(in_inflow_class(line), cohort_year, budget_year);
 }
 
 void credit_program::reset_settings() {
-    workbook_path.clear();
-    workbook_date.clear();
-    range_name.clear();
-    range_coordinates.clear();
-    name.clear();
-    description.clear();
-    name_given = description_given = false;
-    program_type = 0;
-    budget_year = 0;
-    next_cohort_year = 0;
-    amount_units = 0;
-    amount_given = false;
-    single_effective_rate = -1;
-    method = -1;
-    purpose = 0;
-    loan_type = 1;
-    rate_assumption = 0;
-    rate_title.clear();
-    rate_title_given = false;
-    csv_file_name.clear();
-    output_file_name.clear();
-    sheet_file_name.clear();
-    csv_file_given = output_file_given = sheet_file_given = false;
+    static_cast<program_settings&>(*this) = {};
     timing_ = timing_settings{};
 }
 
@@ -158,21 +278,19 @@ cohort& credit_program::load(workbook_file& book, std::string_view range) {
     if (book.range_inverted()) throw text_error("E005:  Range is too small");
 
     std::string text;
-    if (book.cursor_cell_kind() != kind_text || book.read_cursor_cell(text) != content_delivered || classify_label(text, 2) != 14)
+    if (book.cursor_cell_kind() != kind_text || book.read_cursor_cell(text) != content_delivered || classify_label(text, program_loan_guarantee) != line_code::name)
         throw text_error("E012:  Upper-left corner of range does not contain the \"Name\" keyword");
     const keyword_value value = read_value(book);
     if (value.text.empty()) {
         add(30, fill("The value for \"Name\" in cell %s is missing", {value.cell}));
     } else {
         name = value.text;
-        name_given = true;
     }
 
     read_header(book);
 
-    if (amount_units == 0) amount_units = 3;
     if (purpose == 0) purpose = 1;
-    if (method == -1) method = 0;
+    if (!method) method = pro_rata_method::choose;
     if (cohorts.empty()) throw text_error("E010:  No cash flow estimates");
     if (budget_year == 0) budget_year = cohorts.front()->year + 1;
     return *cohorts.front();
@@ -186,44 +304,62 @@ void credit_program::read_header(workbook_file& book) {
         if (book.cursor_cell_kind() != kind_text || book.read_cursor_cell(text) != content_delivered) continue;
         if (text.empty() || text.front() == '*' || text.compare(0, 2, "--") == 0 || only_blanks(text)) continue;
         const std::string cell = book.cursor_address_text();
-        const int code = classify_label(text, program_type);
+        const line_code code = classify_label(text, program_type);
         switch (code) {
-            case 0: case 1: case 4: case 7: case 9: case 11: case 16: case 41: case 42: case 44:
+            // Keywords read elsewhere or not at all.
+            case line_code::nothing:
+            case line_code::account_type:
+            case line_code::comparable_maturity:
+            case line_code::deflators:
+            case line_code::discount_rates:
+            case line_code::estimate_type:
+            case line_code::outlays_prior_ba:
+            case line_code::calculate_ba:
+            case line_code::full_precision:
+            case line_code::enacted_ba:
                 break;
-            case 2: case 5: case 6: case 12: case 13: case 15: case 18: case 35: case 39: case 40:
-                header_keyword(book, code);
-                break;
-            case 3: case 45: case 56:
+            case line_code::amounts: read_amount_units(*this, book); break;
+            case line_code::single_effective_rate: read_single_effective_rate(*this, book); break;
+            case line_code::csv_file:
+            case line_code::output_file:
+            case line_code::sheet_file: read_file_name(*this, book, code); break;
+            case line_code::loan_type: read_loan_type(*this, book); break;
+            case line_code::method: read_method(*this, book); break;
+            case line_code::purpose: read_purpose(*this, book); break;
+            case line_code::rate_assumption: read_rate_assumption(*this, book); break;
+            case line_code::suppress_warnings: read_suppress_warnings(*this, book); break;
+            case line_code::cohort:
+            case line_code::dl_obligations:
+            case line_code::lg_commitments:
                 if (factors_.pending()) factors_.check();
                 start_cohort(book, code);
                 break;
-            case 8: {
+            case line_code::description: {
                 const keyword_value value = read_value(book);
                 if (value.text.empty()) {
                     add(30, fill("The value for \"Description\" in cell %s is missing", {value.cell}));
-                } else if (description_given) {
+                } else if (!description.empty()) {
                     add(32, fill("A duplicate \"Description\" in cell %s was ignored", {cell}));
                 } else {
                     description = value.text;
-                    description_given = true;
                 }
                 break;
             }
-            case 10:
+            case line_code::end:
                 return;
-            case 14:
+            case line_code::name:
                 add(32, fill("A duplicate \"Name\" in cell %s was ignored", {cell}));
                 break;
-            case 17: {
-                if (program_type != 0) {
+            case line_code::program_type: {
+                if (program_type != program_unknown) {
                     add(32, fill("A duplicate \"Program type\" in cell %s was ignored", {cell}));
                     break;
                 }
                 const char letter = first_upper(read_value(book).text);
                 if (letter == 'D') {
-                    program_type = 1;
+                    program_type = program_direct_loan;
                 } else if (letter == 'G' || letter == 'L') {
-                    program_type = 2;
+                    program_type = program_loan_guarantee;
                 } else {
                     const std::string error = fill(
                         "E008:  Program type (on line beginning in %s) must be either \"direct\" or \"guaranteed\"", {cell});
@@ -232,20 +368,34 @@ void credit_program::read_header(workbook_file& book) {
                 }
                 break;
             }
-            case 19: case 20: case 21: case 22: case 23: case 24: case 25: case 26:
-            case 27: case 28: case 29: case 30: case 31: case 32: case 33: case 34:
+            case line_code::q1_inflow:
+            case line_code::q1_inflow_init:
+            case line_code::q1_outflow:
+            case line_code::q1_outflow_init:
+            case line_code::q2_inflow:
+            case line_code::q2_inflow_init:
+            case line_code::q2_outflow:
+            case line_code::q2_outflow_init:
+            case line_code::q3_inflow:
+            case line_code::q3_inflow_init:
+            case line_code::q3_outflow:
+            case line_code::q3_outflow_init:
+            case line_code::q4_inflow:
+            case line_code::q4_inflow_init:
+            case line_code::q4_outflow:
+            case line_code::q4_outflow_init:
                 read_factor_row(book, code);
                 break;
-            case 36:
+            case line_code::repeat:
                 add(43, fill("Obsolete keyword REPEAT in cell %s was ignored", {cell}));
                 break;
-            case 37:
+            case line_code::skip:
                 add(43, fill("Obsolete keyword SKIP in cell %s was ignored", {cell}));
                 break;
-            case 38:
+            case line_code::timing:
                 read_timing(book);
                 break;
-            case 43: {
+            case line_code::budget_year: {
                 if (budget_year != 0) {
                     add(32, fill("A duplicate \"Budget Year\" in cell %s was ignored", {cell}));
                     break;
@@ -261,163 +411,39 @@ void credit_program::read_header(workbook_file& book) {
                 budget_year = year;
                 break;
             }
-            case 70:
-                if (program_type == 0)
+            case line_code::unknown:
+                if (program_type == program_unknown)
                     throw text_error("E007:  A \"Program type\" line must precede the cash flow estimates");
                 add(39, fill("Cell %s:  unrecognized keyword ( %s )", {cell, text}));
                 break;
-            default:
+            // Cash-flow lines outside a cohort; the end marker is never classified.
+            case line_code::dl_disbursements:
+            case line_code::dl_inflows_other:
+            case line_code::dl_outflows_other:
+            case line_code::dl_principal:
+            case line_code::dl_interest:
+            case line_code::dl_fees:
+            case line_code::dl_defaults:
+            case line_code::dl_losses:
+            case line_code::dl_recoveries:
+            case line_code::dl_prepayments:
+            case line_code::lg_disbursements:
+            case line_code::lg_pct_guaranteed:
+            case line_code::lg_upfront_fees:
+            case line_code::lg_annual_fees:
+            case line_code::lg_premiums:
+            case line_code::lg_inflows_other:
+            case line_code::lg_default_payments:
+            case line_code::lg_recoveries:
+            case line_code::lg_interest_subsidy:
+            case line_code::lg_outflows_other:
+            case line_code::lg_lost_fees:
+            case line_code::lg_saved_interest:
+            case line_code::lg_misc_recoveries:
+            case line_code::end_marker:
                 add(39, fill("Cell %s:  unrecognized keyword ( %s )", {cell, text}));
                 break;
         }
-    }
-}
-
-void credit_program::header_keyword(workbook_file& book, int code) {
-    const std::string keyword_cell = book.cursor_address_text();
-    const auto duplicate = [&](const char* keyword) {
-        add(32, fill("A duplicate \"%s\" in cell %s was ignored", {keyword, keyword_cell}));
-    };
-    switch (code) {
-        case 2: {  // Amount
-            if (amount_units != 0) return duplicate("Amount");
-            const keyword_value value = read_value(book);
-            if (value.text.empty())
-                return add(30, fill("The value for \"Amount\" in cell %s is missing", {value.cell}));
-            switch (first_upper(value.text)) {
-                case 'D': amount_units = 1; break;
-                case 'T': amount_units = 2; break;
-                case 'M': amount_units = 3; break;
-                case 'B': amount_units = 4; break;
-                default:
-                    return add(31, fill("The value for \"Amount\" in cell %s must be DOLLARS, THOUSANDS, MILLIONS, or BILLIONS",
-                                        {value.cell}));
-            }
-            amount_given = true;
-            return;
-        }
-        case 5: {  // Single effective rate
-            if (single_effective_rate == 0 || single_effective_rate == 1) return duplicate("Single effective rate");
-            const keyword_value value = read_value(book);
-            if (value.text.empty())
-                return add(30, fill("The value for \"Single effective rate\" in cell %s is missing or in an unexpected format",
-                                    {value.cell}));
-            const char letter = first_upper(value.text);
-            const char second = value.text.size() > 1 ? first_upper(value.text.substr(1)) : '\0';
-            if (letter == 'Y' || letter == 'T' || (letter == 'O' && second == 'N'))
-                single_effective_rate = 1;
-            else if (letter == 'N' || letter == 'F' || (letter == 'O' && second == 'F'))
-                single_effective_rate = 0;
-            else
-                add(31, fill("The value for \"Single effective rate\" in cell %s must be YES (or TRUE or ON) or NO (or FALSE or OFF)",
-                             {value.cell}));
-            return;
-        }
-        case 6:    // Import file
-        case 15:   // Output file
-        case 40: {  // Sheet file
-            std::string& file = code == 6 ? csv_file_name : code == 15 ? output_file_name : sheet_file_name;
-            bool& given = code == 6 ? csv_file_given : code == 15 ? output_file_given : sheet_file_given;
-            if (given) return duplicate(code == 6 ? "Import file" : code == 15 ? "Output file" : "Sheet file");
-            const keyword_value value = read_value(book);
-            if (value.text.empty()) {
-                const char* missing = code == 6    ? "The value for \"Import-file\" in cell %s is missing"
-                                      : code == 15 ? "The value for \"Output file\" in cell %s was missing"
-                                                   : "The value for \"Sheet file\" in cell %s was missing";
-                return add(30, fill(missing, {value.cell}));
-            }
-            file = value.text;
-            given = true;
-            return;
-        }
-        case 12: {  // Loan type: never a duplicate; a missing value is an invalid one
-            const keyword_value value = read_value(book);
-            const char letter = value.text.empty() ? '\0' : value.text.front();
-            if (letter == 'C' || letter == 'c')
-                loan_type = 1;
-            else if (letter == 'M' || letter == 'm')
-                loan_type = 0;
-            else
-                add(30, fill("The value for \"Loan type\" in cell %s must be \"multiple\" or \"construction\"", {value.cell}));
-            return;
-        }
-        case 13: {  // Method
-            if (method == 0 || method == 1) return duplicate("Method");
-            const keyword_value value = read_value(book);
-            if (value.kind == kind_number) return;  // a number stands for "not given"
-            if (value.text.empty())
-                return add(30, fill("The value for \"Method\" in cell %s is missing", {value.cell}));
-            if (begins_with_ignoring_case(value.text, "force"))
-                method = 1;
-            else if (begins_with_ignoring_case(value.text, "choose"))
-                method = 0;
-            else if (value.text.front() != '9')
-                add(31, fill("The value for \"Method\" in cell %s must be \"FORCE PRO-RATA\" or \"CHOOSE\"", {value.cell}));
-            return;
-        }
-        case 18: {  // Purpose
-            if (purpose != 0) return duplicate("Purpose");
-            const keyword_value value = read_value(book);
-            if (value.text.empty())
-                return add(30, fill("The value for \"Purpose\" in cell %s is missing", {value.cell}));
-            const char letter = first_upper(value.text);
-            if (letter == 'A')
-                purpose = 5;
-            else if (letter == 'B')
-                purpose = 1;
-            else
-                add(31, fill("The value for \"Purpose\" in cell %s must be BUDGET or ANALYSIS", {value.cell}));
-            return;
-        }
-        case 35: {  // Rate assumption
-            if (rate_assumption != 0) return duplicate("Rate assumption");
-            const keyword_value value = read_value(book);
-            if (value.text.empty())
-                return add(30, fill("The value for \"Rate assumption\" in cell %s is missing", {value.cell}));
-            const std::string_view text = value.text;
-            std::size_t end = 0;
-            while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
-            const std::string_view word = text.substr(0, end);
-            if (begins_with_ignoring_case(word, "actual"))
-                rate_assumption = 1;
-            else if (begins_with_ignoring_case(word, "budget"))
-                rate_assumption = 2;
-            else if (equal_ignoring_case(word, "own"))
-                rate_assumption = 3;
-            else {
-                rate_assumption = 0;
-                return add(31, fill("The value for \"Rate assumption\" in cell %s must begin with ACTUAL, BUDGET, or OWN",
-                                    {value.cell}));
-            }
-            std::size_t at = end;
-            while (at < text.size() && text[at] == ' ') ++at;
-            if (at < text.size() && (text[at] == ',' || text[at] == '-')) ++at;
-            while (at < text.size() && text[at] == ' ') ++at;
-            std::string title = trim_right(text.substr(at));
-            const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
-            // The title buffer holds 127 characters.
-            if (rate_assumption == 1 && numbered) title = "FY " + std::string(first_characters(title, 124));
-            if (rate_assumption == 2 && numbered) title = "Budget " + std::string(first_characters(title, 120));
-            rate_title = title;
-            rate_title_given = !title.empty();
-            return;
-        }
-        case 39: {  // Suppress warnings: every row applies
-            keyword_value value = read_value(book);
-            double number = 0.0;
-            if (value.kind == kind_number && book.read_cursor_cell(number) == content_delivered)
-                value.text = format_whole_number(number);
-            if (value.text.empty())
-                return add(30, fill("The value for \"Suppress warnings\" in cell %s is missing", {value.cell}));
-            if (messages_.apply_suppression(value.text) != 0) {
-                add(31, fill("The value for \"Suppress warnings\" in cell %s must be", {value.cell}));
-                add(31, "    a number, a range of numbers (like 30-35), combinations separated by");
-                add(31, "    commas (like 30, 32-35, 37), or \"ALL\" or \"None\"");
-            }
-            return;
-        }
-        default:
-            return;
     }
 }
 
@@ -455,7 +481,7 @@ void credit_program::read_timing(workbook_file& book) {
     timing_.given = true;
 }
 
-void credit_program::read_factor_row(workbook_file& book, int code) {
+void credit_program::read_factor_row(workbook_file& book, line_code code) {
     factor_kind kind{};
     int quarter = 0;
     if (!quarter_factors::from_line_code(code, kind, quarter)) return;
@@ -494,13 +520,13 @@ void credit_program::read_factor_row(workbook_file& book, int code) {
     factors_.store(kind, quarter, std::move(label), end >= 0, std::move(values));
 }
 
-void credit_program::start_cohort(workbook_file& book, int code) {
-    if (program_type == 0) throw text_error("E007:  A \"Program type\" line must precede the cash flow estimates");
+void credit_program::start_cohort(workbook_file& book, line_code code) {
+    if (program_type == program_unknown) throw text_error("E007:  A \"Program type\" line must precede the cash flow estimates");
     if (budget_year == 0) budget_year = default_budget_year_;
     const std::string start_cell = book.cursor_address_text();
 
     int year = 0;
-    if (code == 3) {
+    if (code == line_code::cohort) {
         book.cursor_right(1);
         if (book.cursor_cell_kind() != kind_number) throw text_error("Missing year on \"cohort\" line");
         double number = 0.0;
@@ -527,7 +553,7 @@ void credit_program::start_cohort(workbook_file& book, int code) {
     auto cohort = std::make_unique<fv::cohort>(this, year, program_type);
     cohort->start_cell = start_cell;
     book.cursor_left(far_away);
-    cohort->read_rows(book, code == 3);
+    cohort->read_rows(book, code == line_code::cohort);
     if (cohort->rows.empty()) return;
     cohort->check_disbursement_periods();
     cohort->check_same_type_rows();

@@ -12,15 +12,49 @@
 #include <vector>
 
 #include "cashflow/cohort.h"
+#include "cashflow/line_code.h"
 #include "cashflow/message_list.h"
 #include "cashflow/quarter_factors.h"
 #include "cashflow/timing_settings.h"
+#include "cashflow/value_names.h"
+#include "rates/rate_set.h"
 
 namespace fv {
 
 class workbook_file;
 
-class credit_program {
+// How loans of a cohort are disbursed when amounts are distributed to
+// disbursement periods ("Loan type"); the numbers are the keyword's stored
+// values.
+enum class loan_model : int { multiple = 0, construction = 1 };
+
+// "Method": let the calculation choose the distribution, or force pro-rata.
+enum class pro_rata_method : int { choose = 0, force = 1 };
+
+// The settings a range states in its header, in their "not given" states; a
+// program read again starts from these.
+struct program_settings {
+    // Workbook identity.
+    std::string workbook_path;
+    std::string workbook_date;
+    std::string range_name;
+    std::string range_coordinates;  // first cell ".." last cell
+
+    std::string name, description;  // empty when not given
+    int program_type = program_unknown;
+    int budget_year = 0;  // 0 until set, else 1992-3000
+    int next_cohort_year = 0;
+    std::optional<int> amount_units;  // units_dollars ... units_billions
+    std::optional<bool> single_effective_rate;
+    std::optional<pro_rata_method> method;
+    int purpose = 0;  // 0 not given, 1 budget, 5 analysis
+    loan_model loan_type = loan_model::construction;
+    int rate_assumption = 0;  // source_actual, source_budget, source_own; 0 not given
+    std::string rate_title;   // empty when not given
+    std::string csv_file_name, output_file_name, sheet_file_name;  // empty when not given
+};
+
+class credit_program : public program_settings {
 public:
     // The run time stamp is taken from `created` (now by default).
     explicit credit_program(std::time_t created = std::time(nullptr));
@@ -48,7 +82,7 @@ public:
 
     // Quarter factors of a kind for a cohort year as fractions (Q1-Q4).
     bool quarter_factor(factor_kind kind, int cohort_year, std::array<double, 4>& fractions) const;
-    bool has_unequal_factors(int line, int cohort_year) const;
+    bool has_unequal_factors(line_code line, int cohort_year) const;
     const quarter_factors& factors() const { return factors_; }
 
     const timing_settings& timing() const { return timing_; }
@@ -56,44 +90,23 @@ public:
     // The "Timing" keyword: the cursor stands on the keyword's cell.
     void read_timing(workbook_file& book);
 
-    // Workbook identity and run time stamp.
-    std::string workbook_path;
-    std::string workbook_date;
-    std::string range_name;
-    std::string range_coordinates;  // first cell ".." last cell
-    std::string run_time;           // 24 characters
+    // The units amounts are in: as given, else millions.
+    int units() const { return amount_units.value_or(units_millions); }
+
+    std::string run_time;  // 24 characters
 
     // What the report header and the outputs show beside the range's own values.
     std::string version_text = "Release version (Nov. 26, 1999)";
     std::optional<std::string> rate_assumptions;  // rate source and set title, once a calculation ran
     std::optional<std::string> rate_selection;    // the rate choice of a batch run
 
-    // Header settings.
-    std::string name, description;
-    bool name_given = false, description_given = false;
-    int program_type = 0;  // 0 unknown, 1 direct loan, 2 loan guarantee
-    int budget_year = 0;   // 0 until set, else 1992-3000
-    int next_cohort_year = 0;
-    int amount_units = 0;  // 0 unset, 1 dollars, 2 thousands, 3 millions, 4 billions
-    bool amount_given = false;
-    int single_effective_rate = -1;  // -1 unset, 0 no, 1 yes
-    int method = -1;                 // -1 unset, 0 choose, 1 force pro-rata
-    int purpose = 0;                 // 0 unset, 1 budget, 5 analysis
-    int loan_type = 1;               // 1 construction, 0 multiple
-    int rate_assumption = 0;         // 0 unset, 1 actual, 2 budget, 3 own
-    std::string rate_title;
-    bool rate_title_given = false;
-    std::string csv_file_name, output_file_name, sheet_file_name;
-    bool csv_file_given = false, output_file_given = false, sheet_file_given = false;
-
     std::vector<std::unique_ptr<cohort>> cohorts;
 
 private:
     void reset_settings();
     void read_header(workbook_file& book);
-    void header_keyword(workbook_file& book, int code);
-    void read_factor_row(workbook_file& book, int code);
-    void start_cohort(workbook_file& book, int code);
+    void read_factor_row(workbook_file& book, line_code code);
+    void start_cohort(workbook_file& book, line_code code);
 
     message_list messages_;
     quarter_factors factors_;

@@ -25,7 +25,7 @@ void annual_totals_from_periods(cash_flow_row& row) {
     row.annual_total_frequency = periods == 12 ? 1 : periods == 4 ? 2 : 3;
 }
 
-std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, int line, int start_year,
+std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, line_code line, int start_year,
                                                 int cohort_year, const credit_program* program) {
     std::array<double, 4> initial{}, regular{};
     bool initial_found = false, regular_found = false;

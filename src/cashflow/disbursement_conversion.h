@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "cashflow/line_code.h"
+
 namespace fv {
 
 class cash_flow_row;
@@ -25,7 +27,7 @@ void periods_from_annual_totals(cash_flow_row& row);
 // row's kind (inflow or outflow class) for the cohort year: the first-year
 // factors for the first year and, reversed, for the last; the regular factors
 // otherwise; equal quarters where no factors apply. The program may be absent.
-std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, int line, int start_year,
+std::vector<double> quarters_from_annual_totals(const std::vector<double>& totals, line_code line, int start_year,
                                                 int cohort_year, const credit_program* program);
 
 }  // namespace fv

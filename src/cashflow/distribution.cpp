@@ -54,12 +54,12 @@ const credit_program* program_of(const cash_flow_row& row) { return row.program(
 
 loan_rule rule_of(const cash_flow_row& row) {
     const credit_program* program = program_of(row);
-    return program != nullptr && program->loan_type == 0 ? loan_rule::multiple_like_loans : loan_rule::construction;
+    return program != nullptr && program->loan_type == loan_model::multiple ? loan_rule::multiple_like_loans : loan_rule::construction;
 }
 
 bool choose_method(const cash_flow_row& row) {
     const credit_program* program = program_of(row);
-    return program != nullptr && program->method == 0;
+    return program != nullptr && program->method == pro_rata_method::choose;
 }
 
 int count_nonzero(const std::vector<double>& amounts) {

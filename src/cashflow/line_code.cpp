@@ -2,7 +2,9 @@
 // role (cash-flow lines, inflows, outflows).
 #include "cashflow/line_code.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace fv {
 
@@ -10,7 +12,7 @@ namespace {
 
 constexpr const char* impossible = "Impossible value of enum";
 
-constexpr std::array<const char*, CR_SPEC_MAX + 1> names = {
+constexpr std::array<const char*, code_number(line_code::end_marker) + 1> names = {
     "Nothing to recode",
     "Account type",
     "Amounts",
@@ -85,53 +87,43 @@ constexpr std::array<const char*, CR_SPEC_MAX + 1> names = {
     "CR_SPEC_MAX",
 };
 
+constexpr line_code inflow_lines[] = {
+    line_code::dl_inflows_other, line_code::dl_principal,   line_code::dl_interest,     line_code::dl_fees,
+    line_code::dl_defaults,      line_code::dl_losses,      line_code::dl_recoveries,   line_code::dl_prepayments,
+    line_code::lg_upfront_fees,  line_code::lg_annual_fees, line_code::lg_premiums,     line_code::lg_inflows_other,
+};
+
+constexpr line_code outflow_lines[] = {
+    line_code::dl_disbursements,     line_code::dl_outflows_other, line_code::lg_default_payments,
+    line_code::lg_recoveries,        line_code::lg_interest_subsidy, line_code::lg_outflows_other,
+    line_code::lg_lost_fees,         line_code::lg_saved_interest, line_code::lg_misc_recoveries,
+};
+
+bool between(line_code code, line_code first, line_code last) {
+    return code_number(code) >= code_number(first) && code_number(code) <= code_number(last);
+}
+
 }  // namespace
 
-const char* line_code_name(int code) {
-    if (code < 0 || code > CR_SPEC_MAX) return impossible;
-    return names[static_cast<std::size_t>(code)];
+const char* line_code_name(line_code code) {
+    const int number = code_number(code);
+    if (number < 0 || number > code_number(line_code::end_marker)) return impossible;
+    return names[static_cast<std::size_t>(number)];
 }
 
-bool is_cash_flow_line(int code) {
-    return (code >= CR_DL_DISBURSEMENTS && code <= CR_DL_PREPAYMENTS) || code == CR_LG_DISBURSEMENTS ||
-           (code >= CR_LG_UPFRONT_FEES && code <= CR_LG_MISC_RECOVERIES);
+bool is_cash_flow_line(line_code code) {
+    return between(code, line_code::dl_disbursements, line_code::dl_prepayments) ||
+           code == line_code::lg_disbursements || between(code, line_code::lg_upfront_fees, line_code::lg_misc_recoveries);
 }
 
-bool is_disbursement_line(int code) { return code == CR_DL_DISBURSEMENTS || code == CR_LG_DISBURSEMENTS; }
-
-bool is_quarter_factor_line(int code) { return code >= CR_Q1_INFLOW && code <= CR_Q4_OUTFLOW_INIT; }
-
-bool in_inflow_class(int code) {
-    switch (code) {
-        case CR_DL_INFLOWS_OTHER:
-        case CR_DL_PRINCIPAL:
-        case CR_DL_INTEREST:
-        case CR_DL_FEES:
-        case CR_DL_DEFAULTS:
-        case CR_DL_LOSSES:
-        case CR_DL_RECOVERIES:
-        case CR_DL_PREPAYMENTS:
-        case CR_LG_UPFRONT_FEES:
-        case CR_LG_ANNUAL_FEES:
-        case CR_LG_PREMIUMS:
-        case CR_LG_INFLOWS_OTHER: return true;
-        default: return false;
-    }
+bool is_disbursement_line(line_code code) {
+    return code == line_code::dl_disbursements || code == line_code::lg_disbursements;
 }
 
-bool in_outflow_class(int code) {
-    switch (code) {
-        case CR_DL_DISBURSEMENTS:
-        case CR_DL_OUTFLOWS_OTHER:
-        case CR_LG_DEFAULT_PAYMENTS:
-        case CR_LG_RECOVERIES:
-        case CR_LG_INTEREST_SUBSIDY:
-        case CR_LG_OUTFLOWS_OTHER:
-        case CR_LG_LOST_FEES:
-        case CR_LG_SAVED_INTEREST:
-        case CR_LG_MISC_RECOVERIES: return true;
-        default: return false;
-    }
-}
+bool is_quarter_factor_line(line_code code) { return between(code, line_code::q1_inflow, line_code::q4_outflow_init); }
+
+bool in_inflow_class(line_code code) { return std::ranges::find(inflow_lines, code) != std::end(inflow_lines); }
+
+bool in_outflow_class(line_code code) { return std::ranges::find(outflow_lines, code) != std::end(outflow_lines); }
 
 }  // namespace fv

@@ -8,100 +8,105 @@
 
 namespace fv {
 
-enum line_code : int {
-    CR_NOTHING = 0,  // blank, or nothing after a leading "(...)" tag
-    CR_ACCOUNT_TYPE = 1,
-    CR_AMOUNTS = 2,
-    CR_COHORT = 3,  // cohort start with an explicit year
-    CR_COMPARABLE_MATURITY = 4,
-    CR_SINGLE_EFFECTIVE_RATE = 5,
-    CR_CSV_FILE = 6,  // "Import file"
-    CR_DEFLATORS = 7,
-    CR_DESCRIPTION = 8,
-    CR_DISCOUNT_RATES = 9,
-    CR_END = 10,
-    CR_ESTIMATE_TYPE = 11,
-    CR_LOAN_TYPE = 12,
-    CR_METHOD = 13,
-    CR_NAME = 14,
-    CR_OUTPUT_FILE = 15,
-    CR_OUTLAYS_PRIOR_BA = 16,
-    CR_PROGRAM_TYPE = 17,
-    CR_PURPOSE = 18,
+enum class line_code : int {
+    nothing = 0,  // blank, or nothing after a leading "(...)" tag
+    account_type = 1,
+    amounts = 2,
+    cohort = 3,  // cohort start with an explicit year
+    comparable_maturity = 4,
+    single_effective_rate = 5,
+    csv_file = 6,  // "Import file"
+    deflators = 7,
+    description = 8,
+    discount_rates = 9,
+    end = 10,
+    estimate_type = 11,
+    loan_type = 12,
+    method = 13,
+    name = 14,
+    output_file = 15,
+    outlays_prior_ba = 16,
+    program_type = 17,
+    purpose = 18,
     // Quarter-factor lines: four per quarter in this order, quarters 1-4 at
     // 19, 23, 27 and 31.
-    CR_Q1_INFLOW = 19,
-    CR_Q1_INFLOW_INIT = 20,
-    CR_Q1_OUTFLOW = 21,
-    CR_Q1_OUTFLOW_INIT = 22,
-    CR_Q2_INFLOW = 23,
-    CR_Q2_INFLOW_INIT = 24,
-    CR_Q2_OUTFLOW = 25,
-    CR_Q2_OUTFLOW_INIT = 26,
-    CR_Q3_INFLOW = 27,
-    CR_Q3_INFLOW_INIT = 28,
-    CR_Q3_OUTFLOW = 29,
-    CR_Q3_OUTFLOW_INIT = 30,
-    CR_Q4_INFLOW = 31,
-    CR_Q4_INFLOW_INIT = 32,
-    CR_Q4_OUTFLOW = 33,
-    CR_Q4_OUTFLOW_INIT = 34,
-    CR_RATE_ASSUMPTION = 35,
-    CR_REPEAT = 36,  // obsolete
-    CR_SKIP = 37,    // obsolete
-    CR_TIMING = 38,
-    CR_SUPPRESS_WARNINGS = 39,
-    CR_SHEET_FILE = 40,
-    CR_CALCULATE_BA = 41,
-    CR_FULL_PRECISION = 42,
-    CR_BUDGET_YEAR = 43,
-    CR_ENACTED_BA = 44,
+    q1_inflow = 19,
+    q1_inflow_init = 20,
+    q1_outflow = 21,
+    q1_outflow_init = 22,
+    q2_inflow = 23,
+    q2_inflow_init = 24,
+    q2_outflow = 25,
+    q2_outflow_init = 26,
+    q3_inflow = 27,
+    q3_inflow_init = 28,
+    q3_outflow = 29,
+    q3_outflow_init = 30,
+    q4_inflow = 31,
+    q4_inflow_init = 32,
+    q4_outflow = 33,
+    q4_outflow_init = 34,
+    rate_assumption = 35,
+    repeat = 36,  // obsolete
+    skip = 37,    // obsolete
+    timing = 38,
+    suppress_warnings = 39,
+    sheet_file = 40,
+    calculate_ba = 41,
+    full_precision = 42,
+    budget_year = 43,
+    enacted_ba = 44,
     // Direct loans.
-    CR_DL_OBLIGATIONS = 45,  // cohort start
-    CR_DL_DISBURSEMENTS = 46,
-    CR_DL_INFLOWS_OTHER = 47,
-    CR_DL_OUTFLOWS_OTHER = 48,  // non-disbursement outflows
-    CR_DL_PRINCIPAL = 49,
-    CR_DL_INTEREST = 50,
-    CR_DL_FEES = 51,
-    CR_DL_DEFAULTS = 52,
-    CR_DL_LOSSES = 53,
-    CR_DL_RECOVERIES = 54,
-    CR_DL_PREPAYMENTS = 55,
+    dl_obligations = 45,  // cohort start
+    dl_disbursements = 46,
+    dl_inflows_other = 47,
+    dl_outflows_other = 48,  // non-disbursement outflows
+    dl_principal = 49,
+    dl_interest = 50,
+    dl_fees = 51,
+    dl_defaults = 52,
+    dl_losses = 53,
+    dl_recoveries = 54,
+    dl_prepayments = 55,
     // Loan guarantees.
-    CR_LG_COMMITMENTS = 56,  // cohort start
-    CR_LG_DISBURSEMENTS = 57,
-    CR_LG_PCT_GUARANTEED = 58,
-    CR_LG_UPFRONT_FEES = 59,
-    CR_LG_ANNUAL_FEES = 60,
-    CR_LG_PREMIUMS = 61,
-    CR_LG_INFLOWS_OTHER = 62,
-    CR_LG_DEFAULT_PAYMENTS = 63,
-    CR_LG_RECOVERIES = 64,
-    CR_LG_INTEREST_SUBSIDY = 65,
-    CR_LG_OUTFLOWS_OTHER = 66,
-    CR_LG_LOST_FEES = 67,
-    CR_LG_SAVED_INTEREST = 68,
-    CR_LG_MISC_RECOVERIES = 69,
-    CR_UNKNOWN = 70,   // text that matched nothing
-    CR_SPEC_MAX = 71,  // end marker, never recoded
+    lg_commitments = 56,  // cohort start
+    lg_disbursements = 57,
+    lg_pct_guaranteed = 58,
+    lg_upfront_fees = 59,
+    lg_annual_fees = 60,
+    lg_premiums = 61,
+    lg_inflows_other = 62,
+    lg_default_payments = 63,
+    lg_recoveries = 64,
+    lg_interest_subsidy = 65,
+    lg_outflows_other = 66,
+    lg_lost_fees = 67,
+    lg_saved_interest = 68,
+    lg_misc_recoveries = 69,
+    unknown = 70,   // text that matched nothing
+    end_marker = 71,  // end marker, never recoded
 };
 
-// Display name of a code; "Impossible value of enum" for 3 and for values
-// outside 0-71.
-const char* line_code_name(int code);
+// The stored number of a code.
+constexpr int code_number(line_code code) { return static_cast<int>(code); }
 
-// Cash-flow lines: 46-55 (direct loans), 57 and 59-69 (guarantees).
-bool is_cash_flow_line(int code);
-// The disbursement lines 46 and 57.
-bool is_disbursement_line(int code);
-// Quarter-factor lines 19-34.
-bool is_quarter_factor_line(int code);
+// Display name of a code; "Impossible value of enum" for the cohort code and
+// for values outside the enumeration.
+const char* line_code_name(line_code code);
+
+// Cash-flow lines: direct-loan disbursements through prepayments, guarantee
+// disbursements, and guarantee upfront fees through misc. recoveries.
+bool is_cash_flow_line(line_code code);
+// The disbursement lines of direct loans and of guarantees.
+bool is_disbursement_line(line_code code);
+// The sixteen quarter-factor lines.
+bool is_quarter_factor_line(line_code code);
 
 // Inflow class: under simple timing at the end of each year; old-style
 // quarterly rows use the inflow quarter factors.
-bool in_inflow_class(int code);
-// Outflow class: the outflow quarter factors. Code 57 is in neither class.
-bool in_outflow_class(int code);
+bool in_inflow_class(line_code code);
+// Outflow class: the outflow quarter factors. Guarantee disbursements are in
+// neither class.
+bool in_outflow_class(line_code code);
 
 }  // namespace fv

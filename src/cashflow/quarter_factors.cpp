@@ -16,13 +16,14 @@ const char* const kind_line_names[4] = {"INFLOW-INIT", "INFLOW", "OUTFLOW-INIT",
 
 }  // namespace
 
-bool quarter_factors::from_line_code(int code, factor_kind& kind, int& quarter) {
-    if (code < 19 || code > 34) return false;
-    quarter = (code - 19) / 4 + 1;
+bool quarter_factors::from_line_code(line_code code, factor_kind& kind, int& quarter) {
+    if (!is_quarter_factor_line(code)) return false;
+    const int position = code_number(code) - code_number(line_code::q1_inflow);
+    quarter = position / 4 + 1;
     // Within a quarter the codes run inflow, first-year inflow, outflow, first-year outflow.
     static const factor_kind order[4] = {factor_kind::inflow, factor_kind::initial_inflow, factor_kind::outflow,
                                          factor_kind::initial_outflow};
-    kind = order[(code - 19) % 4];
+    kind = order[position % 4];
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cashflow/line_code.h"
+
 namespace fv {
 
 // In the order the factors are checked.
@@ -22,8 +24,8 @@ struct factor_sequence {
 
 class quarter_factors {
 public:
-    // The kind and quarter (1-4) of a quarter-factor line type (codes 19-34).
-    static bool from_line_code(int code, factor_kind& kind, int& quarter);
+    // The kind and quarter (1-4) of a quarter-factor line; false for any other line.
+    static bool from_line_code(line_code code, factor_kind& kind, int& quarter);
     // "Q1-INFLOW", "Q3-OUTFLOW-INIT", ... as the duplicate message names a line.
     static std::string line_name(factor_kind kind, int quarter);
 

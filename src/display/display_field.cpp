@@ -40,6 +40,7 @@ std::string display_field::render(const line_layout& type, unsigned field) const
         for (std::size_t i = 0; i < w; ++i) out += first;
         return out;
     }
+    case field_alignment::left:
     default: break;
     }
     std::string out(before, ' ');
@@ -53,6 +54,7 @@ char display_field::label_prefix() const {
     case field_alignment::right: return '"';
     case field_alignment::centred: return '^';
     case field_alignment::repeat: return '\\';
+    case field_alignment::left:
     default: return '\'';
     }
 }

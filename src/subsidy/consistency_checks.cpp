@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "cashflow/line_code.h"
+
 namespace fv {
 
 namespace {
@@ -45,14 +47,14 @@ void direct_loan_pass(const cohort& cohort, message_list& messages) {
     std::vector<double> receipts(years_checked, 0.0);
     std::vector<double> defaults(years_checked, 0.0);
     for (const auto& row : cohort.rows) {
-        const int type = row->line;
-        if (type >= 49 && type <= 51) {
+        const line_code type = row->line;
+        if (type == line_code::dl_principal || type == line_code::dl_interest || type == line_code::dl_fees) {
             row->add_to_fiscal_year_sums(receipts);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Principal or interest payments in the FY %d cohort occur before "
                                                 "loan disbursement",
                                                 cohort.year));
-        } else if (type == 52) {
+        } else if (type == line_code::dl_defaults) {
             row->add_to_fiscal_year_sums(defaults);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Adjustment for defaults in the FY %d cohort occur before loan "
@@ -79,13 +81,13 @@ void guarantee_pass(const cohort& cohort, message_list& messages) {
     std::vector<double> defaults(years_checked, 0.0);
     std::vector<double> recoveries(years_checked, 0.0);
     for (const auto& row : cohort.rows) {
-        if (row->line == 63) {
+        if (row->line == line_code::lg_default_payments) {
             row->add_to_fiscal_year_sums(defaults);
             if (starts_too_early(cohort, *row, 12))
                 messages.add(49, format_message("Adjustment for defaults in the FY %d cohort occur before loan "
                                                 "disbursement",
                                                 cohort.year));
-        } else if (row->line == 64) {
+        } else if (row->line == line_code::lg_recoveries) {
             row->add_to_fiscal_year_sums(recoveries);
             if (starts_too_early(cohort, *row, 11))
                 messages.add(49, format_message("Adjustment for recoveries in the FY %d cohort occur before loan "
@@ -123,7 +125,7 @@ void consistency_pass(cohort& cohort, message_list& messages) {
     cohort.total_principal = 0.0;
     cohort.total_disbursements = 0.0;
     for (auto& row : cohort.rows) row->check_signs();
-    if (cohort.program_type == 2)
+    if (cohort.program_type == program_loan_guarantee)
         guarantee_pass(cohort, messages);
     else
         direct_loan_pass(cohort, messages);
@@ -133,7 +135,7 @@ void present_value_test(const cohort& cohort, const cohort_results& results, mes
     const double d = results.default_value;
     const double r = results.recovery_value;
     if (!std::isfinite(d + r)) return;  // a cohort that could not be calculated
-    const bool exceeds = cohort.program_type == 2 ? d > 0 && d + r < -0.001 : d < 0 && d + r > 0.001;
+    const bool exceeds = cohort.program_type == program_loan_guarantee ? d > 0 && d + r < -0.001 : d < 0 && d + r > 0.001;
     if (!exceeds) return;
     messages.add(37, format_message("In cohort %d, the present value of recoveries exceeds the present value of "
                                     "losses due to defaults.",

@@ -13,46 +13,51 @@ struct membership {
     bool disbursement = false;
 };
 
-membership direct_loan_member(int line) {
-    switch (line) {
-        case 46: return {component::financing, +1, true};
-        case 49:
-        case 50: return {component::financing, -1};
-        case 52:
-        case 54: return {component::defaults, -1};
-        case 51: return {component::fees, -1};
-        case 48: return {component::other, +1};
-        case 47:
-        case 53:
-        case 55: return {component::other, -1};
-        default: return {};
-    }
-}
+struct line_membership {
+    line_code line;
+    membership member;
+};
 
-membership guarantee_member(int line) {
-    switch (line) {
-        case 57: return {component::none, 0, true};
-        case 65: return {component::financing, +1};
-        case 63:
-        case 64:
-        case 68: return {component::defaults, +1};
-        case 67: return {component::defaults, -1};
-        case 59:
-        case 60:
-        case 61: return {component::fees, -1};
-        case 66:
-        case 69: return {component::other, +1};
-        case 62: return {component::other, -1};
-        default: return {};
-    }
-}
+constexpr line_membership direct_loan_members[] = {
+    {line_code::dl_disbursements, {component::financing, +1, true}},
+    {line_code::dl_principal, {component::financing, -1}},
+    {line_code::dl_interest, {component::financing, -1}},
+    {line_code::dl_defaults, {component::defaults, -1}},
+    {line_code::dl_recoveries, {component::defaults, -1}},
+    {line_code::dl_fees, {component::fees, -1}},
+    {line_code::dl_outflows_other, {component::other, +1}},
+    {line_code::dl_inflows_other, {component::other, -1}},
+    {line_code::dl_losses, {component::other, -1}},
+    {line_code::dl_prepayments, {component::other, -1}},
+};
 
-int block_start(bool guarantee) { return guarantee ? 57 : 46; }
+constexpr line_membership guarantee_members[] = {
+    {line_code::lg_disbursements, {component::none, 0, true}},
+    {line_code::lg_interest_subsidy, {component::financing, +1}},
+    {line_code::lg_default_payments, {component::defaults, +1}},
+    {line_code::lg_recoveries, {component::defaults, +1}},
+    {line_code::lg_saved_interest, {component::defaults, +1}},
+    {line_code::lg_lost_fees, {component::defaults, -1}},
+    {line_code::lg_upfront_fees, {component::fees, -1}},
+    {line_code::lg_annual_fees, {component::fees, -1}},
+    {line_code::lg_premiums, {component::fees, -1}},
+    {line_code::lg_outflows_other, {component::other, +1}},
+    {line_code::lg_misc_recoveries, {component::other, +1}},
+    {line_code::lg_inflows_other, {component::other, -1}},
+};
+
+// A line's component and sign; lines of the other program type enter nothing.
+template <std::size_t size>
+membership member_of(const line_membership (&members)[size], line_code line) {
+    for (const line_membership& entry : members)
+        if (entry.line == line) return entry.member;
+    return {};
+}
 
 }  // namespace
 
 subsidy_accumulator::subsidy_accumulator(cohort_results& results, int program_type)
-    : results_(results), guarantee_(program_type == 2) {
+    : results_(results), program_type_(program_type == program_loan_guarantee ? program_loan_guarantee : program_direct_loan) {
     results_.subsidy_amount = results_.subsidy_percentage = 0.0;
     results_.financing_amount = results_.financing_percentage = 0.0;
     results_.default_amount = results_.default_percentage = 0.0;
@@ -64,12 +69,12 @@ subsidy_accumulator::subsidy_accumulator(cohort_results& results, int program_ty
     results_.recovery_value = 0.0;
 }
 
-void subsidy_accumulator::add(int line, double value) {
-    const int position = line - block_start(guarantee_);
-    if (position >= 0 && position < static_cast<int>(results_.line_values.size()))
-        results_.line_values[static_cast<std::size_t>(position)] += value;
+void subsidy_accumulator::add(line_code line, double value) {
+    if (const std::optional<std::size_t> position = line_value_position(program_type_, line))
+        results_.line_values[*position] += value;
 
-    const membership member = guarantee_ ? guarantee_member(line) : direct_loan_member(line);
+    const bool guarantee = program_type_ == program_loan_guarantee;
+    const membership member = guarantee ? member_of(guarantee_members, line) : member_of(direct_loan_members, line);
     const double signed_value = member.sign * value;
     switch (member.part) {
         case component::financing: results_.financing_amount += signed_value; break;
@@ -80,12 +85,13 @@ void subsidy_accumulator::add(int line, double value) {
     }
     if (member.disbursement) results_.disbursements += value;
 
-    if (guarantee_) {
-        if (line == 64) results_.recovery_value += value;
-        if (line == 63 || line == 67 || line == 68) results_.default_value += value;
+    if (guarantee) {
+        if (line == line_code::lg_recoveries) results_.recovery_value += value;
+        if (line == line_code::lg_default_payments || line == line_code::lg_lost_fees || line == line_code::lg_saved_interest)
+            results_.default_value += value;
     } else {
-        if (line == 52) results_.default_value += value;
-        if (line == 54) results_.recovery_value += value;
+        if (line == line_code::dl_defaults) results_.default_value += value;
+        if (line == line_code::dl_recoveries) results_.recovery_value += value;
     }
 }
 

@@ -3,17 +3,18 @@
 #pragma once
 
 #include "cashflow/cohort_results.h"
+#include "cashflow/line_code.h"
 
 namespace fv {
 
 // Accumulates row values into the components of one calculation.
 class subsidy_accumulator {
 public:
-    // program_type 2 is a loan guarantee; anything else a direct loan.
+    // program_loan_guarantee is a loan guarantee; anything else a direct loan.
     subsidy_accumulator(cohort_results& results, int program_type);
 
     // Adds one row's value (present value, or the plain sum for disbursements).
-    void add(int line, double value);
+    void add(line_code line, double value);
 
     // Totals and percentages; with disbursements of exactly 0 everything stays 0
     // and the subsidy is not marked computed.
@@ -21,7 +22,7 @@ public:
 
 private:
     cohort_results& results_;
-    bool guarantee_;
+    int program_type_;
 };
 
 }  // namespace fv

@@ -135,7 +135,9 @@ int wk1_reader::cell_number(std::size_t at, double& number) const {
                     return content_not_available;
                 case value_class::minus_mantissa:
                     return content_is_text;
-                default:
+                case value_class::plain:
+                case value_class::plus_zero_mantissa:
+                case value_class::plus_mantissa:
                     // Other special values are delivered as stored; the cash-flow model refuses them.
                     number = value(at);
                     return content_delivered;
@@ -158,7 +160,9 @@ int wk1_reader::cell_kind(std::size_t at) const {
                     return kind_number;
                 case value_class::plus_mantissa:
                     return kind_text;
-                default:
+                case value_class::plus_zero_mantissa:
+                case value_class::minus_zero_mantissa:
+                case value_class::minus_mantissa:
                     return kind_other;
             }
     }

@@ -26,6 +26,7 @@ const char* format_kind_name(format_kind kind) {
             return "xlsx";
         case format_kind::ods:
             return "ods";
+        case format_kind::none:
         default:
             return "none";
     }

@@ -187,12 +187,12 @@ TEST(CashFlowRow, QuarterlyConversionUsesRegularFactorsBetweenTheFirstAndLastYea
                                       {"Q3-INFLOW", 10},      {"Q4-INFLOW", 70}};
     auto p = load_cohort(factors, {{"Disbursements", 100}});
     ASSERT_TRUE(p);
-    const auto quarters = quarters_from_annual_totals({100, 100, 100}, 54, 2000, 2000, p.get());
+    const auto quarters = quarters_from_annual_totals({100, 100, 100}, line_code::dl_recoveries, 2000, 2000, p.get());
     const std::vector<double> expected{40, 30, 20, 10, 10, 10, 10, 70, 10, 20, 30, 40};
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(quarters[i], expected[i], 1e-9) << i;
     // Before the cohort year, or for a line in neither class, no factors apply.
-    EXPECT_EQ(quarters_from_annual_totals({100}, 54, 1999, 2000, p.get()), (std::vector<double>{25, 25, 25, 25}));
-    EXPECT_EQ(quarters_from_annual_totals({100}, 57, 2000, 2000, p.get()), (std::vector<double>{25, 25, 25, 25}));
+    EXPECT_EQ(quarters_from_annual_totals({100}, line_code::dl_recoveries, 1999, 2000, p.get()), (std::vector<double>{25, 25, 25, 25}));
+    EXPECT_EQ(quarters_from_annual_totals({100}, line_code::lg_disbursements, 2000, 2000, p.get()), (std::vector<double>{25, 25, 25, 25}));
 }
 
 // Start offsets worked by hand: dates are year x 360 + day, the offset is in
@@ -321,7 +321,7 @@ TEST(CashFlowRow, ReadWithoutAProgramOrWithoutDisbursements) {
     cohort orphan(nullptr, 2000, 1);
     cash_flow_row principal(&orphan);
     try {
-        principal.read(*book, 49);
+        principal.read(*book, line_code::dl_principal);
         ADD_FAILURE();
     } catch (const text_error& failure) {
         EXPECT_EQ(failure.text(),
@@ -330,7 +330,7 @@ TEST(CashFlowRow, ReadWithoutAProgramOrWithoutDisbursements) {
     book->cursor_left(65536);
     book->cursor_down(1);
     cash_flow_row disbursements(&orphan);
-    disbursements.read(*book, 46);
+    disbursements.read(*book, line_code::dl_disbursements);
     EXPECT_EQ(disbursements.amounts, (std::vector<double>{5}));
     EXPECT_EQ(disbursements.frequency, 1);  // the default timing: continuous
     auto copied = disbursements.copy(false);

@@ -178,9 +178,9 @@ const label_case cases[] = {
 
 TEST(ClassifyLabel, KeywordTableUnderEachProgramType) {
     for (const auto& c : cases) {
-        EXPECT_EQ(classify_label(c.text, 0), c.unknown) << '"' << c.text << "\" unknown type";
-        EXPECT_EQ(classify_label(c.text, 1), c.direct) << '"' << c.text << "\" direct loan";
-        EXPECT_EQ(classify_label(c.text, 2), c.guarantee) << '"' << c.text << "\" guarantee";
+        EXPECT_EQ(code_number(classify_label(c.text, 0)), c.unknown) << '"' << c.text << "\" unknown type";
+        EXPECT_EQ(code_number(classify_label(c.text, 1)), c.direct) << '"' << c.text << "\" direct loan";
+        EXPECT_EQ(code_number(classify_label(c.text, 2)), c.guarantee) << '"' << c.text << "\" guarantee";
     }
 }
 
@@ -197,22 +197,22 @@ TEST(ClassifyLabel, CaseDoesNotMatter) {
 }
 
 TEST(ClassifyLabel, ProgramTypesOutsideTheKnownOnesFindOnlyCommonWords) {
-    EXPECT_EQ(classify_label("Disbursements", 3), CR_UNKNOWN);
-    EXPECT_EQ(classify_label("Disbursements", -1), CR_UNKNOWN);
-    EXPECT_EQ(classify_label("Lost fees", 7), CR_LG_LOST_FEES);
-    EXPECT_EQ(classify_label("Name", 99), CR_NAME);
+    EXPECT_EQ(classify_label("Disbursements", 3), line_code::unknown);
+    EXPECT_EQ(classify_label("Disbursements", -1), line_code::unknown);
+    EXPECT_EQ(classify_label("Lost fees", 7), line_code::lg_lost_fees);
+    EXPECT_EQ(classify_label("Name", 99), line_code::name);
 }
 
 TEST(ClassifyLabel, TextIsReadOnlyWithinItsBounds) {
     // A view into a longer buffer: nothing past its end may be looked at.
     const std::string buffer = "Q1-INFLOW-INIT";
-    EXPECT_EQ(classify_label(std::string_view(buffer).substr(0, 9), 0), CR_Q1_INFLOW);
-    EXPECT_EQ(classify_label(std::string_view(buffer).substr(0, 3), 0), CR_UNKNOWN);
+    EXPECT_EQ(classify_label(std::string_view(buffer).substr(0, 9), 0), line_code::q1_inflow);
+    EXPECT_EQ(classify_label(std::string_view(buffer).substr(0, 3), 0), line_code::unknown);
     const std::string disbursements_word = "Disbursements";
-    EXPECT_EQ(classify_label(std::string_view(disbursements_word).substr(0, 3), 1), CR_UNKNOWN);
+    EXPECT_EQ(classify_label(std::string_view(disbursements_word).substr(0, 3), 1), line_code::unknown);
     // Embedded NULs are ordinary characters.
-    EXPECT_EQ(classify_label(std::string_view("T\0x", 3), 0), CR_TIMING);
-    EXPECT_EQ(classify_label(std::string_view("(\0)Name", 7), 0), CR_NAME);
+    EXPECT_EQ(classify_label(std::string_view("T\0x", 3), 0), line_code::timing);
+    EXPECT_EQ(classify_label(std::string_view("(\0)Name", 7), 0), line_code::name);
 }
 
 TEST(ClassifyLabel, ArbitraryTextsGiveACodeInRange) {
@@ -222,8 +222,8 @@ TEST(ClassifyLabel, ArbitraryTextsGiveACodeInRange) {
         std::string text(random() % 20, ' ');
         for (char& ch : text) ch = alphabet[random() % alphabet.size()];
         for (int type = 0; type <= 2; ++type) {
-            const int code = classify_label(text, type);
-            ASSERT_TRUE(code >= 0 && code < CR_SPEC_MAX) << text;
+            const int code = code_number(classify_label(text, type));
+            ASSERT_TRUE(code >= 0 && code < code_number(line_code::end_marker)) << text;
         }
     }
 }

@@ -40,11 +40,11 @@ TEST(RangeParser, LoadsADirectLoanProgramWithItsHeader) {
     EXPECT_EQ(p.program_type, 1);
     EXPECT_EQ(p.budget_year, 2001);
     EXPECT_EQ(p.amount_units, 2);
-    EXPECT_TRUE(p.amount_given);
+    EXPECT_EQ(p.units(), 2);
     EXPECT_EQ(p.purpose, 5);
-    EXPECT_EQ(p.method, 1);
-    EXPECT_EQ(p.loan_type, 0);
-    EXPECT_EQ(p.single_effective_rate, 1);
+    EXPECT_EQ(p.method, pro_rata_method::force);
+    EXPECT_EQ(p.loan_type, loan_model::multiple);
+    EXPECT_EQ(p.single_effective_rate, true);
     EXPECT_EQ(p.rate_assumption, 2);
     EXPECT_EQ(p.rate_title, "Budget 2001");
     EXPECT_EQ(p.csv_file_name, "out.csv");
@@ -68,37 +68,45 @@ TEST(RangeParser, FillsDefaultsAtTheEnd) {
     ASSERT_FALSE(result.error) << *result.error;
     const credit_program& p = *result.program;
     EXPECT_EQ(p.program_type, 2);
-    EXPECT_EQ(p.amount_units, 3);
-    EXPECT_FALSE(p.amount_given);
+    EXPECT_EQ(p.units(), 3);
+    EXPECT_FALSE(p.amount_units.has_value());
     EXPECT_EQ(p.purpose, 1);
-    EXPECT_EQ(p.method, 0);
-    EXPECT_EQ(p.single_effective_rate, -1);
+    EXPECT_EQ(p.method, pro_rata_method::choose);
+    EXPECT_FALSE(p.single_effective_rate.has_value());
     EXPECT_EQ(p.budget_year, 2000);  // the first cohort's year + 1
 }
 
 TEST(RangeParser, HeaderValuesAreRecognisedByTheirLeadingLetters) {
+    // Each setting read back as the number the keyword stands for (-1 not given).
+    using reader = int (*)(const credit_program&);
+    const reader units = [](const credit_program& p) { return p.amount_units.value_or(-1); };
+    const reader single_rate = [](const credit_program& p) { return p.single_effective_rate ? int{*p.single_effective_rate} : -1; };
+    const reader method = [](const credit_program& p) { return p.method ? static_cast<int>(*p.method) : -1; };
+    const reader purpose = [](const credit_program& p) { return p.purpose; };
+    const reader loan_type = [](const credit_program& p) { return static_cast<int>(p.loan_type); };
+    const reader rate_source = [](const credit_program& p) { return p.rate_assumption; };
     struct value_case {
         row line;
-        int credit_program::*field;
+        reader field;
         int expected;
     };
     const value_case cases[] = {
-        {{"Amount", "dollars"}, &credit_program::amount_units, 1},  {{"Amount", "Millions"}, &credit_program::amount_units, 3},
-        {{"Amount", "b"}, &credit_program::amount_units, 4},        {{"Compute single effective rate", "Yes"}, &credit_program::single_effective_rate, 1},
-        {{"Compute single effective rate", "true"}, &credit_program::single_effective_rate, 1},
-        {{"Compute single effective rate", "OFF"}, &credit_program::single_effective_rate, 0},
-        {{"Compute single effective rate", "false"}, &credit_program::single_effective_rate, 0},
-        {{"Method", "choose"}, &credit_program::method, 0},         {{"Method", 9}, &credit_program::method, 0},
-        {{"Method", "9X"}, &credit_program::method, 0},             {{"Purpose", "Budget"}, &credit_program::purpose, 1},
-        {{"Loan type", "Construction"}, &credit_program::loan_type, 1},
-        {{"Rate assumption", "ACTUAL, 1999"}, &credit_program::rate_assumption, 1},
-        {{"Rate assumption", "own my rates"}, &credit_program::rate_assumption, 3},
-        {{"Rate assumption", "owner"}, &credit_program::rate_assumption, 0},
+        {{"Amount", "dollars"}, units, 1},  {{"Amount", "Millions"}, units, 3},
+        {{"Amount", "b"}, units, 4},        {{"Compute single effective rate", "Yes"}, single_rate, 1},
+        {{"Compute single effective rate", "true"}, single_rate, 1},
+        {{"Compute single effective rate", "OFF"}, single_rate, 0},
+        {{"Compute single effective rate", "false"}, single_rate, 0},
+        {{"Method", "choose"}, method, 0},         {{"Method", 9}, method, 0},
+        {{"Method", "9X"}, method, 0},             {{"Purpose", "Budget"}, purpose, 1},
+        {{"Loan type", "Construction"}, loan_type, 1},
+        {{"Rate assumption", "ACTUAL, 1999"}, rate_source, 1},
+        {{"Rate assumption", "own my rates"}, rate_source, 3},
+        {{"Rate assumption", "owner"}, rate_source, 0},
     };
     for (const auto& c : cases) {
         auto result = load_rows(header() + std::vector<row>{c.line} + direct_cohort());
         ASSERT_FALSE(result.error) << *result.error;
-        EXPECT_EQ((*result.program).*(c.field), c.expected) << c.line[0].text << " " << c.line[1].text;
+        EXPECT_EQ(c.field(*result.program), c.expected) << c.line[0].text << " " << c.line[1].text;
     }
     // A number or "9..." as the method is taken as not given: no message.
     EXPECT_TRUE(all_messages(*load_rows(header() + std::vector<row>{{"Method", "9X"}} + direct_cohort()).program).empty());
@@ -476,8 +484,8 @@ TEST(RangeParser, QuarterFactors) {
     EXPECT_DOUBLE_EQ(fractions[0], 1.0);
     EXPECT_FALSE(p.quarter_factor(factor_kind::outflow, 1999, fractions));
     EXPECT_FALSE(p.quarter_factor(factor_kind::outflow, 2004, fractions));
-    EXPECT_TRUE(p.has_unequal_factors(48, 2000));   // outflow class
-    EXPECT_FALSE(p.has_unequal_factors(49, 2000));  // inflow class: no inflow factors
+    EXPECT_TRUE(p.has_unequal_factors(line_code::dl_outflows_other, 2000));   // outflow class
+    EXPECT_FALSE(p.has_unequal_factors(line_code::dl_principal, 2000));  // inflow class: no inflow factors
 }
 
 // Disbursement-period rows, checked when a cohort has been read.

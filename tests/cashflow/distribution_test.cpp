@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "cashflow/credit_program.h"
 #include "cashflow/value_names.h"
 #include "util/text_error.h"
@@ -14,11 +16,11 @@ struct cohort_builder {
     credit_program program;
     fv::cohort cohort{&program, 2001, program_direct_loan};
 
-    cohort_builder(int method, int loan_type) {
+    cohort_builder(std::optional<pro_rata_method> method, loan_model loan_type) {
         program.method = method;
         program.loan_type = loan_type;
     }
-    cash_flow_row& row(int line, std::vector<double> amounts, int frequency = frequency_annual, int start_year = 2001,
+    cash_flow_row& row(line_code line, std::vector<double> amounts, int frequency = frequency_annual, int start_year = 2001,
                  const char* cell = "A:B5") {
         auto item = std::make_unique<cash_flow_row>(&cohort);
         item->line = line;
@@ -40,9 +42,9 @@ void expect_amounts(const std::vector<double>& actual, const std::vector<double>
 }
 
 TEST(Distribution, SixtyFortyConstructionSplit) {
-    cohort_builder b(-1, 1);
-    b.row(46, {60, 40});
-    cash_flow_row& principal = b.row(49, {50, 30, 20});
+    cohort_builder b(std::nullopt, loan_model::construction);
+    b.row(line_code::dl_disbursements, {60, 40});
+    cash_flow_row& principal = b.row(line_code::dl_principal, {50, 30, 20});
     distribute_cohort(b.cohort);
     EXPECT_EQ(principal.distribution_method, method_pro_rata);
     ASSERT_EQ(principal.parts.size(), 2u);
@@ -54,13 +56,13 @@ TEST(Distribution, SixtyFortyConstructionSplit) {
 }
 
 TEST(Distribution, RevSpendoutOnlyWhenChosen) {
-    for (int method : {0, 1}) {
-        cohort_builder b(method, 1);
-        b.row(46, {100, 50});
-        cash_flow_row& row = b.row(49, {10, 25, 80, 35});
+    for (pro_rata_method method : {pro_rata_method::choose, pro_rata_method::force}) {
+        cohort_builder b(method, loan_model::construction);
+        b.row(line_code::dl_disbursements, {100, 50});
+        cash_flow_row& row = b.row(line_code::dl_principal, {10, 25, 80, 35});
         distribute_cohort(b.cohort);
         ASSERT_EQ(row.parts.size(), 2u);
-        if (method == 0) {
+        if (method == pro_rata_method::choose) {
             EXPECT_EQ(row.distribution_method, method_rev_spendout);
             expect_amounts(row.parts[0]->amounts, {10, 20, 70});
             expect_amounts(row.parts[1]->amounts, {5, 10, 35});
@@ -72,10 +74,10 @@ TEST(Distribution, RevSpendoutOnlyWhenChosen) {
 }
 
 TEST(Distribution, RowsNotSplit) {
-    cohort_builder b(0, 1);
-    b.row(46, {100, 0});
-    cash_flow_row& single = b.row(49, {10, 10, 10, 10, 10});
-    cash_flow_row& tied = b.row(54, {1, 1});
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
+    b.row(line_code::dl_disbursements, {100, 0});
+    cash_flow_row& single = b.row(line_code::dl_principal, {10, 10, 10, 10, 10});
+    cash_flow_row& tied = b.row(line_code::dl_recoveries, {1, 1});
     tied.disbursement_period_flag = true;
     tied.disbursement_period = 2;
     distribute_cohort(b.cohort);
@@ -93,10 +95,10 @@ TEST(Distribution, RowsNotSplit) {
 }
 
 TEST(Distribution, CombiningRowsOfOneType) {
-    cohort_builder b(0, 1);
-    b.row(46, {60, 40});
-    b.row(52, {-1, -2}, frequency_annual, 2001, "A:B7");
-    b.row(52, {-5}, frequency_annual, 1999, "A:B9");
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
+    b.row(line_code::dl_disbursements, {60, 40});
+    b.row(line_code::dl_defaults, {-1, -2}, frequency_annual, 2001, "A:B7");
+    b.row(line_code::dl_defaults, {-5}, frequency_annual, 1999, "A:B9");
     combine_rows(b.cohort);
     ASSERT_EQ(b.cohort.rows.size(), 2u);
     const cash_flow_row& merged = *b.cohort.rows[1];
@@ -104,10 +106,10 @@ TEST(Distribution, CombiningRowsOfOneType) {
     expect_amounts(merged.amounts, {-5, 0, -1, -2});
     EXPECT_EQ(merged.combination_count, 1);
 
-    cohort_builder c(0, 1);
-    c.row(46, {60, 40});
-    c.row(52, {-1, -2, -3, -4}, frequency_quarter, 2001, "A:B7");
-    c.row(52, {-5}, frequency_annual, 2001, "A:B9");
+    cohort_builder c(pro_rata_method::choose, loan_model::construction);
+    c.row(line_code::dl_disbursements, {60, 40});
+    c.row(line_code::dl_defaults, {-1, -2, -3, -4}, frequency_quarter, 2001, "A:B7");
+    c.row(line_code::dl_defaults, {-5}, frequency_annual, 2001, "A:B9");
     try {
         combine_rows(c.cohort);
         FAIL();
@@ -120,10 +122,10 @@ TEST(Distribution, CombiningRowsOfOneType) {
 }
 
 TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
-    cohort_builder b(0, 1);
-    b.row(46, {60, 40});
-    b.row(52, std::vector<double>(60, -1.0), frequency_annual, 2001, "A:B7");
-    b.row(52, std::vector<double>(60, -1.0), frequency_annual, 2050, "A:B9");
+    cohort_builder b(pro_rata_method::choose, loan_model::construction);
+    b.row(line_code::dl_disbursements, {60, 40});
+    b.row(line_code::dl_defaults, std::vector<double>(60, -1.0), frequency_annual, 2001, "A:B7");
+    b.row(line_code::dl_defaults, std::vector<double>(60, -1.0), frequency_annual, 2050, "A:B9");
     try {
         combine_rows(b.cohort);
         FAIL();
@@ -135,11 +137,11 @@ TEST(Distribution, CombinedRowsBeyondTheLimitRaiseE027) {
 }
 
 TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
-    cohort_builder b(1, 1);
-    cash_flow_row& disbursements = b.row(46, {60, 40});
+    cohort_builder b(pro_rata_method::force, loan_model::construction);
+    cash_flow_row& disbursements = b.row(line_code::dl_disbursements, {60, 40});
     disbursements.annual_totals = {60, 40};
     // Annual totals paid semiannually over two years.
-    cash_flow_row& fees = b.row(51, {});
+    cash_flow_row& fees = b.row(line_code::dl_fees, {});
     fees.frequency = 0;
     fees.has_annual_totals = true;
     fees.annual_total_frequency = annual_total_semiannual_payments;

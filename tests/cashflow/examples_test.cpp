@@ -165,7 +165,7 @@ const rate_collection& shipped_rates() {
 void calculate(credit_program& program, const rate_set& rate_set) {
     edit_input(program);
     present_value_factors factors;
-    if (program.single_effective_rate == 1) {
+    if (program.single_effective_rate == true) {
         for (auto& cohort : program.cohorts) {
             factors.set(&rate_set);
             factors.make();
@@ -280,7 +280,7 @@ TEST_P(Examples, CalculatesWithItsRateSetAlikeInEveryFormat) {
             EXPECT_LT(res.subsidy_percentage, 100.0);
             EXPECT_NEAR(res.financing_percentage + res.default_percentage + res.fee_percentage + res.other_percentage,
                         res.subsidy_percentage, 1e-9);
-            if (program.single_effective_rate == 1) {
+            if (program.single_effective_rate == true) {
                 EXPECT_TRUE(std::isfinite(res.single_effective_rate));
                 EXPECT_GT(res.single_effective_rate, 0.0);
                 EXPECT_LT(res.single_effective_rate, 15.0);
@@ -323,7 +323,7 @@ void expect_amounts(const std::vector<double>& amounts, const std::vector<double
 
 TEST(ExampleShapes, DirectLoanCohortsIgnoreTheirObligationsRows) {
     for_each_format("direct_loan", [](const credit_program& program) {
-        EXPECT_EQ(program.single_effective_rate, 1);
+        EXPECT_EQ(program.single_effective_rate, true);
         for (const auto& cohort : program.cohorts) {
             // Disbursements, principal, interest, fees, defaults, recoveries: the Obligations
             // row of a cohort started by a "Cohort" line is no row of its own.
@@ -358,12 +358,12 @@ TEST(ExampleShapes, GuaranteeSpreadsAnnualTotalsByItsQuarterFactors) {
         // total of 2.4 falls 20/25/25/30 percent in the quarters, the first year of claims (4.0)
         // 15/25/30/30.
         const cash_flow_row& fees = *cohort.rows[2];
-        EXPECT_EQ(fees.line, 60);
+        EXPECT_EQ(fees.line, line_code::lg_annual_fees);
         EXPECT_EQ(fees.annual_total_frequency, 2);
         ASSERT_GE(fees.amounts.size(), 4u);
         expect_amounts({fees.amounts.begin(), fees.amounts.begin() + 4}, {0.48, 0.60, 0.60, 0.72});
         const cash_flow_row& claims = *cohort.rows[3];
-        EXPECT_EQ(claims.line, 63);
+        EXPECT_EQ(claims.line, line_code::lg_default_payments);
         EXPECT_EQ(claims.start_year, 2003);  // the leading zero year dropped
         ASSERT_GE(claims.amounts.size(), 4u);
         expect_amounts({claims.amounts.begin(), claims.amounts.begin() + 4}, {0.6, 1.0, 1.2, 1.2});
@@ -372,7 +372,7 @@ TEST(ExampleShapes, GuaranteeSpreadsAnnualTotalsByItsQuarterFactors) {
 
 TEST(ExampleShapes, DisbursementPeriodRowsAndRevSpendout) {
     for_each_format("disbursement_periods", [](const credit_program& program) {
-        EXPECT_EQ(program.method, 0);
+        EXPECT_EQ(program.method, pro_rata_method::choose);
         const cohort& cohort = *program.cohorts.front();
         ASSERT_EQ(cohort.rows.size(), 7u);
         // The principal rows belong to their disbursement period and are not split; the second
@@ -393,7 +393,7 @@ TEST(ExampleShapes, DisbursementPeriodRowsAndRevSpendout) {
         expect_amounts(interest.parts[1]->amounts, {120, 114, 104, 92, 80, 66, 50, 34, 16});
         EXPECT_EQ(interest.parts[1]->start_year, 2002);
         // Defaults follow no such pattern and are split pro rata.
-        EXPECT_EQ(cohort.rows[5]->line, 52);
+        EXPECT_EQ(cohort.rows[5]->line, line_code::dl_defaults);
         EXPECT_EQ(cohort.rows[5]->distribution_method, 3);
     });
 }
@@ -406,7 +406,7 @@ TEST(ExampleShapes, WarningsExampleHidesWhatItSuppresses) {
         EXPECT_EQ(cohort.total_disbursements, 4500);
         EXPECT_EQ(cohort.total_principal, 4450);
         const cash_flow_row& defaults = *cohort.rows[4];
-        EXPECT_EQ(defaults.line, 52);
+        EXPECT_EQ(defaults.line, line_code::dl_defaults);
         expect_amounts(defaults.amounts, {-10, 0, -30, -25, -15, -5});
         for (const auto& [number, text] : all_messages(program)) {
             EXPECT_NE(number, 36u) << text;

@@ -31,26 +31,29 @@ TEST(LineCode, EveryCodeHasItsDisplayName) {
         "Upfront fees", "Annual fees", "Premiums", "Inflows (other)", "Default payments", "Recoveries on defaults",
         "Interest subsidy pmts", "Outflows (other)", "Lost fees", "Saved interest", "Misc. recoveries",
         "Unknown line type", "CR_SPEC_MAX"};
-    static_assert(sizeof expected / sizeof expected[0] == CR_SPEC_MAX + 1);
-    for (int code = 0; code <= CR_SPEC_MAX; ++code) EXPECT_STREQ(line_code_name(code), expected[code]) << code;
-    for (int code : {-1, 72, 1000, -2147483647 - 1}) EXPECT_STREQ(line_code_name(code), "Impossible value of enum") << code;
+    static_assert(sizeof expected / sizeof expected[0] == code_number(line_code::end_marker) + 1);
+    for (int code = 0; code <= code_number(line_code::end_marker); ++code)
+        EXPECT_STREQ(line_code_name(static_cast<line_code>(code)), expected[code]) << code;
+    for (int code : {-1, 72, 1000, -2147483647 - 1}) EXPECT_STREQ(line_code_name(static_cast<line_code>(code)), "Impossible value of enum") << code;
 }
 
 TEST(LineCode, CodesKeepTheirStoredNumbers) {
-    EXPECT_EQ(CR_COHORT, 3);
-    EXPECT_EQ(CR_Q1_INFLOW, 19);
-    EXPECT_EQ(CR_Q4_OUTFLOW_INIT, 34);
-    EXPECT_EQ(CR_TIMING, 38);
-    EXPECT_EQ(CR_DL_OBLIGATIONS, 45);
-    EXPECT_EQ(CR_DL_DISBURSEMENTS, 46);
-    EXPECT_EQ(CR_LG_COMMITMENTS, 56);
-    EXPECT_EQ(CR_LG_DISBURSEMENTS, 57);
-    EXPECT_EQ(CR_LG_MISC_RECOVERIES, 69);
-    EXPECT_EQ(CR_UNKNOWN, 70);
-    EXPECT_EQ(CR_SPEC_MAX, 71);
+    EXPECT_EQ(code_number(line_code::cohort), 3);
+    EXPECT_EQ(code_number(line_code::q1_inflow), 19);
+    EXPECT_EQ(code_number(line_code::q4_outflow_init), 34);
+    EXPECT_EQ(code_number(line_code::timing), 38);
+    EXPECT_EQ(code_number(line_code::dl_obligations), 45);
+    EXPECT_EQ(code_number(line_code::dl_disbursements), 46);
+    EXPECT_EQ(code_number(line_code::lg_commitments), 56);
+    EXPECT_EQ(code_number(line_code::lg_disbursements), 57);
+    EXPECT_EQ(code_number(line_code::lg_misc_recoveries), 69);
+    EXPECT_EQ(code_number(line_code::unknown), 70);
+    EXPECT_EQ(code_number(line_code::end_marker), 71);
 }
 
 TEST(LineCode, LineClassesSplitTheCashFlowLines) {
+    // By stored number, so that every number in and around the range is tried.
+    const auto as_code = [](int number) { return static_cast<line_code>(number); };
     const std::set<int> inflow = {47, 49, 50, 51, 52, 53, 54, 55, 59, 60, 61, 62};
     const std::set<int> outflow = {46, 48, 63, 64, 65, 66, 67, 68, 69};
     std::set<int> cash_flow;
@@ -58,18 +61,18 @@ TEST(LineCode, LineClassesSplitTheCashFlowLines) {
     cash_flow.insert(57);
     for (int code = 59; code <= 69; ++code) cash_flow.insert(code);
     for (int code = -5; code <= 80; ++code) {
-        EXPECT_EQ(in_inflow_class(code), inflow.count(code) == 1) << code;
-        EXPECT_EQ(in_outflow_class(code), outflow.count(code) == 1) << code;
-        EXPECT_EQ(is_cash_flow_line(code), cash_flow.count(code) == 1) << code;
-        EXPECT_EQ(is_disbursement_line(code), code == 46 || code == 57) << code;
-        EXPECT_EQ(is_quarter_factor_line(code), code >= 19 && code <= 34) << code;
+        EXPECT_EQ(in_inflow_class(as_code(code)), inflow.count(code) == 1) << code;
+        EXPECT_EQ(in_outflow_class(as_code(code)), outflow.count(code) == 1) << code;
+        EXPECT_EQ(is_cash_flow_line(as_code(code)), cash_flow.count(code) == 1) << code;
+        EXPECT_EQ(is_disbursement_line(as_code(code)), code == 46 || code == 57) << code;
+        EXPECT_EQ(is_quarter_factor_line(as_code(code)), code >= 19 && code <= 34) << code;
     }
     // The guarantee disbursement line is in neither class; every other
     // cash-flow line is in exactly one.
-    EXPECT_FALSE(in_inflow_class(57) || in_outflow_class(57));
+    EXPECT_FALSE(in_inflow_class(as_code(57)) || in_outflow_class(as_code(57)));
     for (int code : cash_flow) {
         if (code != 57) {
-            EXPECT_NE(in_inflow_class(code), in_outflow_class(code)) << code;
+            EXPECT_NE(in_inflow_class(as_code(code)), in_outflow_class(as_code(code))) << code;
         }
     }
 }

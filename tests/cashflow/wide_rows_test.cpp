@@ -12,7 +12,7 @@ namespace {
 
 std::unique_ptr<cash_flow_row> row_of(cohort& cohort, int count, int frequency) {
     auto row = std::make_unique<cash_flow_row>(&cohort);
-    row->line = 49;
+    row->line = line_code::dl_principal;
     row->frequency = frequency;
     row->start_year = 2001;
     row->start_offset = 6;

@@ -29,7 +29,7 @@ struct program_builder {
         factors.set(&flat);
         factors.make();
     }
-    cash_flow_row& row(int line, std::vector<double> amounts, int frequency, int point) {
+    cash_flow_row& row(line_code line, std::vector<double> amounts, int frequency, int point) {
         auto item = std::make_unique<cash_flow_row>(&cohort);
         item->line = line;
         item->frequency = frequency;
@@ -46,11 +46,11 @@ struct program_builder {
 
 TEST(CohortSubsidy, LoanAtTheDiscountRateHasNoFinancingSubsidy) {
     program_builder b(program_direct_loan);
-    b.row(46, {100}, frequency_annual, point_beginning);
+    b.row(line_code::dl_disbursements, {100}, frequency_annual, point_beginning);
     // Annual interest at the annual equivalent of the semiannual discount rate, principal at the end.
     const double j = std::pow(1.0 + r / 200.0, 2) - 1.0;
-    b.row(50, {100 * j, 100 * j, 100 * j}, frequency_annual, point_end);
-    b.row(49, {0, 0, 100}, frequency_annual, point_end).drop_leading_zero_amounts();
+    b.row(line_code::dl_interest, {100 * j, 100 * j, 100 * j}, frequency_annual, point_end);
+    b.row(line_code::dl_principal, {0, 0, 100}, frequency_annual, point_end).drop_leading_zero_amounts();
     compute_subsidy(b.cohort, b.factors);
     EXPECT_NEAR(b.cohort.results.financing_amount, 0.0, 1e-9);
     EXPECT_NEAR(b.cohort.results.subsidy_percentage, 0.0, 1e-9);
@@ -58,11 +58,11 @@ TEST(CohortSubsidy, LoanAtTheDiscountRateHasNoFinancingSubsidy) {
 
 TEST(CohortSubsidy, ComponentsMatchClosedForms) {
     program_builder b(program_direct_loan);
-    b.row(46, {100}, frequency_annual, point_beginning);
-    const cash_flow_row& principal = b.row(49, {25, 25, 25, 25}, frequency_annual, point_end);
-    const cash_flow_row& interest = b.row(50, {2, 1.5, 1, 0.5}, frequency_annual, point_end);
-    const cash_flow_row& fees = b.row(51, {1}, frequency_annual, point_beginning);
-    const cash_flow_row& defaults = b.row(52, {-1, -1, -1, -1, -1, -1, -1, -1}, frequency_quarter, point_middle);
+    b.row(line_code::dl_disbursements, {100}, frequency_annual, point_beginning);
+    const cash_flow_row& principal = b.row(line_code::dl_principal, {25, 25, 25, 25}, frequency_annual, point_end);
+    const cash_flow_row& interest = b.row(line_code::dl_interest, {2, 1.5, 1, 0.5}, frequency_annual, point_end);
+    const cash_flow_row& fees = b.row(line_code::dl_fees, {1}, frequency_annual, point_beginning);
+    const cash_flow_row& defaults = b.row(line_code::dl_defaults, {-1, -1, -1, -1, -1, -1, -1, -1}, frequency_quarter, point_middle);
     ASSERT_EQ(principal.start_offset, 24);
     ASSERT_EQ(fees.start_offset, 0);
     ASSERT_EQ(defaults.start_offset, 3);
@@ -89,10 +89,10 @@ TEST(CohortSubsidy, ComponentsMatchClosedForms) {
 
 TEST(CohortSubsidy, GuaranteeDefaultsAndFeesAgainstClosedForms) {
     program_builder b(program_loan_guarantee);
-    b.row(57, {100}, frequency_annual, point_beginning);
-    b.row(63, {5, 5}, frequency_semiannual, point_end);
-    b.row(64, {-2}, frequency_annual, point_end);
-    b.row(60, {0.5, 0.5, 0.5}, frequency_annual, point_middle);
+    b.row(line_code::lg_disbursements, {100}, frequency_annual, point_beginning);
+    b.row(line_code::lg_default_payments, {5, 5}, frequency_semiannual, point_end);
+    b.row(line_code::lg_recoveries, {-2}, frequency_annual, point_end);
+    b.row(line_code::lg_annual_fees, {0.5, 0.5, 0.5}, frequency_annual, point_middle);
     compute_subsidy(b.cohort, b.factors);
     const double defaults = 5 * df(12) + 5 * df(24) - 2 * df(24);
     const double fees = 0.5 * (df(12) + df(36) + df(60));
@@ -109,8 +109,8 @@ namespace {
 
 TEST(CohortSubsidy, DerivationRecordsEachDiscountedRowWithItsFactors) {
     program_builder b(program_direct_loan);
-    b.row(46, {100}, frequency_annual, point_beginning);
-    const cash_flow_row& repaid = b.row(49, {60, 40}, frequency_annual, point_end);
+    b.row(line_code::dl_disbursements, {100}, frequency_annual, point_beginning);
+    const cash_flow_row& repaid = b.row(line_code::dl_principal, {60, 40}, frequency_annual, point_end);
     const cohort_derivation derivation = compute_subsidy_derived(b.cohort, b.factors);
     const double pv = 60 * df(24) + 40 * df(48);
     // The results are those of compute_subsidy; the disbursement is not discounted, so not derived.

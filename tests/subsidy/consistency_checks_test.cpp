@@ -14,7 +14,7 @@ struct cohort_builder {
 
     explicit cohort_builder(int program_type) : cohort(nullptr, 2001, program_type) {}
 
-    cash_flow_row& row(int line, std::vector<double> amounts, int start_offset = 0, int start_year = 2001) {
+    cash_flow_row& row(line_code line, std::vector<double> amounts, int start_offset = 0, int start_year = 2001) {
         auto item = std::make_unique<cash_flow_row>(&cohort);
         item->line = line;
         item->frequency = frequency_annual;
@@ -23,7 +23,7 @@ struct cohort_builder {
         item->amounts = std::move(amounts);
         cash_flow_row& added = *item;
         cohort.rows.push_back(std::move(item));
-        if (line == 46 || line == 57) cohort.disbursement_row = &added;
+        if (is_disbursement_line(line)) cohort.disbursement_row = &added;
         return added;
     }
     std::vector<std::string> texts(unsigned number) const {
@@ -44,8 +44,8 @@ TEST(ConsistencyChecks, PrincipalWithinHalfAPercentOfDisbursements) {
     };
     for (const auto& c : cases) {
         cohort_builder b(1);
-        b.row(46, {100});
-        b.row(49, {c.principal});
+        b.row(line_code::dl_disbursements, {100});
+        b.row(line_code::dl_principal, {c.principal});
         consistency_pass(b.cohort, b.messages);
         EXPECT_EQ(b.texts(36), c.expected) << c.principal;
     }
@@ -53,8 +53,8 @@ TEST(ConsistencyChecks, PrincipalWithinHalfAPercentOfDisbursements) {
 
 TEST(ConsistencyChecks, NoDisbursementsIsReportedWithoutDividing) {
     cohort_builder b(1);
-    b.row(46, {0});
-    b.row(49, {50});
+    b.row(line_code::dl_disbursements, {0});
+    b.row(line_code::dl_principal, {50});
     consistency_pass(b.cohort, b.messages);
     EXPECT_EQ(b.texts(36), std::vector<std::string>{
                                "Total disbursements are 0 and total principal payments are 50.000 in cohort 2001"});
@@ -68,8 +68,8 @@ TEST(ConsistencyChecks, EarlyPaymentsAreEasedForAnnualTotalsAndContinuousTiming)
     } cases[] = {{true, -12, false}, {true, -13, true}, {false, -1, true}, {false, 0, false}};
     for (const auto& c : cases) {
         cohort_builder b(1);
-        b.row(46, {100}).has_annual_totals = c.eased;
-        b.row(49, {100}, c.start).continuous = c.eased;
+        b.row(line_code::dl_disbursements, {100}).has_annual_totals = c.eased;
+        b.row(line_code::dl_principal, {100}, c.start).continuous = c.eased;
         consistency_pass(b.cohort, b.messages);
         EXPECT_EQ(b.texts(49).size(), c.reported ? 1u : 0u) << c.eased << " " << c.start;
     }
@@ -77,9 +77,9 @@ TEST(ConsistencyChecks, EarlyPaymentsAreEasedForAnnualTotalsAndContinuousTiming)
 
 TEST(ConsistencyChecks, GuaranteeRecoveriesMayStartOneStepLessEarlyThanDefaults) {
     cohort_builder b(2);
-    b.row(57, {100}).has_annual_totals = true;
-    b.row(63, {10}, -12).has_annual_totals = true;
-    b.row(64, {-1}, -12).has_annual_totals = true;
+    b.row(line_code::lg_disbursements, {100}).has_annual_totals = true;
+    b.row(line_code::lg_default_payments, {10}, -12).has_annual_totals = true;
+    b.row(line_code::lg_recoveries, {-1}, -12).has_annual_totals = true;
     consistency_pass(b.cohort, b.messages);
     EXPECT_EQ(b.texts(49), std::vector<std::string>{
                                "Adjustment for recoveries in the FY 2001 cohort occur before loan disbursement"});
@@ -87,9 +87,9 @@ TEST(ConsistencyChecks, GuaranteeRecoveriesMayStartOneStepLessEarlyThanDefaults)
 
 TEST(ConsistencyChecks, DefaultsBeyondReceiptsStopAfterFiveYears) {
     cohort_builder b(1);
-    b.row(46, {100});
-    b.row(49, {10, 10, 10, 10, 10, 10, 10, 30});
-    b.row(52, {-20, -20, -20, -20, -20, -20, -20, -1});
+    b.row(line_code::dl_disbursements, {100});
+    b.row(line_code::dl_principal, {10, 10, 10, 10, 10, 10, 10, 30});
+    b.row(line_code::dl_defaults, {-20, -20, -20, -20, -20, -20, -20, -1});
     consistency_pass(b.cohort, b.messages);
     const auto texts = b.texts(48);
     ASSERT_EQ(texts.size(), 11u);
@@ -101,9 +101,9 @@ TEST(ConsistencyChecks, DefaultsBeyondReceiptsStopAfterFiveYears) {
 
 TEST(ConsistencyChecks, CumulativeRecoveriesBeyondDefaults) {
     cohort_builder b(2);
-    b.row(57, {100});
-    b.row(63, {0, 5});
-    b.row(64, {0, -2, -4});
+    b.row(line_code::lg_disbursements, {100});
+    b.row(line_code::lg_default_payments, {0, 5});
+    b.row(line_code::lg_recoveries, {0, -2, -4});
     consistency_pass(b.cohort, b.messages);
     EXPECT_EQ(b.texts(48), (std::vector<std::string>{
                                "For the 2001 cohort, the cumulative recoveries exceed cumulative defaults in year 2003",

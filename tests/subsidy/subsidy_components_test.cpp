@@ -12,7 +12,8 @@ namespace {
 cohort_results compute(int program_type, const std::vector<std::pair<int, double>>& values) {
     cohort_results results;
     subsidy_accumulator accumulator(results, program_type);
-    for (const auto& [line, value] : values) accumulator.add(line, value);
+    // By stored line number, as the rows keep them.
+    for (const auto& [line, value] : values) accumulator.add(static_cast<line_code>(line), value);
     accumulator.finish();
     return results;
 }
@@ -29,7 +30,7 @@ TEST(CohortResults, DirectLoanComponents) {
     EXPECT_DOUBLE_EQ(r.subsidy_percentage, 9);
     EXPECT_DOUBLE_EQ(r.default_value, -8);
     EXPECT_DOUBLE_EQ(r.recovery_value, 3);
-    EXPECT_DOUBLE_EQ(line_value(r, 1, 49), 90);
+    EXPECT_DOUBLE_EQ(line_value(r, program_direct_loan, line_code::dl_principal), 90);
 }
 
 TEST(CohortResults, LoanGuaranteeComponents) {
@@ -43,7 +44,7 @@ TEST(CohortResults, LoanGuaranteeComponents) {
     EXPECT_DOUBLE_EQ(r.disbursements, 100);
     EXPECT_DOUBLE_EQ(r.default_value, 10 - 1 - 0.5);
     EXPECT_DOUBLE_EQ(r.recovery_value, -4);
-    EXPECT_DOUBLE_EQ(line_value(r, 2, 58), 80);
+    EXPECT_DOUBLE_EQ(line_value(r, program_loan_guarantee, line_code::lg_pct_guaranteed), 80);
 }
 
 TEST(CohortResults, ZeroDisbursementsGiveZerosAndNoDivision) {
@@ -56,9 +57,9 @@ TEST(CohortResults, ZeroDisbursementsGiveZerosAndNoDivision) {
 TEST(CohortResults, ComputingTwiceGivesTheSameRecord) {
     cohort_results results;
     for (int run = 0; run < 2; ++run) {
-        subsidy_accumulator accumulator(results, 1);
-        accumulator.add(46, 100);
-        accumulator.add(49, 95);
+        subsidy_accumulator accumulator(results, program_direct_loan);
+        accumulator.add(line_code::dl_disbursements, 100);
+        accumulator.add(line_code::dl_principal, 95);
         accumulator.finish();
     }
     EXPECT_DOUBLE_EQ(results.financing_amount, 5);

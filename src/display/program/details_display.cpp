@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "cashflow/line_code.h"
 #include "cashflow/message_list.h"
 #include "display/display_layout.h"
 
@@ -32,35 +33,35 @@ double percent(double amount, double disbursements) {
 }
 
 std::vector<block> direct_loan_blocks(const cohort_results& r) {
-    const auto v = [&r](int line) { return line_value(r, 1, line); };
+    const auto v = [&r](line_code line) { return line_value(r, program_direct_loan, line); };
     const double d = r.disbursements;
-    const double financing = d - v(49) - v(50);
-    const double defaults = -(v(54) + v(52));
-    const double fees = -v(51);
-    const double other = v(48) - v(53) - v(55) - v(47);
+    const double financing = d - v(line_code::dl_principal) - v(line_code::dl_interest);
+    const double defaults = -(v(line_code::dl_recoveries) + v(line_code::dl_defaults));
+    const double fees = -v(line_code::dl_fees);
+    const double other = v(line_code::dl_outflows_other) - v(line_code::dl_losses) - v(line_code::dl_prepayments) - v(line_code::dl_inflows_other);
     return {
         {"Financing component:",
-         {{"1. PV, principal payments", v(49)},
-          {"2. PV, interest payments", v(50)},
+         {{"1. PV, principal payments", v(line_code::dl_principal)},
+          {"2. PV, interest payments", v(line_code::dl_interest)},
           {"3. Disbursements (not discounted) ", d},
           {"4. Subsidy amount [ 3 - 1 - 2 ]", financing},
           {"5. Subsidy percentage [ 100.0 ( 4 / 3 ) ]", percent(financing, d)}}},
         {"Default/recovery component:",
-         {{"1. PV, defaults", v(52)},
-          {"2. PV, recoveries", v(54)},
+         {{"1. PV, defaults", v(line_code::dl_defaults)},
+          {"2. PV, recoveries", v(line_code::dl_recoveries)},
           {"3. Disbursements (not discounted) ", d},
           {"4. Subsidy amount [ - ( 2 + 1 ) ]", defaults},
           {"5. Subsidy percentage [ 100.0 ( 4 / 3 ) ]", percent(defaults, d)}}},
         {"Fee component:",
-         {{"1. PV, fees and other income", v(51)},
+         {{"1. PV, fees and other income", v(line_code::dl_fees)},
           {"2. Disbursements (not discounted) ", d},
           {"3. Subsidy amount [ -1 ]", fees},
           {"4. Subsidy percentage [ 100.0 ( 3 / 2 ) ]", percent(fees, d)}}},
         {"All other components:",
-         {{"1. PV, losses other than defaults", v(53)},
-          {"2. PV, prepayments", v(55)},
-          {"3. PV, outflows, other than disbursement", v(48)},
-          {"4. PV, other inflows ", v(47)},
+         {{"1. PV, losses other than defaults", v(line_code::dl_losses)},
+          {"2. PV, prepayments", v(line_code::dl_prepayments)},
+          {"3. PV, outflows, other than disbursement", v(line_code::dl_outflows_other)},
+          {"4. PV, other inflows ", v(line_code::dl_inflows_other)},
           {"5. Disbursements (not discounted) ", d},
           {"6. Subsidy amount [ 3 - 1 - 2 - 4]", other},
           {"7. Subsidy percentage [ 100.0 ( 6 / 5 ) ]", percent(other, d)}}},
@@ -68,37 +69,37 @@ std::vector<block> direct_loan_blocks(const cohort_results& r) {
 }
 
 std::vector<block> guarantee_blocks(const cohort_results& r) {
-    const auto v = [&r](int line) { return line_value(r, 2, line); };
+    const auto v = [&r](line_code line) { return line_value(r, program_loan_guarantee, line); };
     const double d = r.disbursements;
-    const double financing = v(65);
-    const double defaults = v(63) - v(67) + v(68) + v(64);
-    const double fees = -(v(60) + v(59) + v(61));
-    const double other = v(66) - v(62) + v(69);
+    const double financing = v(line_code::lg_interest_subsidy);
+    const double defaults = v(line_code::lg_default_payments) - v(line_code::lg_lost_fees) + v(line_code::lg_saved_interest) + v(line_code::lg_recoveries);
+    const double fees = -(v(line_code::lg_annual_fees) + v(line_code::lg_upfront_fees) + v(line_code::lg_premiums));
+    const double other = v(line_code::lg_outflows_other) - v(line_code::lg_inflows_other) + v(line_code::lg_misc_recoveries);
     return {
         {"Financing component:",
-         {{"1. PV, interest subsidy payments", v(65)},
+         {{"1. PV, interest subsidy payments", v(line_code::lg_interest_subsidy)},
           {"2. Disbursements by private lenders", d},
           {"3. Subsidy amount [ 1 ]", financing},
           {"4. Subsidy percentage [ 100.0 ( 3 / 2 ) ]", percent(financing, d)}}},
         {"Default/recovery component:",
-         {{"1. PV, default payments", v(63)},
-          {"2. PV, fees lost, due to defaults", v(67)},
-          {"3. PV, interest supplements foregone", v(68)},
-          {"4. PV, recoveries", v(64)},
+         {{"1. PV, default payments", v(line_code::lg_default_payments)},
+          {"2. PV, fees lost, due to defaults", v(line_code::lg_lost_fees)},
+          {"3. PV, interest supplements foregone", v(line_code::lg_saved_interest)},
+          {"4. PV, recoveries", v(line_code::lg_recoveries)},
           {"5. Disbursements by private lenders", d},
           {"6. Subsidy amount [ 1 - 2 + 3 + 4 ]", defaults},
           {"7. Subsidy percentage [ 100.0 ( 6 / 5 ) ]", percent(defaults, d)}}},
         {"Fee component:",
-         {{"1. PV, annual fees received", v(60)},
-          {"2. PV, upfront fees received", v(59)},
-          {"3. PV, premiums received", v(61)},
+         {{"1. PV, annual fees received", v(line_code::lg_annual_fees)},
+          {"2. PV, upfront fees received", v(line_code::lg_upfront_fees)},
+          {"3. PV, premiums received", v(line_code::lg_premiums)},
           {"4. Disbursements by private lenders", d},
           {"5. Subsidy amount [ - ( 1 + 2 + 3 ) ]", fees},
           {"6. Subsidy percentage [ 100.0 ( 5 / 4 ) ]", percent(fees, d)}}},
         {"All other components:",
-         {{"1. PV, outflows (other)", v(66)},
-          {"2. PV, inflows (other)", v(62)},
-          {"3. PV, miscellaneous recoveries", v(69)},
+         {{"1. PV, outflows (other)", v(line_code::lg_outflows_other)},
+          {"2. PV, inflows (other)", v(line_code::lg_inflows_other)},
+          {"3. PV, miscellaneous recoveries", v(line_code::lg_misc_recoveries)},
           {"4. Disbursements by private lenders", d},
           {"5. Subsidy amount [ 1 - 2 + 3 ]", other},
           {"6. Subsidy percentage [ 100.0 ( 5 / 4 ) ]", percent(other, d)}}},
@@ -113,7 +114,7 @@ line_layout details_layout() {
 
 void write_details_lines(display_page& page, const line_layout&, const credit_program& program) {
     const line_layout& second_layout = page.add_layout(fixed_layout("LT2", {4, 51, 62, 73, 84, 100}, {0, 0, 0, 0, 0, 0}));
-    const bool guarantee = program.program_type == 2;
+    const bool guarantee = program.program_type == program_loan_guarantee;
     for (const auto& cohort : program.cohorts) {
         const cohort_results& r = cohort->results;
         add_dash_line(page, second_layout, 6);

@@ -14,8 +14,8 @@ std::string report_label(const std::string& text) {
     return label;
 }
 
-const char* pro_rata_method_name(int loan_type) {
-    return loan_type == 1 ? "Construction model" : "Multiple loan model";
+const char* pro_rata_method_name(loan_model loan_type) {
+    return loan_type == loan_model::construction ? "Construction model" : "Multiple loan model";
 }
 
 const char* purpose_name(int purpose) {

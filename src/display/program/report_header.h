@@ -13,7 +13,7 @@ namespace fv {
 std::string report_label(const std::string& text);
 
 // "Construction model" or "Multiple loan model".
-const char* pro_rata_method_name(int loan_type);
+const char* pro_rata_method_name(loan_model loan_type);
 // "Budget formulation" ... "Analysis" for purposes 1 to 5, else "(Unknown)".
 const char* purpose_name(int purpose);
 // Range name, two blanks, range coordinates.

@@ -16,12 +16,12 @@ TEST(DerivationDisplay, ShowsEachDiscountedRowWithItsFactorsAndValue) {
     program.program_type = program_direct_loan;
     cohort cohort(&program, 2001, program_direct_loan);
     auto repaid = std::make_unique<cash_flow_row>(&cohort);
-    repaid->line = 49;
+    repaid->line = line_code::dl_principal;
     repaid->frequency = frequency_annual;
     repaid->point = point_end;
     repaid->start_year = 2001;
     auto unknown = std::make_unique<cash_flow_row>(&cohort);
-    unknown->line = 49;
+    unknown->line = line_code::dl_principal;
     unknown->frequency = frequency_annual;
     unknown->point = point_beginning;
     unknown->start_year = 2002;

@@ -15,7 +15,7 @@ std::vector<std::string> details_of(int program_type, const std::vector<std::pai
     program.program_type = program_type;
     auto cohort = std::make_unique<fv::cohort>(&program, 2001, program_type);
     subsidy_accumulator accumulator(cohort->results, program_type);
-    for (const auto& [line, value] : values) accumulator.add(line, value);
+    for (const auto& [line, value] : values) accumulator.add(static_cast<line_code>(line), value);
     accumulator.finish();
     program.cohorts.push_back(std::move(cohort));
     display_page page;

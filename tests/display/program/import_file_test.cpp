@@ -28,7 +28,7 @@ std::vector<std::string> messages_42(const credit_program& program) {
 TEST(ImportFile, HeaderLinesBeforeACalculation) {
     credit_program program(0);
     set_identity(program);
-    program.loan_type = 0;
+    program.loan_type = loan_model::multiple;
     const auto lines = crlf_lines(import_file_text(program));
     ASSERT_GE(lines.size(), 13u);
     EXPECT_EQ(lines[0], label("Ferravane version") + "  \"Release version (Nov. 26, 1999)\"");
@@ -48,7 +48,7 @@ TEST(ImportFile, HeaderLinesBeforeACalculation) {
 
     program.description = "Section 502";
     program.rate_assumptions = "Budget forecast rates, Budget 2001";
-    program.loan_type = 1;
+    program.loan_type = loan_model::construction;
     program.program_type = 2;
     const auto after = crlf_lines(import_file_text(program));
     EXPECT_EQ(after[3], label("Description") + "  \"Section 502\"");

@@ -103,10 +103,9 @@ inline void set_identity(credit_program& program) {
     program.range_name = "LOANS";
     program.range_coordinates = "A:A1..A:H12";
     program.name = "Rural housing";
-    program.name_given = true;
     program.program_type = 1;
     program.purpose = 1;
-    program.loan_type = 1;
+    program.loan_type = loan_model::construction;
 }
 
 }  // namespace fv::testing
