@@ -6,6 +6,8 @@
 #include <exception>
 #include <limits>
 
+#include "app/display_numbers.h"
+#include "app/fatal_error.h"
 #include "app/output_format.h"
 #include "app/range_choice.h"
 #include "app/settings_keys.h"
@@ -30,9 +32,6 @@ namespace fv {
 namespace {
 
 const std::string& section = settings::runtime_options;
-
-constexpr int source_display = 1, subsidy_display = 2, factor_display = 3, distribution_display = 4,
-              derivation_display = 5, details_display = 6, messages_display = 7;
 
 const char* const damaged_file = "The spreadsheet file may be damaged or not in the format indicated by the extension";
 const char* const problems_suffix =
@@ -148,9 +147,7 @@ bool document::load_spreadsheet(const std::string& path) {
         host_.show_message(failure.text());
         return false;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error loading spreadsheet.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("loading spreadsheet", fatal_error_ending::comma));
         return false;
     }
     book.reset();
@@ -244,9 +241,7 @@ void document::calculate_subsidy(int rate_source, const std::string& selection,
         host_.show_message(failure.text());
         return;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error resolving conflicts.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("resolving conflicts", fatal_error_ending::comma));
         return;
     }
     calculate_from_resolution(kept_title, rate_source, wk3_output, noted_messages);
@@ -345,12 +340,10 @@ void document::calculate_from_resolution(const std::optional<std::string>& kept_
         host_.show_message(failure.text());
         return;
     } catch (const std::exception&) {
-        program_->add(55, "Fatal error calculating the subsidy or creating displays.  Please try again.");
-        program_->add(55, "    If this error persists, please call technical support.");
+        program_->add(55, fatal_error_first_sentence(while_calculating));
+        program_->add(55, "    " + std::string(persisting_error_advice) + ".");
         rebuild_messages_display();
-        host_.show_message(
-            "Fatal error creating displays.  Please try again.  If this error persists, please call technical "
-            "support.");
+        host_.show_message(fatal_error_text("creating displays", fatal_error_ending::full_stop));
         return;
     }
 
@@ -411,9 +404,7 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
     } catch (const text_error&) {
         throw;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error loading document.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("loading document", fatal_error_ending::comma));
         return;
     }
     calculate_subsidy(rates.source, rates.selection, wk3_output);

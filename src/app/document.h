@@ -14,6 +14,7 @@
 
 #include "app/batch_run.h"
 #include "app/conflict_resolution.h"
+#include "app/display_numbers.h"
 #include "app/document_host.h"
 #include "app/rate_selection_state.h"
 #include "app/settings_store.h"
@@ -25,8 +26,6 @@ namespace fv {
 
 class document : public batch_document {
 public:
-    static constexpr int display_count = 7;
-
     // `program_directory` holds rates.txt and the spreadsheet template 4.bin.
     document(settings_store& store, document_host& host, std::string program_directory,
             std::function<std::time_t()> clock = [] { return std::time(nullptr); });

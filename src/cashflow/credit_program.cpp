@@ -4,7 +4,6 @@
 // do not stop the load become numbered messages; the rest are thrown.
 #include "cashflow/credit_program.h"
 
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "cashflow/input_text.h"
 #include "cashflow/classify_label.h"
 #include "cashflow/timing_spec.h"
+#include "util/ascii.h"
 #include "util/text_error.h"
 #include "util/time_text.h"
 #include "util/utf8_text.h"
@@ -27,11 +27,7 @@ constexpr unsigned far_away = 65536;  // more cells than any range holds
 bool valid_year(int year) { return year >= 1992 && year <= 3000; }
 
 char first_upper(std::string_view text) {
-    return text.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
-}
-
-bool begins_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equal_ignoring_case(text.substr(0, prefix.size()), prefix);
+    return text.empty() ? '\0' : ascii_upper(text.front());
 }
 
 bool only_blanks(std::string_view text) { return skip_blanks(text).empty(); }
@@ -347,9 +343,9 @@ void credit_program::header_keyword(workbook_file& book, int code) {
             if (value.kind == kind_number) return;  // a number stands for "not given"
             if (value.text.empty())
                 return add(30, fill("The value for \"Method\" in cell %s is missing", {value.cell}));
-            if (begins_with_ignoring_case(value.text, "force"))
+            if (starts_with_ignoring_case(value.text, "force"))
                 method = 1;
-            else if (begins_with_ignoring_case(value.text, "choose"))
+            else if (starts_with_ignoring_case(value.text, "choose"))
                 method = 0;
             else if (value.text.front() != '9')
                 add(31, fill("The value for \"Method\" in cell %s must be \"FORCE PRO-RATA\" or \"CHOOSE\"", {value.cell}));
@@ -378,9 +374,9 @@ void credit_program::header_keyword(workbook_file& book, int code) {
             std::size_t end = 0;
             while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
             const std::string_view word = text.substr(0, end);
-            if (begins_with_ignoring_case(word, "actual"))
+            if (starts_with_ignoring_case(word, "actual"))
                 rate_assumption = 1;
-            else if (begins_with_ignoring_case(word, "budget"))
+            else if (starts_with_ignoring_case(word, "budget"))
                 rate_assumption = 2;
             else if (equal_ignoring_case(word, "own"))
                 rate_assumption = 3;
@@ -394,7 +390,7 @@ void credit_program::header_keyword(workbook_file& book, int code) {
             if (at < text.size() && (text[at] == ',' || text[at] == '-')) ++at;
             while (at < text.size() && text[at] == ' ') ++at;
             std::string title = trim_right(text.substr(at));
-            const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
+            const bool numbered = !title.empty() && ascii_digit(title.front());
             // The title buffer holds 127 characters.
             if (rate_assumption == 1 && numbered) title = "FY " + std::string(first_characters(title, 124));
             if (rate_assumption == 2 && numbered) title = "Budget " + std::string(first_characters(title, 120));
@@ -425,13 +421,13 @@ void credit_program::read_timing(workbook_file& book) {
     timing_.continuous = false;
     const keyword_value value = read_value(book);
     if (value.text.empty()) return add(30, fill("The value for \"Timing\" in cell %s is missing", {value.cell}));
-    if (begins_with_ignoring_case(value.text, "simp")) {
+    if (starts_with_ignoring_case(value.text, "simp")) {
         timing_.simple = true;
         timing_.continuous = false;
         timing_.given = true;
         return;
     }
-    if (begins_with_ignoring_case(value.text, "cont")) {
+    if (starts_with_ignoring_case(value.text, "cont")) {
         timing_.continuous = true;
         timing_.simple = false;
         timing_.given = true;

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
+#include "pv/factor_grid.h"
+
 namespace fv {
 
 namespace {
-
-constexpr int steps[4] = {24, 12, 6, 2};
 
 std::string formatted(const char* format, double value) {
     char text[400];
@@ -23,7 +23,7 @@ double discount_shown(present_value_factors& factors, int frequency, int point, 
     const double pv = factors.discount(frequency, point, amounts, start);
     // An empty row or an unknown frequency is worth 0 and has nothing to show.
     if (amounts.empty() || frequency < 1 || frequency > 4) return pv;
-    const int step = steps[frequency - 1];
+    const int step = grid_step(frequency);
     display_line& original = page.add_line(type);
     display_line& factor_line = page.add_line(type);
     display_line& discounted = page.add_line(type);
