@@ -208,6 +208,14 @@ void document::add_failure_lines(const std::string& text, bool only_ended_lines)
     }
 }
 
+// A calculation's failure: its lines as messages, the messages display again,
+// and the text to the user.
+void document::report_failure(const std::string& text, bool only_ended_lines) {
+    add_failure_lines(text, only_ended_lines);
+    rebuild_messages_display();
+    host_.show_message(text);
+}
+
 void document::calculate_subsidy(int rate_source, const std::string& selection,
                           const std::optional<std::string>& wk3_output) {
     std::optional<std::string> kept_title;
@@ -236,9 +244,7 @@ void document::calculate_subsidy(int rate_source, const std::string& selection,
         if (wk3_output && !sheet.output_file) sheet.output_file = wk3_output;
         resolved_ = resolve_conflicts(store_, sheet, rates_.selection, rates_.rates, current_rate_source_, clock_());
     } catch (const text_error& failure) {
-        add_failure_lines(failure.text(), true);
-        rebuild_messages_display();
-        host_.show_message(failure.text());
+        report_failure(failure.text(), true);
         return;
     } catch (const std::exception&) {
         host_.show_message(fatal_error_text("resolving conflicts", fatal_error_ending::comma));
@@ -265,9 +271,7 @@ void document::calculate_from_resolution(const std::optional<std::string>& kept_
         print_chosen_displays();
         free_unviewed_displays();
     } catch (const text_error& failure) {
-        add_failure_lines(failure.text(), false);
-        rebuild_messages_display();
-        host_.show_message(failure.text());
+        report_failure(failure.text(), false);
         return;
     } catch (const std::exception&) {
         program_->add(55, fatal_error_first_sentence(while_calculating));

@@ -91,6 +91,7 @@ private:
     void free_unviewed_displays();
     void write_spreadsheet_output();
     void add_failure_lines(const std::string& text, bool only_ended_lines);
+    void report_failure(const std::string& text, bool only_ended_lines);
     spreadsheet_choices sheet_choices() const;
 
     settings_store& store_;
