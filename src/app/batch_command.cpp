@@ -1,8 +1,8 @@
 // Batch command words, modes, rate choice and their texts.
 #include "app/batch_command.h"
 
-#include <cctype>
 
+#include "util/ascii.h"
 #include "util/safe_text.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
@@ -10,15 +10,6 @@
 namespace fv {
 
 namespace {
-
-bool starts_with_ignoring_case(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string single_word(batch_mode mode) {
     return std::string("Command line error:  the command line has a single word \"") + batch_mode_word(mode) + "\"";
@@ -81,9 +72,9 @@ rate_choice read_rate_choice(const batch_words& words, int index) {
     rate_choice choice;
     const std::string& category = words.at(index);
     const std::string& name = words.at(index + 1);
-    const char letter = category.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(category[0])));
+    const char letter = category.empty() ? '\0' : ascii_upper(category[0]);
     choice.source = letter == 'A' ? 1 : letter == 'B' ? 2 : 3;
-    const bool numeric = !name.empty() && std::isdigit(static_cast<unsigned char>(name[0]));
+    const bool numeric = !name.empty() && ascii_digit(name[0]);
     if (choice.source == 1 && numeric)
         choice.selection = "FY " + name + " average";
     else if (choice.source == 2 && numeric)

@@ -6,6 +6,8 @@
 #include <exception>
 #include <limits>
 
+#include "app/display_numbers.h"
+#include "app/fatal_error.h"
 #include "app/output_format.h"
 #include "app/range_choice.h"
 #include "app/settings_keys.h"
@@ -30,9 +32,6 @@ namespace fv {
 namespace {
 
 const std::string& section = settings::runtime_options;
-
-constexpr int source_display = 1, subsidy_display = 2, factor_display = 3, distribution_display = 4,
-              derivation_display = 5, details_display = 6, messages_display = 7;
 
 const char* const damaged_file = "The spreadsheet file may be damaged or not in the format indicated by the extension";
 const char* const problems_suffix =
@@ -148,9 +147,7 @@ bool document::load_spreadsheet(const std::string& path) {
         host_.show_message(failure.text());
         return false;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error loading spreadsheet.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("loading spreadsheet", fatal_error_ending::comma));
         return false;
     }
     book.reset();
@@ -212,6 +209,14 @@ void document::add_failure_lines(const std::string& text, bool only_ended_lines)
     }
 }
 
+// A calculation's failure: its lines as messages, the messages display again,
+// and the text to the user.
+void document::report_failure(const std::string& text, bool only_ended_lines) {
+    add_failure_lines(text, only_ended_lines);
+    rebuild_messages_display();
+    host_.show_message(text);
+}
+
 void document::calculate_subsidy(int rate_source, const std::string& selection,
                           const std::optional<std::string>& wk3_output) {
     std::optional<std::string> kept_title;
@@ -240,21 +245,55 @@ void document::calculate_subsidy(int rate_source, const std::string& selection,
         if (wk3_output && !sheet.output_file) sheet.output_file = wk3_output;
         resolved_ = resolve_conflicts(store_, sheet, rates_.selection, rates_.rates, current_rate_source_, clock_());
     } catch (const text_error& failure) {
-        add_failure_lines(failure.text(), true);
-        rebuild_messages_display();
-        host_.show_message(failure.text());
+        report_failure(failure.text(), true);
         return;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error resolving conflicts.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("resolving conflicts", fatal_error_ending::comma));
         return;
     }
     calculate_from_resolution(kept_title, rate_source, wk3_output, noted_messages);
 }
 
+// A calculation once the spreadsheet's choices and the preferences are
+// resolved, stage by stage; a failure in any stage after the rates are found
+// becomes messages and a notice.
 void document::calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
                                         const std::optional<std::string>& wk3_output, std::size_t noted_messages) {
+    apply_resolution(kept_title, rate_source, wk3_output);
+    const rate_set* set = resolved_rate_set();
+    if (set == nullptr) return;
+    const rate_set rate_set = *set;
+
+    try {
+        std::optional<display_page> derivation = compute(rate_set);
+        write_output_files(*program_);
+        build_displays(std::move(derivation));
+        if (store_.read_int(section, settings::online_spreadsheet_options, 0) != 0) write_spreadsheet_output();
+        print_chosen_displays();
+        free_unviewed_displays();
+    } catch (const text_error& failure) {
+        report_failure(failure.text(), false);
+        return;
+    } catch (const std::exception&) {
+        program_->add(55, fatal_error_first_sentence(while_calculating));
+        program_->add(55, "    " + std::string(persisting_error_advice) + ".");
+        rebuild_messages_display();
+        host_.show_message(fatal_error_text("creating displays", fatal_error_ending::full_stop));
+        return;
+    }
+
+    if (host_.has_view()) {
+        const std::size_t now = program_->messages().count();
+        host_.select_display(now == 0 || now <= noted_messages ? subsidy_display : messages_display);
+    }
+    set_status(":  Done");
+    calculation_failed_ = false;
+}
+
+// The resolved choices, with a rate set and a WK3 output a batch run names
+// taking the place of what was resolved.
+void document::apply_resolution(const std::optional<std::string>& kept_title, int rate_source,
+                                const std::optional<std::string>& wk3_output) {
     if (resolved_.budget_rates_forced) program_->add(51, budget_rates_forced_message);
     if (rate_source != 0) {
         resolved_.rate_source = rate_source;
@@ -267,100 +306,97 @@ void document::calculate_from_resolution(const std::optional<std::string>& kept_
     output_mask_ = store_.read_int(section, settings::online_print_options, 0) |
                    store_.read_int(section, settings::online_spreadsheet_options, 0) |
                    store_.read_int(section, settings::online_view_options, 0);
+}
 
+// The resolved rate set; when there is none, says so (E025) and gives nothing.
+const rate_set* document::resolved_rate_set() {
     const rate_set* set = rates_.rates.find_by_title(resolved_.rate_source, resolved_.rate_title);
-    if (set == nullptr) {
+    if (set == nullptr)
         host_.show_message(format_message(
             "E025:  \"%s\" not found among %s choices\n\nSee under \"Actions\" - \"Select rates\" for possible "
             "choices",
             resolved_.rate_title.c_str(), rate_source_name(resolved_.rate_source)));
-        return;
-    }
-    const rate_set rate_set = *set;
+    return set;
+}
 
-    try {
-        factors_.set(&rate_set);
-        factors_.make();
-        if (resolved_.single_effective_rate == 1) {
-            // Each cohort searches from the curve itself, so it gets the rate it would get alone.
-            for (auto& cohort : program_->cohorts) {
-                factors_.set(&rate_set);
-                factors_.make();
-                compute_subsidy(*cohort, factors_);
-                compute_single_effective_rate(*cohort, factors_, rate_set, program_->messages());
-            }
-        } else {
-            for (auto& cohort : program_->cohorts) mark_single_effective_rate_not_computed(*cohort);
+void document::build_factors(const rate_set& rate_set) {
+    factors_.set(&rate_set);
+    factors_.make();
+}
+
+// Each cohort's subsidy and single effective rate, then the checks of the
+// present values. The derivation display, when it is to be shown, computes
+// the subsidies while it draws them; it is returned for build_displays.
+std::optional<display_page> document::compute(const rate_set& rate_set) {
+    if (resolved_.single_effective_rate == 1) {
+        // Each cohort searches from the curve itself, so it gets the rate it would get alone.
+        for (auto& cohort : program_->cohorts) {
+            build_factors(rate_set);
+            compute_subsidy(*cohort, factors_);
+            compute_single_effective_rate(*cohort, factors_, rate_set, program_->messages());
         }
-        factors_.set(&rate_set);
-        factors_.make();
-
-        program_->rate_assumptions = rate_assumptions_text(rate_set);
-        program_->rate_selection = program_->rate_assumptions;
-        std::optional<display_page> derivation;
-        if (output_mask_ & settings::display_bit(derivation_display))
-            derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
-        else
-            for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
-        calculated_ = true;
-
-        program_->messages().remove_range(37, 37);
-        for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
-
-        write_output_files(*program_);
-
-        keep_display(subsidy_display, make_subsidy_display(*program_));
-        keep_display(messages_display, make_messages_display(*program_));
-
-        if (output_mask_ & settings::display_bit(factor_display)) {
-            free_display(factor_display);
-            set_status(":  Making display of present value factors");
-            keep_display(factor_display, make_factor_display(*program_, factors_));
-        }
-        if (output_mask_ & settings::display_bit(distribution_display)) {
-            set_status(":  Making display of disbursement year details");
-            keep_display(distribution_display, make_distribution_display(*program_));
-        }
-        if (derivation) {
-            set_status(":  Making display of NPV derivations");
-            keep_display(derivation_display, std::move(*derivation));
-        }
-        if (output_mask_ & settings::display_bit(details_display)) {
-            set_status(":  Making display of subsidy derivation");
-            keep_display(details_display, make_details_display(*program_));
-        }
-
-        if (store_.read_int(section, settings::online_spreadsheet_options, 0) != 0) write_spreadsheet_output();
-
-        const int print_mask = store_.read_int(section, settings::online_print_options, 0);
-        if (print_mask != 0)
-            for (int display = 1; display <= display_count; ++display)
-                if (print_mask & settings::display_bit(display)) print_display(display);
-
-        const int view_mask = store_.read_int(section, settings::online_view_options, 0);
-        for (int display : {factor_display, distribution_display, derivation_display, details_display})
-            if (!(view_mask & settings::display_bit(display))) free_display(display);
-    } catch (const text_error& failure) {
-        add_failure_lines(failure.text(), false);
-        rebuild_messages_display();
-        host_.show_message(failure.text());
-        return;
-    } catch (const std::exception&) {
-        program_->add(55, "Fatal error calculating the subsidy or creating displays.  Please try again.");
-        program_->add(55, "    If this error persists, please call technical support.");
-        rebuild_messages_display();
-        host_.show_message(
-            "Fatal error creating displays.  Please try again.  If this error persists, please call technical "
-            "support.");
-        return;
+        // The search leaves the engine at a flat rate.
+        build_factors(rate_set);
+    } else {
+        build_factors(rate_set);
+        for (auto& cohort : program_->cohorts) mark_single_effective_rate_not_computed(*cohort);
     }
 
-    if (host_.has_view()) {
-        const std::size_t now = program_->messages().count();
-        host_.select_display(now == 0 || now <= noted_messages ? subsidy_display : messages_display);
+    program_->rate_assumptions = rate_assumptions_text(rate_set);
+    program_->rate_selection = program_->rate_assumptions;
+    std::optional<display_page> derivation;
+    if (output_mask_ & settings::display_bit(derivation_display))
+        derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
+    else
+        for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
+    calculated_ = true;
+
+    run_present_value_tests();
+    return derivation;
+}
+
+void document::run_present_value_tests() {
+    program_->messages().remove_range(37, 37);
+    for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
+}
+
+// The subsidy and messages displays always; the others the options ask for.
+void document::build_displays(std::optional<display_page> derivation) {
+    keep_display(subsidy_display, make_subsidy_display(*program_));
+    keep_display(messages_display, make_messages_display(*program_));
+
+    if (output_mask_ & settings::display_bit(factor_display)) {
+        free_display(factor_display);
+        set_status(":  Making display of present value factors");
+        keep_display(factor_display, make_factor_display(*program_, factors_));
     }
-    set_status(":  Done");
-    calculation_failed_ = false;
+    if (output_mask_ & settings::display_bit(distribution_display)) {
+        set_status(":  Making display of disbursement year details");
+        keep_display(distribution_display, make_distribution_display(*program_));
+    }
+    if (derivation) {
+        set_status(":  Making display of NPV derivations");
+        keep_display(derivation_display, std::move(*derivation));
+    }
+    if (output_mask_ & settings::display_bit(details_display)) {
+        set_status(":  Making display of subsidy derivation");
+        keep_display(details_display, make_details_display(*program_));
+    }
+}
+
+void document::print_chosen_displays() {
+    const int print_mask = store_.read_int(section, settings::online_print_options, 0);
+    if (print_mask != 0)
+        for (int display = 1; display <= display_count; ++display)
+            if (print_mask & settings::display_bit(display)) print_display(display);
+}
+
+// The optional displays were built for printing or spreadsheet output too;
+// only those chosen for viewing stay.
+void document::free_unviewed_displays() {
+    const int view_mask = store_.read_int(section, settings::online_view_options, 0);
+    for (int display : {factor_display, distribution_display, derivation_display, details_display})
+        if (!(view_mask & settings::display_bit(display))) free_display(display);
 }
 
 // Display N goes to sheet N of a WK3 output, whichever are written. An XLSX
@@ -412,14 +448,11 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
     } catch (const text_error&) {
         throw;
     } catch (const std::exception&) {
-        host_.show_message(
-            "Fatal error loading document.  Please try again.  If this error persists, please call technical "
-            "support,");
+        host_.show_message(fatal_error_text("loading document", fatal_error_ending::comma));
         return;
     }
     calculate_subsidy(rates.source, rates.selection, wk3_output);
-    program_->messages().remove_range(37, 37);
-    for (auto& cohort : program_->cohorts) present_value_test(*cohort, cohort->results, program_->messages());
+    run_present_value_tests();
     rebuild_messages_display();
 }
 

@@ -14,6 +14,7 @@
 
 #include "app/batch_run.h"
 #include "app/conflict_resolution.h"
+#include "app/display_numbers.h"
 #include "app/document_host.h"
 #include "app/rate_selection_state.h"
 #include "app/settings_store.h"
@@ -25,8 +26,6 @@ namespace fv {
 
 class document : public batch_document {
 public:
-    static constexpr int display_count = 7;
-
     // `program_directory` holds rates.txt and the spreadsheet template 4.bin.
     document(settings_store& store, document_host& host, std::string program_directory,
             std::function<std::time_t()> clock = [] { return std::time(nullptr); });
@@ -78,10 +77,21 @@ private:
     void free_display(int display);
     void keep_display(int display, display_page page);
     void rebuild_messages_display();
+    // The stages of a calculation, in their order.
     void calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
                                    const std::optional<std::string>& wk3_output, std::size_t noted_messages);
+    void apply_resolution(const std::optional<std::string>& kept_title, int rate_source,
+                          const std::optional<std::string>& wk3_output);
+    const rate_set* resolved_rate_set();
+    void build_factors(const rate_set& rate_set);
+    std::optional<display_page> compute(const rate_set& rate_set);
+    void run_present_value_tests();
+    void build_displays(std::optional<display_page> derivation);
+    void print_chosen_displays();
+    void free_unviewed_displays();
     void write_spreadsheet_output();
     void add_failure_lines(const std::string& text, bool only_ended_lines);
+    void report_failure(const std::string& text, bool only_ended_lines);
     spreadsheet_choices sheet_choices() const;
 
     settings_store& store_;

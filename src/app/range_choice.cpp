@@ -1,6 +1,7 @@
 // Default range names and the choice among candidate ranges.
 #include "app/range_choice.h"
 
+#include "util/ascii.h"
 #include "workbook/workbook_reader.h"
 
 namespace fv {

@@ -1,9 +1,9 @@
 #include "app/topics.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 
+#include "util/ascii.h"
 #include "util/file_io.h"
 #include "util/text_error.h"
 
@@ -30,27 +30,13 @@ bool begins_with_zeros(std::string_view line) { return line.substr(0, 5) == "000
 long decimal_value(std::string_view line) {
     long value = 0;
     for (char c : line) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) break;
+        if (!ascii_digit(c)) break;
         value = value > (LONG_MAX - 9) / 10 ? LONG_MAX : value * 10 + (c - '0');
     }
     return value;
 }
 
-bool begins_with_eof_mark(std::string_view line) {
-    static const char mark[] = "#eof";
-    if (line.size() < 4) return false;
-    for (std::size_t i = 0; i < 4; ++i)
-        if (std::tolower(static_cast<unsigned char>(line[i])) != mark[i]) return false;
-    return true;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
+bool begins_with_eof_mark(std::string_view line) { return starts_with_ignoring_case(line, "#eof"); }
 
 // The last line of the file, whether it ends in CR LF, LF or nothing.
 std::string last_line(std::FILE* file, long file_size) {

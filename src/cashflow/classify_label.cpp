@@ -3,7 +3,7 @@
 // belongs to the other program type (or to none given yet) is unknown.
 #include "cashflow/classify_label.h"
 
-#include "cashflow/ascii.h"
+#include "util/ascii.h"
 
 namespace fv {
 
@@ -11,12 +11,7 @@ namespace {
 
 // Whether text begins with prefix, compared without regard to case over the
 // whole prefix (a shorter text never matches).
-bool starts(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (ascii_upper(text[i]) != ascii_upper(prefix[i])) return false;
-    return true;
-}
+bool starts(std::string_view text, std::string_view prefix) { return starts_with_ignoring_case(text, prefix); }
 
 // A line that exists for one program type only.
 line_code only(int program_type, int wanted, line_code code) { return program_type == wanted ? code : line_code::unknown; }

@@ -4,7 +4,6 @@
 // do not stop the load become numbered messages; the rest are thrown.
 #include "cashflow/credit_program.h"
 
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include "cashflow/input_text.h"
 #include "cashflow/classify_label.h"
 #include "cashflow/timing_spec.h"
+#include "util/ascii.h"
 #include "util/text_error.h"
 #include "util/time_text.h"
 #include "util/utf8_text.h"
@@ -27,11 +27,7 @@ constexpr unsigned far_away = 65536;  // more cells than any range holds
 bool valid_year(int year) { return year >= 1992 && year <= 3000; }
 
 char first_upper(std::string_view text) {
-    return text.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
-}
-
-bool begins_with_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equal_ignoring_case(text.substr(0, prefix.size()), prefix);
+    return text.empty() ? '\0' : ascii_upper(text.front());
 }
 
 bool only_blanks(std::string_view text) { return skip_blanks(text).empty(); }
@@ -154,9 +150,9 @@ void read_method(credit_program& program, workbook_file& book) {
     const keyword_value value = read_value(book);
     if (value.kind == kind_number) return;  // a number stands for "not given"
     if (value.text.empty()) return program.add(30, fill("The value for \"Method\" in cell %s is missing", {value.cell}));
-    if (begins_with_ignoring_case(value.text, "force"))
+    if (starts_with_ignoring_case(value.text, "force"))
         program.method = pro_rata_method::force;
-    else if (begins_with_ignoring_case(value.text, "choose"))
+    else if (starts_with_ignoring_case(value.text, "choose"))
         program.method = pro_rata_method::choose;
     else if (value.text.front() != '9')
         program.add(31, fill("The value for \"Method\" in cell %s must be \"FORCE PRO-RATA\" or \"CHOOSE\"", {value.cell}));
@@ -184,9 +180,9 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     std::size_t end = 0;
     while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
     const std::string_view word = text.substr(0, end);
-    if (begins_with_ignoring_case(word, "actual"))
+    if (starts_with_ignoring_case(word, "actual"))
         program.rate_assumption = source_actual;
-    else if (begins_with_ignoring_case(word, "budget"))
+    else if (starts_with_ignoring_case(word, "budget"))
         program.rate_assumption = source_budget;
     else if (equal_ignoring_case(word, "own"))
         program.rate_assumption = source_own;
@@ -200,7 +196,7 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     if (at < text.size() && (text[at] == ',' || text[at] == '-')) ++at;
     while (at < text.size() && text[at] == ' ') ++at;
     std::string title = trim_right(text.substr(at));
-    const bool numbered = !title.empty() && std::isdigit(static_cast<unsigned char>(title.front()));
+    const bool numbered = !title.empty() && ascii_digit(title.front());
     // The title buffer holds 127 characters.
     if (program.rate_assumption == source_actual && numbered) title = "FY " + std::string(first_characters(title, 124));
     if (program.rate_assumption == source_budget && numbered) title = "Budget " + std::string(first_characters(title, 120));
@@ -451,13 +447,13 @@ void credit_program::read_timing(workbook_file& book) {
     timing_.continuous = false;
     const keyword_value value = read_value(book);
     if (value.text.empty()) return add(30, fill("The value for \"Timing\" in cell %s is missing", {value.cell}));
-    if (begins_with_ignoring_case(value.text, "simp")) {
+    if (starts_with_ignoring_case(value.text, "simp")) {
         timing_.simple = true;
         timing_.continuous = false;
         timing_.given = true;
         return;
     }
-    if (begins_with_ignoring_case(value.text, "cont")) {
+    if (starts_with_ignoring_case(value.text, "cont")) {
         timing_.continuous = true;
         timing_.simple = false;
         timing_.given = true;

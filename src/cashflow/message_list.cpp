@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "cashflow/ascii.h"
+#include "util/ascii.h"
 
 namespace fv {
 
@@ -22,13 +22,6 @@ unsigned read_number(std::string_view text, std::size_t& at) {
         ++at;
     }
     return value;
-}
-
-bool starts_upper(std::string_view text, std::size_t at, std::string_view word) {
-    if (text.size() - at < word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (ascii_upper(text[at + i]) != word[i]) return false;
-    return true;
 }
 
 }  // namespace
@@ -48,12 +41,12 @@ int message_list::apply_suppression(std::string_view text) {
     for (;;) {
         while (at < text.size() && (text[at] == ' ' || text[at] == ',')) ++at;
         if (at >= text.size()) return 0;
-        if (starts_upper(text, at, "ALL")) {
+        if (starts_with_ignoring_case(text.substr(at), "ALL")) {
             suppressed_.fill(true);
             at += 3;
             continue;
         }
-        if (starts_upper(text, at, "NON")) {
+        if (starts_with_ignoring_case(text.substr(at), "NON")) {
             suppressed_.fill(false);
             while (at < text.size() && text[at] != ' ' && text[at] != ',') ++at;
             continue;

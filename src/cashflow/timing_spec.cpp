@@ -4,7 +4,7 @@
 // word or at the end.
 #include "cashflow/timing_spec.h"
 
-#include "cashflow/ascii.h"
+#include "util/ascii.h"
 
 namespace fv {
 

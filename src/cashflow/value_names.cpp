@@ -1,7 +1,7 @@
 // Display names of the small enumerations of the cash-flow model.
 #include "cashflow/value_names.h"
 
-#include "cashflow/ascii.h"
+#include "util/ascii.h"
 
 namespace fv {
 

@@ -3,10 +3,10 @@
 // Widths count characters (see util/utf8_text.h), not bytes.
 #include "display/display_field.h"
 
-#include <cctype>
 #include <utility>
 
 #include "display/line_layout.h"
+#include "util/ascii.h"
 #include "util/utf8_text.h"
 
 namespace fv {
@@ -63,7 +63,7 @@ int display_field::decimals() const {
     const auto point = text.find('.');
     if (point == std::string::npos) return 0;
     int count = 0;
-    for (std::size_t i = point + 1; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    for (std::size_t i = point + 1; i < text.size() && ascii_digit(text[i]); ++i)
         ++count;
     return count;
 }

@@ -3,10 +3,10 @@
 #include "display/display_page.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <utility>
 
+#include "util/ascii.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
 
@@ -23,13 +23,7 @@ constexpr std::size_t notice_slack = 1100;
 constexpr unsigned header_notice_line = 11;
 
 bool starts_with_ignoring_case(const std::string& text, std::size_t offset, const std::string& prefix) {
-    if (offset > text.size() || text.size() - offset < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[offset + i])) !=
-            std::tolower(static_cast<unsigned char>(prefix[i])))
-            return false;
-    }
-    return true;
+    return offset <= text.size() && fv::starts_with_ignoring_case(std::string_view(text).substr(offset), prefix);
 }
 
 }  // namespace

@@ -178,44 +178,46 @@ bool copy_display_block(const display_page& page, const page_selection& block, c
         message(writer_failure("html", technical));
     }
 
+    std::vector<clipboard_item> items;
+    if (wk3) items.push_back({"Wk3", *wk3, "set wk3 clipboard data"});
+    if (wk1) items.push_back({"Wk1", *wk1});
+    if (!settings.spreadsheet_formats_only) {
+        if (text) items.push_back({"", *text});
+        if (html) items.push_back({html_format, *html});
+        if (tab_separated) items.push_back({tab_separated_format, *tab_separated});
+    }
+    return place_on_clipboard(clipboard, items, "CKdmView::DoClipboard", message);
+}
+
+bool place_on_clipboard(clipboard_target& clipboard, const std::vector<clipboard_item>& items, const std::string& copier,
+                        const std::function<void(const std::string&)>& message) {
+    const auto say = [&](const std::string& what) { message(copier + " was unable to " + what); };
     if (!clipboard.open()) {
-        message("CKdmView::DoClipboard was unable to open the clipboard");
+        say("open the clipboard");
         return false;
     }
     struct closer {
         clipboard_target& target;
         ~closer() { target.close(); }
     } close_at_end{clipboard};
-    if (!clipboard.empty()) message("CKdmView::DoClipboard was unable to empty the clipboard");
+    if (!clipboard.empty()) say("empty the clipboard");
 
-    using put_result = clipboard_target::put_result;
-    auto place = [&](const std::string& format, const std::vector<unsigned char>& data, const char* refused) {
-        if (!format.empty() && !clipboard.register_format(format)) {
-            message("CKdmView::DoClipboard was unable to register \"" + format + "\" format");
+    for (const clipboard_item& item : items) {
+        if (!item.format.empty() && !clipboard.register_format(item.format)) {
+            say("register \"" + item.format + "\" format");
             return false;
         }
-        switch (clipboard.put(format, data)) {
-        case put_result::placed:
-            return true;
-        case put_result::no_memory:
-            message("CKdmView::DoClipboard was unable to allocate global memory");
+        switch (clipboard.put(item.format, item.data)) {
+        case clipboard_target::put_result::placed:
+            continue;
+        case clipboard_target::put_result::no_memory:
+            say("allocate global memory");
             return false;
-        case put_result::refused:
-            break;
+        case clipboard_target::put_result::refused:
+            say(item.refused_what);
+            return false;
         }
-        message(refused);
-        return false;
-    };
-    if (wk3 && !place("Wk3", *wk3, "CKdmView::DoClipboard was unable to set wk3 clipboard data")) return false;
-    if (wk1 && !place("Wk1", *wk1, "CKdmView::DoClipboard was unable to set clipboard data")) return false;
-    if (text && !settings.spreadsheet_formats_only &&
-        !place("", *text, "CKdmView::DoClipboard was unable to set clipboard data"))
-        return false;
-    if (settings.spreadsheet_formats_only) return true;
-    if (html && !place(html_format, *html, "CKdmView::DoClipboard was unable to set clipboard data")) return false;
-    if (tab_separated &&
-        !place(tab_separated_format, *tab_separated, "CKdmView::DoClipboard was unable to set clipboard data"))
-        return false;
+    }
     return true;
 }
 

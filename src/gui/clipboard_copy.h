@@ -55,6 +55,20 @@ private:
     bool open_ = false;
 };
 
+// One rendering to place: format "" is plain text; when the clipboard refuses
+// it the message says the copy was unable to `refused_what`.
+struct clipboard_item {
+    std::string format;
+    std::vector<unsigned char> data;
+    const char* refused_what = "set clipboard data";
+};
+
+// Opens and empties the clipboard and places the items in order, stopping at
+// the first that fails; closes it at the end. Every message begins with
+// `copier`, the technical name the copy's messages have always had.
+bool place_on_clipboard(clipboard_target& clipboard, const std::vector<clipboard_item>& items, const std::string& copier,
+                        const std::function<void(const std::string&)>& message);
+
 // What a copy needs to know besides the page and the block.
 struct copy_settings {
     std::string program_directory;  // holds the templates 1.bin and 3.bin

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/document.h"
+#include "app/fatal_error.h"
 #include "app/conflict_resolution.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
@@ -24,10 +25,6 @@
 namespace fv {
 
 namespace {
-
-const char* const rate_dialog_failed =
-    "Fatal error in rate selection dialog.  Please try again.  If this error persists, please call technical "
-    "support,";
 
 // The own-rate file a document's sets were last read from.
 std::string own_file_of(const document_rates& rates, const rate_dialog_memory& memory) {
@@ -89,7 +86,7 @@ void desktop_dialogs::select_rates(QWidget* parent, document* document) {
     } catch (const text_error& failure) {
         show(parent, failure.text());
     } catch (...) {
-        show(parent, rate_dialog_failed);
+        show(parent, fatal_error_text("in rate selection dialog", fatal_error_ending::comma));
     }
 }
 

@@ -51,33 +51,9 @@ bool copy_rate_listing(const rate_collection& rates, const std::string& program_
     }
     const std::string text = rates.list_text(true);
 
-    if (!clipboard.open()) {
-        message("DisplayRates::OnEcopy was unable to open the clipboard");
-        return false;
-    }
-    struct closer {
-        clipboard_target& target;
-        ~closer() { target.close(); }
-    } close_at_end{clipboard};
-    if (!clipboard.empty()) message("DisplayRates::OnEcopy was unable to empty the clipboard");
-    auto place = [&](const std::string& format, const std::vector<unsigned char>& data) {
-        if (!format.empty() && !clipboard.register_format(format)) {
-            message("DisplayRates::OnEcopy was unable to register \"" + format + "\" format");
-            return false;
-        }
-        switch (clipboard.put(format, data)) {
-            case clipboard_target::put_result::placed: return true;
-            case clipboard_target::put_result::no_memory:
-                message("DisplayRates::OnEcopy was unable to allocate global memory");
-                return false;
-            case clipboard_target::put_result::refused: break;
-        }
-        message("DisplayRates::OnEcopy was unable to set clipboard data");
-        return false;
-    };
-    if (!place("Wk1", wk1) || !place("Wk3", wk3)) return false;
-    if (!spreadsheet_formats_only && !place("", std::vector<unsigned char>(text.begin(), text.end()))) return false;
-    return true;
+    std::vector<clipboard_item> items = {{"Wk1", std::move(wk1)}, {"Wk3", std::move(wk3)}};
+    if (!spreadsheet_formats_only) items.push_back({"", std::vector<unsigned char>(text.begin(), text.end())});
+    return place_on_clipboard(clipboard, items, "DisplayRates::OnEcopy", message);
 }
 
 const char* const rate_listing_header[2] = {

@@ -7,6 +7,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "app/display_numbers.h"
 #include "gui/clipboard_copy.h"
 #include "gui/print_text.h"
 #include "util/utf8_text.h"
@@ -14,8 +15,6 @@
 namespace fv {
 
 namespace {
-
-constexpr int display_count = 7;
 
 // The pane counts a line break as one character whatever the text used. The
 // text is UTF-8; a byte that is not (a file name in another encoding) shows as

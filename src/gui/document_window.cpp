@@ -7,6 +7,8 @@
 
 #include <exception>
 
+#include "app/display_numbers.h"
+#include "app/fatal_error.h"
 #include "app/settings_keys.h"
 #include "gui/clipboard_copy.h"
 #include "gui/user_prompts.h"
@@ -14,10 +16,6 @@
 #include "util/text_error.h"
 
 namespace fv {
-
-namespace {
-constexpr int source_display = 1, messages_display = 7;
-}
 
 document_window::document_window(settings_store& store, user_prompts& prompts, std::string program_directory,
                          std::function<void(const std::string&)> status, QWidget* parent)
@@ -57,9 +55,7 @@ void document_window::calculate() {
         } catch (const text_error& failure) {
             host_.show_message(failure.text());
         } catch (const std::exception&) {
-            host_.show_message(
-                "Fatal error calculating the subsidy or creating displays.  Please try again.  If this error "
-                "persists, please call technical support.");
+            host_.show_message(fatal_error_text(while_calculating, fatal_error_ending::full_stop));
         }
     }
     show_current_state();

@@ -20,14 +20,14 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include <filesystem>
-#include <system_error>
 
+#include "app/display_numbers.h"
 #include "app/output_format.h"
 #include "ferravane_version.h"
 #include "gui/document_window.h"
 #include "gui/main_window_dialogs.h"
 #include "gui/user_prompts.h"
+#include "util/file_io.h"
 #include "workbook/workbook_reader.h"
 
 namespace fv {
@@ -36,10 +36,10 @@ namespace {
 
 const char* const idle_status = "Ready";
 
-bool same_file(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
+// Whether an open document's path names the file about to be opened: the
+// same text (even when the file has gone since), or the same existing file.
+bool is_open_as(const std::string& open_path, const std::string& path) {
+    return open_path == path || same_file(open_path, path);
 }
 
 QString from_file_name(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
@@ -163,7 +163,7 @@ void main_window::build_menus() {
 
     // View
     view_menu_ = menuBar()->addMenu(QStringLiteral("&View"));
-    for (int n = 1; n <= 7; ++n) {
+    for (int n = 1; n <= display_count; ++n) {
         const auto which = static_cast<command>(static_cast<int>(command::display1) + n - 1);
         QAction* show = make(which, QStringLiteral("&%1  %2").arg(n).arg(QString::fromUtf8(display_sheet_name(n))), QString::number(n));
         show->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + n)));
@@ -359,7 +359,7 @@ std::vector<document_window*> main_window::document_windows() const {
 
 document_window* main_window::find_open(const std::string& path) const {
     for (document_window* frame : document_windows())
-        if (same_file(frame->document().path(), path)) return frame;
+        if (is_open_as(frame->document().path(), path)) return frame;
     return nullptr;
 }
 
@@ -441,7 +441,7 @@ void main_window::update_commands() {
         action(which)->setEnabled(has_document);
     for (command which : {command::print, command::copy, command::next_display, command::previous_display})
         action(which)->setEnabled(has_display);
-    for (int n = 1; n <= 7; ++n)
+    for (int n = 1; n <= display_count; ++n)
         action(static_cast<command>(static_cast<int>(command::display1) + n - 1))
             ->setEnabled(has_document && frame->display_available(n));
     // No handlers: the view is read-only and help is in the Tips menu.

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "app/display_numbers.h"
 #include "app/output_format.h"
 #include "app/settings_keys.h"
 #include "gui/general_preferences_dialog.h"
@@ -107,7 +108,7 @@ output_preferences_dialog::output_preferences_dialog(settings_store& store, dial
         auto* heading = new QLabel(QString::fromUtf8(headings[column]), this);
         heading->setWordWrap(true);
         grid->addWidget(heading, 0, column);
-        for (int display = 1; display <= 7; ++display) {
+        for (int display = 1; display <= display_count; ++display) {
             const box_label& label = box_labels[column][display - 1];
             auto* box = new QCheckBox(QString::fromUtf8(label.text), this);
             box->setEnabled(label.enabled);
@@ -149,7 +150,7 @@ void output_preferences_dialog::load() {
             mask = 0;
             store_.write_int(section, *mask_keys[column], 0);
         }
-        for (int display = 1; display <= 7; ++display)
+        for (int display = 1; display <= display_count; ++display)
             box(column, display)->setChecked((mask & settings::display_bit(display)) != 0);
     }
     file_name_->setText(file_name_to_qstring(store_.read_text(section, settings::online_filename, "")));
@@ -157,7 +158,7 @@ void output_preferences_dialog::load() {
 
 int output_preferences_dialog::mask_of(int column) const {
     int mask = 0;
-    for (int display = 1; display <= 7; ++display)
+    for (int display = 1; display <= display_count; ++display)
         if (box(column, display)->isChecked()) mask |= settings::display_bit(display);
     return mask;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/settings_store.h"
+#include "app/display_numbers.h"
 #include "gui/dialog_services.h"
 
 class QCheckBox;
@@ -45,7 +46,7 @@ private:
 
     settings_store& store_;
     dialog_services services_;
-    std::array<std::array<QCheckBox*, 7>, 3> boxes_{};
+    std::array<std::array<QCheckBox*, display_count>, 3> boxes_{};
     QLineEdit* file_name_;
 };
 

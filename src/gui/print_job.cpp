@@ -9,12 +9,12 @@
 #include <QStringDecoder>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
 
 #include "gui/print_text.h"
+#include "util/ascii.h"
 #include "util/safe_text.h"
 #include "util/utf8_text.h"
 
@@ -40,12 +40,8 @@ QFont print_font(int pixel_height) {
 }
 
 std::string with_suffix_before_pdf(const std::string& named, const std::string& suffix) {
-    if (named.size() > 4) {
-        std::string extension = named.substr(named.size() - 4);
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        if (extension == ".pdf") return named.substr(0, named.size() - 4) + suffix + named.substr(named.size() - 4);
-    }
+    if (named.size() > 4 && ends_with_ignoring_case(named, ".pdf"))
+        return named.substr(0, named.size() - 4) + suffix + named.substr(named.size() - 4);
     return named + suffix;
 }
 

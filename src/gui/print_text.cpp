@@ -11,13 +11,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
-#include <system_error>
 
 #include "gui/print_job.h"
+#include "util/file_io.h"
 #include "util/run_files.h"
 
 namespace fv {
@@ -59,12 +58,6 @@ int next_pdf_job(const std::string& named) {
     static std::map<std::string, int> jobs;
     std::lock_guard lock(guard);
     return ++jobs[named];
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
 }
 
 // What goes into the footers besides the rule and the page number.

@@ -1,16 +1,13 @@
 // How a windowed document reaches the user.
 #include "gui/window_host.h"
 
+#include "app/display_numbers.h"
 #include "app/document.h"
 #include "gui/display_view.h"
 #include "gui/print_text.h"
 #include "gui/user_prompts.h"
 
 namespace fv {
-
-namespace {
-constexpr int source_display = 1, messages_display = 7;
-}
 
 window_host::window_host(user_prompts& prompts, settings_store& store, QWidget* window, display_view* view,
                          std::function<void(const std::string&)> status)

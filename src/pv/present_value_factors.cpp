@@ -9,14 +9,13 @@
 #include <cstdio>
 #include <iterator>
 
+#include "pv/factor_grid.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
 
 namespace fv {
 
 namespace {
-
-constexpr int steps[4] = {24, 12, 6, 2};
 
 const char* const extent_messages[4] = {
     "Annual cash flow extend more than 100 years past the start of the cohort",
@@ -226,7 +225,7 @@ double present_value_factors::discount_at_single_rate(int frequency, int, std::s
     if (!on_the_fly_) throw text_error("cf_pvfact::dwork_fast called when on_the_fly wasn't set");
     if (single_rate_factor_ == not_available) throw text_error("cf_pvfact::dwork_fast called when single effective rate wasn't set");
     if (frequency < 1 || frequency > 4 || amounts.empty()) return 0.0;
-    const int step = steps[frequency - 1];
+    const int step = grid_step(frequency);
     // A running product instead of a power per amount: the search evaluates
     // the whole cohort many times, and the product stays within a few units
     // in the last place over 1,200 periods.
@@ -245,7 +244,7 @@ double present_value_factors::discount(int frequency, int point, std::span<const
     if (frequency == 0) throw text_error("cf_pvfact::discount called with unknown frequency");
     if (point == 0) throw text_error("cf_pvfact::discount called with unknown within-period point");
     if (frequency < 1 || frequency > 4) return 0.0;
-    const int step = steps[frequency - 1];
+    const int step = grid_step(frequency);
     if (uses_single_rate_ && on_the_fly_) return discount_at_single_rate(frequency, point, amounts, start);
     if (!built_) make();
     if (!built_) throw text_error("cf_pvfact::discount called before the single effective rate was set");

@@ -37,8 +37,8 @@ public:
     // Builds the factor table from the rate set or the single effective rate.
     void make();
 
-    // Present value of amounts at grid indices start + k * step (step 24,
-    // 12, 6, 2 for frequency 1-4). start may be negative: those amounts are
+    // Present value of amounts at grid indices start + k * grid_step(frequency)
+    // (pv/factor_grid.h). start may be negative: those amounts are
     // carried forward to the start of the cohort.
     double discount(int frequency, int point, std::span<const double> amounts, int start);
     // The factor of each of count amounts that discount would apply, found the

@@ -8,14 +8,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "pv/factor_grid.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
 
 namespace fv {
 
 namespace {
-
-constexpr int steps[4] = {24, 12, 6, 2};
 
 constexpr double search_low = 0.01;
 constexpr double search_high = 20.0;
@@ -26,8 +25,6 @@ constexpr double narrowest_interval = 0.01;
 // Bisection between two doubles settles within a few thousand halvings at
 // the very worst; the cap only guards against a cycle.
 constexpr int most_halvings = 5000;
-
-int step_of(int frequency) { return frequency >= 1 && frequency <= 4 ? steps[frequency - 1] : 0; }
 
 std::string format(const char* pattern, double value) {
     char text[160];
@@ -44,7 +41,7 @@ double average_maturity(std::span<const single_rate_row> rows) {
     double weighted = 0.0;
     double total = 0.0;
     for (const single_rate_row& row : rows) {
-        const int step = step_of(row.frequency);
+        const int step = grid_step(row.frequency);
         if (step == 0) continue;
         for (std::size_t k = 0; k < row.amounts.size(); ++k) {
             const double size = std::fabs(row.amounts[k]);
@@ -60,7 +57,7 @@ double maximum_maturity(std::span<const single_rate_row> rows) {
     bool any = false;
     double latest = 0.0;
     for (const single_rate_row& row : rows) {
-        const int step = step_of(row.frequency);
+        const int step = grid_step(row.frequency);
         if (step == 0 || row.amounts.empty()) continue;
         const double last = static_cast<double>(row.start) + static_cast<double>(row.amounts.size() - 1) * step;
         if (!any || last > latest) latest = last;

@@ -117,7 +117,8 @@ bool write_file_replacing(const std::string& path, std::string_view bytes, bool*
 // is cut back to its size before the append, so a log never keeps half a line.
 bool append_to_file(const std::string& path, std::string_view bytes, const std::string& never_into = {});
 
-// True when both paths name the same existing file (device and inode).
+// True when both paths name the same existing file (device and inode, links
+// followed); false when either names no file.
 bool same_file(const std::string& a, const std::string& b);
 
 }  // namespace fv

@@ -3,13 +3,14 @@
 #include <cctype>
 #include <climits>
 
+#include "util/ascii.h"
 #include "util/text_error.h"
 
 namespace fv {
 namespace {
 
-bool is_letter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-int letter_position(char c) { return std::toupper(static_cast<unsigned char>(c)) - 'A'; }
+bool is_letter(char c) { return ascii_letter(c); }
+int letter_position(char c) { return ascii_upper(c) - 'A'; }
 
 // One or two letters as an index: A..Z are 0..25, AA is 26, IV is 255.
 // Returns the number of letters taken, 0 when the first is not a letter.
@@ -32,7 +33,7 @@ long read_integer(std::string_view text, std::size_t at) {
     bool negative = false;
     if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
     long value = 0;
-    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at]))) {
+    while (at < text.size() && ascii_digit(text[at])) {
         if (value < INT_MAX) value = value * 10 + (text[at] - '0');
         if (value > INT_MAX) value = INT_MAX;
         ++at;

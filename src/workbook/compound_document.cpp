@@ -8,8 +8,9 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
 
-#include <cctype>
 #include <mutex>
+
+#include "util/ascii.h"
 
 namespace fv {
 
@@ -29,12 +30,7 @@ struct gobject_ref {
 
 bool same_name(const char* stored, std::string_view wanted) {
     if (!stored) return false;
-    std::string_view name(stored);
-    if (name.size() != wanted.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(name[i])) != std::tolower(static_cast<unsigned char>(wanted[i])))
-            return false;
-    return true;
+    return equal_ignoring_case(stored, wanted);
 }
 
 std::optional<std::vector<unsigned char>> read_whole(GsfInfile* root, int child, std::size_t image_size) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/ascii.h"
 #include "util/text_error.h"
 
 namespace fv {

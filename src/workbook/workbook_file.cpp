@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-#include <cctype>
 
+#include "util/ascii.h"
 #include "util/text_error.h"
 #include "workbook/file_image.h"
 #include "workbook/lotus123_reader.h"
@@ -35,10 +35,7 @@ bool opens_as_regular_file(const std::string& path) {
 // case, no dot needed); nothing for a name no reader knows.
 std::unique_ptr<workbook_reader> reader_for_name(const std::string& path, container_kind container) {
     const std::string_view name(path);
-    auto ends_with = [&](std::string_view extension) {
-        return name.size() >= extension.size() &&
-               equal_ignoring_case(name.substr(name.size() - extension.size()), extension);
-    };
+    auto ends_with = [&](std::string_view extension) { return ends_with_ignoring_case(name, extension); };
     if (ends_with("wk4") || ends_with("wk3")) return std::make_unique<wk3_reader>(path);
     if (ends_with("wk1")) return std::make_unique<wk1_reader>(path);
     if (ends_with("xls")) return std::make_unique<xls_reader>(path);
@@ -210,8 +207,7 @@ std::vector<std::string> workbook_file::candidate_ranges() {
         if (read_cursor_cell(text) != content_delivered) continue;
         std::size_t at = 0;
         while (at < text.size() && text[at] == ' ') ++at;
-        if (text.size() - at >= 2 && std::tolower(static_cast<unsigned char>(text[at])) == 'n' &&
-            std::tolower(static_cast<unsigned char>(text[at + 1])) == 'a')
+        if (text.size() - at >= 2 && ascii_lower(text[at]) == 'n' && ascii_lower(text[at + 1]) == 'a')
             candidates.push_back(name);
     }
     return candidates;

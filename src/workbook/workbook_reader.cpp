@@ -1,6 +1,5 @@
 #include "workbook/workbook_reader.h"
 
-#include <cctype>
 #include <climits>
 #include <cstdlib>
 #include <memory>
@@ -25,15 +24,6 @@ std::string full_path(const std::string& file_name) {
     path += leaf;
     if (path.size() > 4096) return std::string();
     return path;
-}
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 workbook_reader::workbook_reader(const std::string& file_name) : path_(full_path(file_name)), file_date_(file_date_text(path_)) {}

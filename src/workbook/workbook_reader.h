@@ -102,7 +102,4 @@ private:
 // resolved and its own last component.
 std::string full_path(const std::string& file_name);
 
-// Whether a case-insensitive comparison finds the two texts equal.
-bool equal_ignoring_case(std::string_view a, std::string_view b);
-
 }  // namespace fv

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "util/ascii.h"
 #include "util/code_page.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "util/ascii.h"
 #include "workbook/opc_package.h"
 #include "workbook/serial_date.h"
 #include "workbook/workbook_failure.h"
@@ -15,10 +16,6 @@ namespace fv {
 namespace {
 
 constexpr std::string_view default_workbook_part = "xl/workbook.xml";
-
-bool ends_with(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && equal_ignoring_case(text.substr(text.size() - end.size()), end);
-}
 
 // The workbook part the package names, else where Excel puts it.
 std::string workbook_part(zip_archive& archive) {
@@ -40,7 +37,7 @@ xlsx_reader::xlsx_reader(const std::string& file_name)
 
 void xlsx_reader::read(zip_archive& archive) {
     const std::string workbook = workbook_part(archive);
-    if (ends_with(workbook, ".bin")) throw workbook_failure(workbook_problem::binary_workbook, "");
+    if (ends_with_ignoring_case(workbook, ".bin")) throw workbook_failure(workbook_problem::binary_workbook, "");
     if (!archive.contains(workbook))
         throw workbook_failure(workbook_problem::not_a_workbook, "it holds no workbook part " + workbook);
 

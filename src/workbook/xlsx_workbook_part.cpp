@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "util/ascii.h"
 #include "workbook/bounded_text.h"
 #include "workbook/workbook_failure.h"
 #include "workbook/xml_stream.h"
@@ -13,10 +14,6 @@ namespace fv {
 namespace {
 
 bool is_true(std::string_view value) { return value == "1" || value == "true"; }
-
-bool starts_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && equal_ignoring_case(text.substr(0, prefix.size()), prefix);
-}
 
 // r:id, whichever of the relationship namespaces (transitional or strict) it is in.
 std::optional<std::string_view> relationship_id(const xml_attributes& attributes) {
@@ -41,7 +38,7 @@ public:
         } else if (name.local == "definedName") {
             const std::string_view defined = attributes.get("name").value_or("");
             // Print areas, titles, filters: built-in names are no cash-flow ranges; hidden ones are not shown.
-            in_name_ = !defined.empty() && !starts_ignoring_case(defined, "_xlnm.") &&
+            in_name_ = !defined.empty() && !starts_with_ignoring_case(defined, "_xlnm.") &&
                        !is_true(attributes.get("hidden").value_or(""));
             if (in_name_) {
                 name_ = std::string(defined);

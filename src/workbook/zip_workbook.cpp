@@ -1,9 +1,9 @@
 // The shared part of the XLSX and ODS readers.
 #include "workbook/zip_workbook.h"
 
-#include <cctype>
 #include <unordered_map>
 
+#include "util/ascii.h"
 #include "util/text_error.h"
 #include "workbook/file_image.h"
 #include "workbook/workbook_failure.h"
@@ -79,7 +79,7 @@ namespace {
 
 std::string folded(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out) c = ascii_lower(c);
     return out;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "util/text_error.h"
+#include "util/ascii.h"
 #include "workbook/xls_reader.h"
 #include "second_reader.h"
 
