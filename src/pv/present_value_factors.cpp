@@ -267,7 +267,7 @@ std::vector<double> present_value_factors::amount_factors(int frequency, int poi
     std::vector<double> factors;
     if (frequency < 1 || frequency > 4) return factors;
     const double one = 1.0;
-    const int step = steps[frequency - 1];
+    const int step = grid_step(frequency);
     for (std::size_t k = 0; k < count; ++k)
         factors.push_back(discount(frequency, point, std::span<const double>(&one, 1), start + static_cast<int>(k) * step));
     return factors;
