@@ -63,7 +63,7 @@ std::unique_ptr<fv::credit_program> twenty_year_monthly_program() {
 }
 
 void BM_CohortThroughSubsidyAndSingleEffectiveRate(benchmark::State& state) {
-    const fv::rate_set set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
+    const fv::rate_set set(fv::rate_source::actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
     auto program = twenty_year_monthly_program();
     fv::cohort& cohort = *program->cohorts.front();
     fv::present_value_factors engine;

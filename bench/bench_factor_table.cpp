@@ -9,7 +9,7 @@
 namespace {
 
 fv::rate_set typical_set() {
-    return fv::rate_set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
+    return fv::rate_set(fv::rate_source::actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
 }
 
 void BM_BuildFactorTable(benchmark::State& state) {

@@ -47,7 +47,7 @@ cohort_rows twenty_years_monthly() {
 }
 
 void BM_CohortSubsidyAndSingleEffectiveRate(benchmark::State& state) {
-    const fv::rate_set set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
+    const fv::rate_set set(fv::rate_source::actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
     const cohort_rows c = twenty_years_monthly();
     const fv::subsidy_evaluator evaluate = [&c](fv::present_value_factors& pv) { return c.subsidy(pv); };
     fv::present_value_factors engine;

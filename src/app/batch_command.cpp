@@ -73,11 +73,11 @@ rate_choice read_rate_choice(const batch_words& words, int index) {
     const std::string& category = words.at(index);
     const std::string& name = words.at(index + 1);
     const char letter = category.empty() ? '\0' : ascii_upper(category[0]);
-    choice.source = letter == 'A' ? 1 : letter == 'B' ? 2 : 3;
+    choice.source = letter == 'A' ? rate_source::actual : letter == 'B' ? rate_source::budget : rate_source::own;
     const bool numeric = !name.empty() && ascii_digit(name[0]);
-    if (choice.source == 1 && numeric)
+    if (choice.source == rate_source::actual && numeric)
         choice.selection = "FY " + name + " average";
-    else if (choice.source == 2 && numeric)
+    else if (choice.source == rate_source::budget && numeric)
         choice.selection = "Budget " + name;
     else
         choice.selection = name;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "rates/rate_set.h"
+
 namespace fv {
 
 enum class batch_mode { calculate, print, logfile, wk3, file, import };
@@ -29,7 +31,7 @@ batch_mode choose_batch_mode(const std::string& word0);
 
 // The rate choice of a category word and a selection name.
 struct rate_choice {
-    int source = 0;  // 0 none, 1 actual, 2 budget forecast, 3 own
+    std::optional<rate_source> source;  // none without a category word
     std::string selection;
 };
 

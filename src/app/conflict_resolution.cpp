@@ -22,15 +22,10 @@ const std::string& section = settings::runtime_options;
     throw text_error("Options call for spreadsheet output, but no filename provided");
 }
 
-// Category of the dialog (0 actual, 1 budget, 2 own) to rate source (1, 2, 3).
-int source_of_category(int category) { return category == 0 ? 1 : category == 2 ? 3 : 2; }
-int category_of_source(int source) { return source == 1 ? 0 : source == 3 ? 2 : 1; }
-
 void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialog, const rate_collection& rates) {
-    const int category = dialog.category == 0 || dialog.category == 2 ? dialog.category : 1;
-    out.rate_source = source_of_category(category);
-    const rate_set* set = dialog_rate_set(rates, dialog, category);
-    if (set == nullptr) set = dialog_rate_set(rates, dialog, 1);
+    out.rate_source = dialog.source;
+    const rate_set* set = dialog_rate_set(rates, dialog, dialog.source);
+    if (set == nullptr) set = dialog_rate_set(rates, dialog, rate_source::budget);
     if (set == nullptr)
         throw text_error(
             "No interest rate assumptions are available for the calculation.\n\nPlease make a selection from the "
@@ -43,30 +38,31 @@ void take_dialog_choice(resolved_choices& out, const rate_selection_state& dialo
 const char* const budget_rates_forced_message =
     "Rates for most recent budget were used because \"purpose\" set to \"budget\"";
 
-const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, int category) {
-    const std::string& title = dialog.titles[static_cast<std::size_t>(category)];
+const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, rate_source list) {
+    const std::string& title = dialog.title_of(list);
     if (!title.empty()) {
-        if (const rate_set* set = rates.find_by_title(source_of_category(category), title)) return set;
+        if (const rate_set* set = rates.find_by_title(list, title)) return set;
     }
-    return rates.item_at(category, 0);
+    return rates.item_at(list, 0);
 }
 
 resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choices& sheet,
                                   const rate_selection_state& dialog, const rate_collection& rates,
-                                  int current_rate_source, std::time_t now) {
+                                  rate_source current_rate_source, std::time_t now) {
     const int conflict = store.read_int(section, settings::preference_conflict, 0);
     const int spreadsheet_output = store.read_int(section, settings::online_spreadsheet_options, 0);
-    const int preference = store.read_int(section, settings::preference_purpose, -1);
-    const int preference_purpose = preference >= 0 && preference <= 4 ? preference + 1 : 1;
+    const calculation_purpose preference_purpose =
+        purpose_of_preference(store.read_int(section, settings::preference_purpose, -1))
+            .value_or(calculation_purpose::budget_formulation);
     const bool computed_by_setting = store.read_int(section, settings::calc_single_effective_rate, 0) == 1;
     const std::string online_name = store.read_text(section, settings::online_filename, "");
 
     resolved_choices out;
     if (conflict == 1) {
         out.purpose = preference_purpose;
-        if (out.purpose == 1) {
-            out.budget_rates_forced = dialog.category == 0 || dialog.category == 2;
-            out.rate_source = 2;
+        if (out.purpose == calculation_purpose::budget_formulation) {
+            out.budget_rates_forced = dialog.source != rate_source::budget;
+            out.rate_source = rate_source::budget;
             const rate_set* set = rates.find_budget_year(settings::read_budget_year(store, now));
             if (set == nullptr) no_budget_set(sheet.budget_year);
             out.rate_title = set->title;
@@ -90,25 +86,25 @@ resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choi
         if (name.empty()) no_output_name();
         out.output_file = name;
     }
-    out.purpose = sheet.purpose != 0 ? sheet.purpose : preference_purpose;
-    if (out.purpose == 1) {
-        out.budget_rates_forced = current_rate_source == 3 || current_rate_source == 1;
-        out.rate_source = 2;
+    out.purpose = sheet.purpose.value_or(preference_purpose);
+    if (out.purpose == calculation_purpose::budget_formulation) {
+        out.budget_rates_forced = current_rate_source != rate_source::budget;
+        out.rate_source = rate_source::budget;
         const rate_set* set = rates.find_budget_year(sheet.budget_year);
         if (set == nullptr) no_budget_set(sheet.budget_year);
         out.rate_title = set->title;
-    } else if (sheet.rate_source >= 1 && sheet.rate_source <= 3) {
-        out.rate_source = sheet.rate_source;
+    } else if (sheet.rate_source) {
+        out.rate_source = *sheet.rate_source;
         if (sheet.selection) {
-            const rate_set* set = rates.find_by_prefix(sheet.rate_source, *sheet.selection);
+            const rate_set* set = rates.find_by_prefix(out.rate_source, *sheet.selection);
             if (set == nullptr)
                 throw text_error(std::string("Spreadsheet calls for a rate selection that does not exist.\n\nIn the ") +
-                                 rate_source_name(sheet.rate_source) + " section, rates named \"" + *sheet.selection +
+                                 rate_source_name(out.rate_source) + " section, rates named \"" + *sheet.selection +
                                  "\" were not found\n\nPlease update the spreadsheet or make a selection from the "
                                  "\"Actions\" - \"Rates\" menu");
             out.rate_title = set->title;
         } else {
-            const rate_set* set = dialog_rate_set(rates, dialog, category_of_source(sheet.rate_source));
+            const rate_set* set = dialog_rate_set(rates, dialog, out.rate_source);
             if (set == nullptr)
                 throw text_error(
                     "Spreadsheet calls for the default \"own\" rate selection and there are none.\n\nPlease update the "
@@ -124,10 +120,12 @@ resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choi
     return out;
 }
 
-bool select_rates_needs_alert(settings_store& store, int document_purpose) {
+bool select_rates_needs_alert(settings_store& store, std::optional<calculation_purpose> document_purpose) {
     const int conflict = store.read_int(section, settings::preference_conflict, -1);
-    const int purpose = store.read_int(section, settings::preference_purpose, -1);
-    return (conflict == 1 && purpose == 0) || (conflict == 0 && document_purpose == 1);
+    const std::optional<calculation_purpose> preference =
+        purpose_of_preference(store.read_int(section, settings::preference_purpose, -1));
+    const auto budget = calculation_purpose::budget_formulation;
+    return (conflict == 1 && preference == budget) || (conflict == 0 && document_purpose == budget);
 }
 
 }  // namespace fv

@@ -10,14 +10,16 @@
 
 #include "app/rate_selection_state.h"
 #include "app/settings_store.h"
+#include "cashflow/calculation_purpose.h"
 #include "rates/rate_collection.h"
 
 namespace fv {
 
 // What the parsed program asks for.
 struct spreadsheet_choices {
-    int purpose = 1;      // 1 budget formulation (also when absent), 5 analysis
-    int rate_source = 0;  // 0 absent, else 1 actual, 2 budget, 3 own
+    // A parsed program always has one; the preferences decide when there is none.
+    std::optional<calculation_purpose> purpose = calculation_purpose::budget_formulation;
+    std::optional<fv::rate_source> rate_source;  // absent when the spreadsheet names none
     std::optional<std::string> selection;
     int single_effective_rate = -1;  // -1 absent, else 0 or 1
     std::optional<std::string> output_file;
@@ -25,8 +27,8 @@ struct spreadsheet_choices {
 };
 
 struct resolved_choices {
-    int purpose = 1;      // 1 budget formulation ... 5 analysis
-    int rate_source = 2;  // 1 actual, 2 budget forecast, 3 own
+    calculation_purpose purpose = calculation_purpose::budget_formulation;
+    fv::rate_source rate_source = fv::rate_source::budget;
     std::string rate_title;
     int single_effective_rate = 0;
     std::optional<std::string> output_file;  // only when spreadsheet output is on
@@ -38,12 +40,12 @@ extern const char* const budget_rates_forced_message;  // message 51
 // Throws text_error with the message to show when the choices cannot be settled.
 resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choices& sheet,
                                   const rate_selection_state& dialog, const rate_collection& rates,
-                                  int current_rate_source, std::time_t now);
+                                  rate_source current_rate_source, std::time_t now);
 
 // The set the dialog's choice names in a list: its title, else the first set.
-const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, int category);
+const rate_set* dialog_rate_set(const rate_collection& rates, const rate_selection_state& dialog, rate_source list);
 
 // Whether "&Select rates..." first warns that the purpose overrides the choice.
-bool select_rates_needs_alert(settings_store& store, int document_purpose);
+bool select_rates_needs_alert(settings_store& store, std::optional<calculation_purpose> document_purpose);
 
 }  // namespace fv

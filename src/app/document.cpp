@@ -52,7 +52,7 @@ document::document(settings_store& store, document_host& host, std::string progr
     : store_(store), host_(host), program_directory_(std::move(program_directory)), clock_(std::move(clock)) {
     rates_ = make_document_rates(store_, program_directory_ + "rates.txt",
                                  store_.read_text(section, settings::own_filename, ""));
-    current_rate_source_ = rates_.selection.category + 1;
+    current_rate_source_ = rates_.selection.source;
     new_program();
 }
 
@@ -217,15 +217,15 @@ void document::report_failure(const std::string& text, bool only_ended_lines) {
     host_.show_message(text);
 }
 
-void document::calculate_subsidy(int rate_source, const std::string& selection,
+void document::calculate_subsidy(std::optional<rate_source> source, const std::string& selection,
                           const std::optional<std::string>& wk3_output) {
-    std::optional<std::string> kept_title;
-    if (rate_source != 0) {
-        const rate_set* set = rates_.rates.find_by_prefix(rate_source, selection);
+    std::optional<named_rate_set> named_set;
+    if (source) {
+        const rate_set* set = rates_.rates.find_by_prefix(*source, selection);
         if (set == nullptr)
             throw text_error(format_message("Unable to find selection %s among the %s rate choices",
-                                            selection.c_str(), rate_source_name(rate_source)));
-        kept_title = set->title;
+                                            selection.c_str(), rate_source_name(*source)));
+        named_set = named_rate_set{*source, set->title};
     }
 
     calculation_failed_ = true;
@@ -251,15 +251,15 @@ void document::calculate_subsidy(int rate_source, const std::string& selection,
         host_.show_message(fatal_error_text("resolving conflicts", fatal_error_ending::comma));
         return;
     }
-    calculate_from_resolution(kept_title, rate_source, wk3_output, noted_messages);
+    calculate_from_resolution(named_set, wk3_output, noted_messages);
 }
 
 // A calculation once the spreadsheet's choices and the preferences are
 // resolved, stage by stage; a failure in any stage after the rates are found
 // becomes messages and a notice.
-void document::calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
+void document::calculate_from_resolution(const std::optional<named_rate_set>& named_set,
                                         const std::optional<std::string>& wk3_output, std::size_t noted_messages) {
-    apply_resolution(kept_title, rate_source, wk3_output);
+    apply_resolution(named_set, wk3_output);
     const rate_set* set = resolved_rate_set();
     if (set == nullptr) return;
     const rate_set rate_set = *set;
@@ -292,12 +292,12 @@ void document::calculate_from_resolution(const std::optional<std::string>& kept_
 
 // The resolved choices, with a rate set and a WK3 output a batch run names
 // taking the place of what was resolved.
-void document::apply_resolution(const std::optional<std::string>& kept_title, int rate_source,
+void document::apply_resolution(const std::optional<named_rate_set>& named_set,
                                 const std::optional<std::string>& wk3_output) {
     if (resolved_.budget_rates_forced) program_->add(51, budget_rates_forced_message);
-    if (rate_source != 0) {
-        resolved_.rate_source = rate_source;
-        resolved_.rate_title = *kept_title;
+    if (named_set) {
+        resolved_.rate_source = named_set->source;
+        resolved_.rate_title = named_set->title;
     }
     if (wk3_output) resolved_.output_file = wk3_output;
     current_rate_source_ = resolved_.rate_source;

@@ -34,9 +34,9 @@ public:
     // reason was shown, or the user cancelled the range choice).
     bool load_spreadsheet(const std::string& path);
     bool reload();
-    // The calculation. A rate source of 0 passes no rate choice; a rate choice
-    // that names no set throws its message text before anything runs.
-    void calculate_subsidy(int rate_source = 0, const std::string& selection = {},
+    // The calculation. Without a source no rate choice is passed; a rate
+    // choice that names no set throws its message text before anything runs.
+    void calculate_subsidy(std::optional<rate_source> source = std::nullopt, const std::string& selection = {},
                      const std::optional<std::string>& wk3_output = std::nullopt);
     void set_status(const std::string& suffix);
 
@@ -66,6 +66,11 @@ public:
     const resolved_choices& resolved() const { return resolved_; }
 
 private:
+    // A rate set a batch run names, found before the calculation starts.
+    struct named_rate_set {
+        rate_source source;
+        std::string title;
+    };
     struct shown_display {
         display_page page;
         std::string text;
@@ -78,10 +83,9 @@ private:
     void keep_display(int display, display_page page);
     void rebuild_messages_display();
     // The stages of a calculation, in their order.
-    void calculate_from_resolution(const std::optional<std::string>& kept_title, int rate_source,
+    void calculate_from_resolution(const std::optional<named_rate_set>& named_set,
                                    const std::optional<std::string>& wk3_output, std::size_t noted_messages);
-    void apply_resolution(const std::optional<std::string>& kept_title, int rate_source,
-                          const std::optional<std::string>& wk3_output);
+    void apply_resolution(const std::optional<named_rate_set>& named_set, const std::optional<std::string>& wk3_output);
     const rate_set* resolved_rate_set();
     void build_factors(const rate_set& rate_set);
     std::optional<display_page> compute(const rate_set& rate_set);
@@ -110,7 +114,7 @@ private:
     bool calculated_ = false;
     bool spreadsheet_output_failed_ = false;
     int output_mask_ = 0;
-    int current_rate_source_ = 2;
+    rate_source current_rate_source_ = rate_source::budget;
     std::string status_;
 };
 

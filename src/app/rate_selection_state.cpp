@@ -17,26 +17,31 @@ std::string failure_text(const std::exception& failure) {
 
 }  // namespace
 
+void write_rate_source(settings_store& store, rate_source source) {
+    store.write_int(settings::runtime_options, settings::rate_source, static_cast<int>(list_position(source)));
+}
+
 document_rates make_document_rates(settings_store& store, const std::string& rate_file, const std::string& own_file) {
     const std::string& section = settings::runtime_options;
     document_rates out;
     // Each file on its own: a damaged own-rate file leaves the actual and
     // budget sets usable, and no setting is changed because a file did not load.
     std::vector<std::string> failures;
-    bool lists_loaded[3] = {true, true, true};  // actual, budget, own
+    std::array<bool, rate_sources.size()> lists_loaded = {true, true, true};  // by list_position
     try {
         out.rates.load_own_file(own_file);
     } catch (const std::exception& e) {
         failures.push_back("The own-rate file " + own_file + " was not loaded; its rate sets are not available.\n" +
                            failure_text(e));
         out.rates.load_own_file("");  // forgets the path, so nothing is ever saved over that file
-        lists_loaded[2] = false;
+        lists_loaded[list_position(rate_source::own)] = false;
     }
     try {
         out.rates.load_rate_file(rate_file, true);
     } catch (const std::exception& e) {
         failures.push_back(failure_text(e));
-        lists_loaded[0] = lists_loaded[1] = false;
+        lists_loaded[list_position(rate_source::actual)] = false;
+        lists_loaded[list_position(rate_source::budget)] = false;
     }
     if (!failures.empty()) {
         std::string text = failures.front();
@@ -44,27 +49,25 @@ document_rates make_document_rates(settings_store& store, const std::string& rat
         out.failure = text;
     }
 
-    int category = store.read_int(section, settings::rate_source, -1);
-    if (category < 0 || category > 2) {
-        category = 1;
-        store.write_int(section, settings::rate_source, category);
-    }
-    out.selection.category = category;
+    const std::optional<rate_source> remembered_source =
+        rate_source_at(store.read_int(section, settings::rate_source, -1));
+    out.selection.source = remembered_source.value_or(rate_source::budget);
+    if (!remembered_source) write_rate_source(store, out.selection.source);
 
-    // Lists 1 actual, 2 budget, 3 own; titles are kept by category 0, 1, 2.
     const struct {
         const std::string* key;
-        int list;
-    } remembered[] = {{&settings::rate_item_actual, 1}, {&settings::rate_item_own, 3},
-                      {&settings::rate_item_forecast, 2}};
+        rate_source list;
+    } remembered[] = {{&settings::rate_item_actual, rate_source::actual},
+                      {&settings::rate_item_own, rate_source::own},
+                      {&settings::rate_item_forecast, rate_source::budget}};
     for (const auto& entry : remembered) {
         std::string title = store.read_text(section, *entry.key, "");
         // A list that did not load keeps the remembered title for the next run.
-        if (lists_loaded[entry.list - 1] && out.rates.index_of_title(entry.list, title) == -1) {
+        if (lists_loaded[list_position(entry.list)] && out.rates.index_of_title(entry.list, title) == -1) {
             title = out.rates.title_at(entry.list, 0).value_or("");
             store.write_text(section, *entry.key, title);
         }
-        out.selection.titles[static_cast<std::size_t>(entry.list - 1)] = title;
+        out.selection.title_of(entry.list) = title;
     }
     return out;
 }

@@ -12,12 +12,15 @@
 
 namespace fv {
 
-// A category and the title chosen in each list ("" when none). Sets are found
-// by title so a list that changed in the meantime cannot make a remembered
-// position point at another set.
+// The source chosen and the title chosen in each source's list ("" when
+// none). Sets are found by title so a list that changed in the meantime cannot
+// make a remembered position point at another set.
 struct rate_selection_state {
-    int category = 1;  // 0 actual, 1 budget, 2 own
-    std::array<std::string, 3> titles;
+    rate_source source = rate_source::budget;
+    std::array<std::string, rate_sources.size()> titles;  // by list_position
+
+    std::string& title_of(rate_source list) { return titles[list_position(list)]; }
+    const std::string& title_of(rate_source list) const { return titles[list_position(list)]; }
 };
 
 struct document_rates {
@@ -26,6 +29,9 @@ struct document_rates {
     // A failure to show the user (the own-rate file or the rate file did not load).
     std::optional<std::string> failure;
 };
+
+// Remembers the chosen source in the settings (as its list position).
+void write_rate_source(settings_store& store, rate_source source);
 
 // Loads the own-rate file `own_file` (may be empty) and the rate file, then
 // reads and repairs `rate_source` and the three remembered titles.

@@ -96,7 +96,7 @@ std::unique_ptr<cash_flow_row> cash_flow_row::copy(bool with_amounts) const {
     twin->same_as_disbursement = same_as_disbursement;
     twin->continuous = continuous;
     twin->start_offset = start_offset;
-    twin->sign_state = sign_state;
+    twin->signs = signs;
     twin->is_part = is_part;
     twin->distribution_method = distribution_method;
     twin->periods_ratio = periods_ratio;
@@ -300,7 +300,7 @@ void cash_flow_row::compute_start_offset() {
 }
 
 void cash_flow_row::check_signs() {
-    sign_state = 0;
+    signs = amount_signs::none_significant;
     for (double amount : amounts) {
         if (std::fabs(amount) < 1e-10) continue;
         if (cohort != nullptr) {
@@ -310,11 +310,11 @@ void cash_flow_row::check_signs() {
     }
     for (double amount : amounts) {
         if (std::fabs(amount) < 1e-10) continue;
-        const int sign = amount > 0.0 ? 1 : 2;
-        if (sign_state == 0) {
-            sign_state = sign;
-        } else if (sign != sign_state) {
-            sign_state = 3;
+        const amount_signs sign = amount > 0.0 ? amount_signs::all_positive : amount_signs::all_negative;
+        if (signs == amount_signs::none_significant) {
+            signs = sign;
+        } else if (sign != signs) {
+            signs = amount_signs::mixed;
             break;
         }
     }
@@ -323,11 +323,11 @@ void cash_flow_row::check_signs() {
     const bool must_not_be_positive = std::ranges::find(never_positive_lines, line) != std::end(never_positive_lines);
     const bool must_not_be_negative = std::ranges::find(never_negative_lines, line) != std::end(never_negative_lines);
     const std::string line_name = line_code_name(line);
-    if (must_not_be_positive && (sign_state == 1 || sign_state == 3)) {
+    if (must_not_be_positive && (signs == amount_signs::all_positive || signs == amount_signs::mixed)) {
         owner_program->add(35, fill("On the %s line beginning in %s, some values are positive.", {line_name, cell}));
         owner_program->add(35, fill("    All %s values should be zero or negative amounts.", {line_name}));
     }
-    if (must_not_be_negative && (sign_state == 2 || sign_state == 3)) {
+    if (must_not_be_negative && (signs == amount_signs::all_negative || signs == amount_signs::mixed)) {
         owner_program->add(34, fill("On the %s line beginning in %s, some values are negative.", {line_name, cell}));
         owner_program->add(34, fill("    All %s values should be zero or positive amounts.", {line_name}));
     }

@@ -13,6 +13,9 @@
 
 namespace fv {
 
+// The signs of a row's amounts that are not negligibly small.
+enum class amount_signs { none_significant, all_positive, all_negative, mixed };
+
 class cohort;
 class credit_program;
 class workbook_file;
@@ -79,7 +82,7 @@ public:
     bool same_as_disbursement = false;
     bool continuous = false;
     int start_offset = 0;
-    int sign_state = 0;  // 0 nothing significant, 1 all positive, 2 all negative, 3 mixed
+    amount_signs signs = amount_signs::none_significant;
 
     // Distribution to disbursement periods (filled by the allocation pass).
     std::vector<std::unique_ptr<cash_flow_row>> parts;

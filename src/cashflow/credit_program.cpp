@@ -159,20 +159,20 @@ void read_method(credit_program& program, workbook_file& book) {
 }
 
 void read_purpose(credit_program& program, workbook_file& book) {
-    if (program.purpose != 0) return report_duplicate(program, "Purpose", book.cursor_address_text());
+    if (program.purpose) return report_duplicate(program, "Purpose", book.cursor_address_text());
     const keyword_value value = read_value(book);
     if (value.text.empty()) return program.add(30, fill("The value for \"Purpose\" in cell %s is missing", {value.cell}));
     const char letter = first_upper(value.text);
     if (letter == 'A')
-        program.purpose = 5;
+        program.purpose = calculation_purpose::analysis;
     else if (letter == 'B')
-        program.purpose = 1;
+        program.purpose = calculation_purpose::budget_formulation;
     else
         program.add(31, fill("The value for \"Purpose\" in cell %s must be BUDGET or ANALYSIS", {value.cell}));
 }
 
 void read_rate_assumption(credit_program& program, workbook_file& book) {
-    if (program.rate_assumption != 0) return report_duplicate(program, "Rate assumption", book.cursor_address_text());
+    if (program.rate_assumption) return report_duplicate(program, "Rate assumption", book.cursor_address_text());
     const keyword_value value = read_value(book);
     if (value.text.empty())
         return program.add(30, fill("The value for \"Rate assumption\" in cell %s is missing", {value.cell}));
@@ -181,13 +181,13 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '-') ++end;
     const std::string_view word = text.substr(0, end);
     if (starts_with_ignoring_case(word, "actual"))
-        program.rate_assumption = source_actual;
+        program.rate_assumption = rate_source::actual;
     else if (starts_with_ignoring_case(word, "budget"))
-        program.rate_assumption = source_budget;
+        program.rate_assumption = rate_source::budget;
     else if (equal_ignoring_case(word, "own"))
-        program.rate_assumption = source_own;
+        program.rate_assumption = rate_source::own;
     else {
-        program.rate_assumption = 0;
+        program.rate_assumption.reset();
         return program.add(31, fill("The value for \"Rate assumption\" in cell %s must begin with ACTUAL, BUDGET, or OWN",
                                     {value.cell}));
     }
@@ -198,8 +198,8 @@ void read_rate_assumption(credit_program& program, workbook_file& book) {
     std::string title = trim_right(text.substr(at));
     const bool numbered = !title.empty() && ascii_digit(title.front());
     // The title buffer holds 127 characters.
-    if (program.rate_assumption == source_actual && numbered) title = "FY " + std::string(first_characters(title, 124));
-    if (program.rate_assumption == source_budget && numbered) title = "Budget " + std::string(first_characters(title, 120));
+    if (program.rate_assumption == rate_source::actual && numbered) title = "FY " + std::string(first_characters(title, 124));
+    if (program.rate_assumption == rate_source::budget && numbered) title = "Budget " + std::string(first_characters(title, 120));
     program.rate_title = title;
 }
 
@@ -285,7 +285,7 @@ cohort& credit_program::load(workbook_file& book, std::string_view range) {
 
     read_header(book);
 
-    if (purpose == 0) purpose = 1;
+    if (!purpose) purpose = calculation_purpose::budget_formulation;
     if (!method) method = pro_rata_method::choose;
     if (cohorts.empty()) throw text_error("E010:  No cash flow estimates");
     if (budget_year == 0) budget_year = cohorts.front()->year + 1;

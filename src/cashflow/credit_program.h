@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cashflow/calculation_purpose.h"
 #include "cashflow/cohort.h"
 #include "cashflow/line_code.h"
 #include "cashflow/message_list.h"
@@ -47,9 +48,9 @@ struct program_settings {
     std::optional<int> amount_units;  // units_dollars ... units_billions
     std::optional<bool> single_effective_rate;
     std::optional<pro_rata_method> method;
-    int purpose = 0;  // 0 not given, 1 budget, 5 analysis
+    std::optional<calculation_purpose> purpose;  // budget formulation when not given
     loan_model loan_type = loan_model::construction;
-    int rate_assumption = 0;  // source_actual, source_budget, source_own; 0 not given
+    std::optional<rate_source> rate_assumption;
     std::string rate_title;   // empty when not given
     std::string csv_file_name, output_file_name, sheet_file_name;  // empty when not given
 };

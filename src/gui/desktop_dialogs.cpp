@@ -70,7 +70,8 @@ void desktop_dialogs::preferences_output(QWidget* parent) {
 
 void desktop_dialogs::select_rates(QWidget* parent, document* document) {
     forget_closed_documents();
-    const int purpose = document != nullptr && document->program() != nullptr ? document->program()->purpose : 0;
+    const std::optional<calculation_purpose> purpose =
+        document != nullptr && document->program() != nullptr ? document->program()->purpose : std::nullopt;
     if (select_rates_needs_alert(store_, purpose) && !confirm_budget_rates(parent)) return;
     try {
         if (document != nullptr) {
@@ -98,7 +99,7 @@ void desktop_dialogs::run_rate_dialog(QWidget* parent, document* document, docum
         for (fv::document* other : open_documents_ ? open_documents_() : std::vector<fv::document*>{}) {
             if (other == nullptr || other == document) continue;
             const document_rates& theirs = other->rates();
-            if (theirs.selection.category == 2 && titles_equal(theirs.selection.titles[2], title) &&
+            if (theirs.selection.source == rate_source::own && titles_equal(theirs.selection.title_of(rate_source::own), title) &&
                 own_file_of(theirs, memories_[other]) == file)
                 return other->path();
         }
@@ -139,7 +140,7 @@ void desktop_dialogs::zero_subsidy_rate(QWidget* parent, document* document) {
     const rate_set* chosen = nullptr;
     if (document != nullptr) {
         const document_rates& rates = document->rates();
-        chosen = dialog_rate_set(rates.rates, rates.selection, rates.selection.category);
+        chosen = dialog_rate_set(rates.rates, rates.selection, rates.selection.source);
     }
     zero_subsidy_dialog dialog(chosen, services(parent), parent);
     dialog.exec();

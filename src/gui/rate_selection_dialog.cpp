@@ -23,15 +23,6 @@ namespace fv {
 
 namespace {
 
-constexpr int category_actual = 0;
-constexpr int category_budget = 1;
-constexpr int category_own = 2;
-
-const std::vector<rate_set>& items_of(const rate_collection& rates, int category) {
-    return category == category_actual ? rates.actual() : category == category_budget ? rates.budget()
-                                                                                      : rates.own();
-}
-
 int position_of(const std::vector<rate_set>& items, const std::string& title) {
     for (std::size_t n = 0; n < items.size(); ++n)
         if (titles_equal(items[n].title, title)) return static_cast<int>(n);
@@ -80,19 +71,21 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
     auto* grid = new QGridLayout;
     categories_ = new QButtonGroup(this);
     const char* const labels[3] = {"Use &actual rates", "Use &Budget Assumptions", "Use &own assumptions"};
-    for (int category = 0; category < 3; ++category) {
-        auto* button = new QRadioButton(QString::fromUtf8(labels[category]), this);
+    // Each source's button and list on the row of its list position, which is also the button's id.
+    for (const rate_source source : rate_sources) {
+        const std::size_t row = list_position(source);
+        auto* button = new QRadioButton(QString::fromUtf8(labels[row]), this);
         auto* combo = new QComboBox(this);
         combo->setMinimumContentsLength(30);
-        categories_->addButton(button, category);
-        grid->addWidget(button, category, 0);
-        grid->addWidget(combo, category, 1);
-        category_buttons_[static_cast<std::size_t>(category)] = button;
-        lists_[static_cast<std::size_t>(category)] = combo;
+        categories_->addButton(button, static_cast<int>(row));
+        grid->addWidget(button, static_cast<int>(row), 0);
+        grid->addWidget(combo, static_cast<int>(row), 1);
+        category_buttons_[row] = button;
+        lists_[row] = combo;
     }
     layout->addLayout(grid);
     connect(categories_, &QButtonGroup::idClicked, this,
-            [this](int category) { delete_->setEnabled(category == category_own); });
+            [this](int id) { delete_->setEnabled(rate_source_at(id) == rate_source::own); });
 
     auto* name_text = new QLabel(
         QStringLiteral("Filename for your own assumptions.\n(Enter a new name or change an existing name and click "
@@ -160,10 +153,10 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
     fill_lists();
 }
 
-QRadioButton* rate_selection_dialog::category_button(int category) const {
-    return category_buttons_.at(static_cast<std::size_t>(category));
+QRadioButton* rate_selection_dialog::category_button(rate_source source) const {
+    return category_buttons_[list_position(source)];
 }
-QComboBox* rate_selection_dialog::list(int category) const { return lists_.at(static_cast<std::size_t>(category)); }
+QComboBox* rate_selection_dialog::list(rate_source source) const { return lists_[list_position(source)]; }
 
 void rate_selection_dialog::open_first_time() {
     memory_.initialised = true;
@@ -171,16 +164,16 @@ void rate_selection_dialog::open_first_time() {
     if (!name.empty()) {
         const std::string full = full_path_of(name);
         if (!full.empty()) name = full;
-    } else if (rates_.selection.category == category_own) {
-        rates_.selection.category = category_budget;
+    } else if (rates_.selection.source == rate_source::own) {
+        rates_.selection.source = rate_source::budget;
     }
     memory_.file_box = name;
     memory_.bad_file_name = false;
     memory_.committed_name = name;
     memory_.last_loaded = name;
     load_own(name);
-    if (rates_.rates.own().empty() && rates_.selection.category == category_own)
-        rates_.selection.category = category_budget;
+    if (rates_.rates.own().empty() && rates_.selection.source == rate_source::own)
+        rates_.selection.source = rate_source::budget;
 }
 
 bool rate_selection_dialog::load_own(const std::string& path) {
@@ -193,14 +186,15 @@ bool rate_selection_dialog::load_own(const std::string& path) {
 
 void rate_selection_dialog::fill_lists() {
     file_name_->setText(file_name_to_qstring(memory_.file_box));
-    const std::string* const keys[2] = {&settings::rate_item_actual, &settings::rate_item_forecast};
-    for (int category : {category_actual, category_budget}) {
-        QComboBox* combo = lists_[static_cast<std::size_t>(category)];
-        const auto& items = items_of(rates_.rates, category);
+    for (const rate_source source : {rate_source::actual, rate_source::budget}) {
+        QComboBox* combo = list(source);
+        const auto& items = rates_.rates.list_of(source);
         combo->clear();
         for (const rate_set& item : items) combo->addItem(to_qstring(item.title));
-        std::string& title = rates_.selection.titles[static_cast<std::size_t>(category)];
-        if (memory_.first_fill) title = store_.read_text(settings::runtime_options, *keys[category], "");
+        std::string& title = rates_.selection.title_of(source);
+        const std::string& key =
+            source == rate_source::actual ? settings::rate_item_actual : settings::rate_item_forecast;
+        if (memory_.first_fill) title = store_.read_text(settings::runtime_options, key, "");
         const int position = position_of(items, title);
         combo->setCurrentIndex(items.empty() ? -1 : position < 0 ? 0 : position);
         if (!items.empty()) title = items[static_cast<std::size_t>(combo->currentIndex())].title;
@@ -210,7 +204,7 @@ void rate_selection_dialog::fill_lists() {
 }
 
 void rate_selection_dialog::fill_own_list() {
-    QComboBox* combo = lists_[category_own];
+    QComboBox* combo = list(rate_source::own);
     combo->clear();
     const bool usable = !memory_.file_box.empty() && !memory_.bad_file_name;
     create_curve_->setEnabled(usable);
@@ -219,35 +213,33 @@ void rate_selection_dialog::fill_own_list() {
     if (usable) {
         const auto& items = rates_.rates.own();
         for (const rate_set& item : items) combo->addItem(to_qstring(item.title));
-        const int position = position_of(items, rates_.selection.titles[category_own]);
+        const int position = position_of(items, rates_.selection.title_of(rate_source::own));
         combo->setCurrentIndex(items.empty() ? -1 : position < 0 ? 0 : position);
         any = !items.empty();
     }
-    category_buttons_[category_own]->setEnabled(any);
+    category_button(rate_source::own)->setEnabled(any);
     combo->setEnabled(any);
-    if (!any && rates_.selection.category == category_own) rates_.selection.category = category_budget;
+    if (!any && rates_.selection.source == rate_source::own) rates_.selection.source = rate_source::budget;
     show_category();
 }
 
 void rate_selection_dialog::show_category() {
-    const int category = rates_.selection.category;
-    if (category >= 0 && category <= 2) category_buttons_[static_cast<std::size_t>(category)]->setChecked(true);
-    delete_->setEnabled(category == category_own);
+    category_button(rates_.selection.source)->setChecked(true);
+    delete_->setEnabled(rates_.selection.source == rate_source::own);
 }
 
 bool rate_selection_dialog::take_values() {
-    if (categories_->checkedId() >= 0) rates_.selection.category = categories_->checkedId();
-    for (int category : {category_actual, category_budget}) {
-        const QComboBox* combo = lists_[static_cast<std::size_t>(category)];
-        const auto& items = items_of(rates_.rates, category);
-        const int position = combo->currentIndex();
+    if (const auto checked = rate_source_at(categories_->checkedId())) rates_.selection.source = *checked;
+    for (const rate_source source : {rate_source::actual, rate_source::budget}) {
+        const auto& items = rates_.rates.list_of(source);
+        const int position = list(source)->currentIndex();
         if (position >= 0 && position < static_cast<int>(items.size()))
-            rates_.selection.titles[static_cast<std::size_t>(category)] = items[static_cast<std::size_t>(position)].title;
+            rates_.selection.title_of(source) = items[static_cast<std::size_t>(position)].title;
     }
     memory_.file_box = file_name_from_qstring(file_name_->text().trimmed());
     if (!check_file_name()) return false;
-    const QComboBox* own = lists_[category_own];
-    rates_.selection.titles[category_own] =
+    const QComboBox* own = list(rate_source::own);
+    rates_.selection.title_of(rate_source::own) =
         own->currentIndex() >= 0 && own->isEnabled() ? to_std(own->currentText()) : std::string();
     return true;
 }
@@ -292,10 +284,10 @@ bool rate_selection_dialog::save_as_default() {
     const std::string& section = settings::runtime_options;
     store_.write_text(section, settings::own_filename, memory_.file_box);
     notify_own_rates_changed(true);
-    store_.write_int(section, settings::rate_source, rates_.selection.category);
-    store_.write_text(section, settings::rate_item_forecast, rates_.selection.titles[category_budget]);
-    store_.write_text(section, settings::rate_item_own, rates_.selection.titles[category_own]);
-    store_.write_text(section, settings::rate_item_actual, rates_.selection.titles[category_actual]);
+    write_rate_source(store_, rates_.selection.source);
+    store_.write_text(section, settings::rate_item_forecast, rates_.selection.title_of(rate_source::budget));
+    store_.write_text(section, settings::rate_item_own, rates_.selection.title_of(rate_source::own));
+    store_.write_text(section, settings::rate_item_actual, rates_.selection.title_of(rate_source::actual));
     return true;
 }
 
@@ -370,7 +362,7 @@ bool rate_selection_dialog::reload_before_change() {
 
 void rate_selection_dialog::add_own_set(const std::string& title, const std::array<double, 9>& values) {
     try {
-        rates_.rates.add_own(rate_set(source_own, title, values));
+        rates_.rates.add_own(rate_set(rate_source::own, title, values));
         rates_.rates.save_own_file();
     } catch (const text_error& failure) {
         services_.tell(failure.text());
@@ -429,7 +421,7 @@ void rate_selection_dialog::create_flat_rate() {
 
 void rate_selection_dialog::delete_highlighted() {
     if (!take_values()) return;
-    if (rates_.selection.category != category_own) {
+    if (rates_.selection.source != rate_source::own) {
         services_.tell(
             "To delete an item in the \"own assumptions\" box:\n    Click on the radio button for \"own "
             "assumptions\"\n    Highlight the selection you want to delete\n\nYou cannot delete items in the first "
@@ -437,7 +429,7 @@ void rate_selection_dialog::delete_highlighted() {
             "you will see this message.");
         return;
     }
-    const std::string title = rates_.selection.titles[category_own];
+    const std::string title = rates_.selection.title_of(rate_source::own);
     if (title.empty() || memory_.bad_file_name || memory_.file_box.empty()) return;
     if (environment_.document_using_title) {
         if (const auto other = environment_.document_using_title(title)) {
@@ -453,7 +445,7 @@ void rate_selection_dialog::delete_highlighted() {
     if (titles_equal(store_.read_text(section, settings::rate_item_own, ""), title))
         store_.write_text(section, settings::rate_item_own, "");
     const int position = position_of(rates_.rates.own(), title);
-    rates_.selection.titles[category_own].clear();
+    rates_.selection.title_of(rate_source::own).clear();
     if (position >= 0) {
         rates_.rates.remove_own(position);
         try {
@@ -478,7 +470,7 @@ void rate_selection_dialog::view_all_rates() {
 
 void rate_selection_dialog::zero_subsidy_rate() {
     take_values();
-    open_zero_subsidy(dialog_rate_set(rates_.rates, rates_.selection, rates_.selection.category));
+    open_zero_subsidy(dialog_rate_set(rates_.rates, rates_.selection, rates_.selection.source));
 }
 
 void rate_selection_dialog::notify_own_rates_changed(bool new_default) {

@@ -87,8 +87,8 @@ public:
     std::function<std::optional<std::string>(const std::string& current)> ask_file_name;
     std::function<void(const rate_set* chosen)> open_zero_subsidy;
 
-    QRadioButton* category_button(int category) const;
-    QComboBox* list(int category) const;
+    QRadioButton* category_button(rate_source source) const;
+    QComboBox* list(rate_source source) const;
     QLineEdit* file_name_box() const { return file_name_; }
     QPushButton* create_yield_curve_button() const { return create_curve_; }
     QPushButton* create_flat_rate_button() const { return create_flat_; }

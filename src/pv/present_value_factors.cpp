@@ -87,7 +87,7 @@ void present_value_factors::set(const rate_set* rates) {
 
 void present_value_factors::set_single_effective_rate(double rate) {
     uses_single_rate_ = true;
-    source_ = 0;
+    source_.reset();
     title_ = "SER from source spreadsheet";
     highest_zero_ = lowest_zero_ = rate;
     single_rate_factor_ = rate * 0.01 + 1.0;

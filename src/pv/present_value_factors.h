@@ -86,7 +86,8 @@ public:
     double single_rate_factor() const { return single_rate_factor_; }
     bool has_table() const { return built_; }
     const std::string& title() const { return title_; }
-    int rate_source() const { return source_; }
+    // The source of the rate set the factors come from; none for a single rate.
+    std::optional<fv::rate_source> source() const { return source_; }
     const yield_curve& curve() const { return curve_; }
     double factor(int i) const { return curve_.discount_factors[static_cast<std::size_t>(i)]; }
 
@@ -102,7 +103,7 @@ private:
     double built_highest_zero_ = 0.0;
     double built_lowest_zero_ = 0.0;
     std::string title_;
-    int source_ = 0;
+    std::optional<fv::rate_source> source_;
     bool uses_single_rate_ = false;
     bool on_the_fly_ = false;
     bool built_ = false;

@@ -102,7 +102,7 @@ void rate_collection::load_rate_file_text(const std::string& path, std::string_v
     if (lines.empty() || !starts_with_nocase(lines[0], "#KDM-RATE-FILE"))
         throw text_error("cr_rates::load_common missing \"#KDM-RATE-FILE\" on line 1 of input file");
 
-    int section = 0;
+    std::optional<rate_source> section;
     for (std::size_t n = 1; n < lines.size(); ++n) {
         const int line_number = static_cast<int>(n) + 1;
         const std::string line = normalise_rate_line(lines[n]);
@@ -110,7 +110,7 @@ void rate_collection::load_rate_file_text(const std::string& path, std::string_v
         if (line[0] == '#') {
             const char kind = line.size() > 1 ? line[1] : '\0';
             if (kind == 'A' || kind == 'a' || kind == 'B' || kind == 'b') {
-                section = (kind == 'A' || kind == 'a') ? source_actual : source_budget;
+                section = (kind == 'A' || kind == 'a') ? rate_source::actual : rate_source::budget;
                 file_sum_.add(checked_text(line));
                 continue;
             }
@@ -135,16 +135,16 @@ void rate_collection::load_rate_file_text(const std::string& path, std::string_v
             throw text_error(at_line(path, line_number, "Data line doesn't start with a quoted string"));
         rate_set item;
         try {
-            if (section == 0) throw text_error("Data line comes before the first section line (#A or #B)");
+            if (!section) throw text_error("Data line comes before the first section line (#A or #B)");
             item.load(line, check);
         } catch (const text_error& failure) {
             actual_.clear();
             budget_.clear();
             throw text_error(at_line(path, line_number, failure.text()));
         }
-        item.source = section;
+        item.source = *section;
         file_sum_.add(checked_text(line));
-        (section == source_actual ? actual_ : budget_).push_back(std::move(item));
+        (section == rate_source::actual ? actual_ : budget_).push_back(std::move(item));
     }
     int count = static_cast<int>(lines.size());
     if (!lines.empty() && lines.back().back() == '\n') ++count;
@@ -208,7 +208,7 @@ void rate_collection::load_own_file_text(const std::string& path, std::string_vi
             own_.clear();
             throw text_error(at_line(path, line_number, failure.text()));
         }
-        item.source = source_own;
+        item.source = rate_source::own;
         own_.push_back(std::move(item));
     }
     sort_lists();
@@ -284,8 +284,8 @@ std::string rate_collection::rate_file_text(const block_source& block_for, std::
 void rate_collection::set_rate_file_sets(std::vector<rate_set> actual, std::vector<rate_set> budget) {
     actual_ = std::move(actual);
     budget_ = std::move(budget);
-    for (rate_set& item : actual_) item.source = source_actual;
-    for (rate_set& item : budget_) item.source = source_budget;
+    for (rate_set& item : actual_) item.source = rate_source::actual;
+    for (rate_set& item : budget_) item.source = rate_source::budget;
     sort_lists();
 }
 
@@ -298,7 +298,7 @@ void rate_collection::add_own(rate_set item) {
         if (titles_equal(existing.title, item.title))
             throw text_error("New scenario was not added because rate scenario titles must be unique");
     }
-    item.source = source_own;
+    item.source = rate_source::own;
     own_.push_back(std::move(item));
     sort_lists();
 }
@@ -309,57 +309,56 @@ int rate_collection::remove_own(int n) {
     return 1;
 }
 
-const std::vector<rate_set>* rate_collection::list_by_source(int list) const {
-    switch (list) {
-        case source_actual: return &actual_;
-        case source_budget: return &budget_;
-        case source_own: return &own_;
-        default: return nullptr;
+const std::vector<rate_set>& rate_collection::list_of(rate_source source) const {
+    switch (source) {
+        case rate_source::actual: return actual_;
+        case rate_source::budget: return budget_;
+        case rate_source::own: return own_;
     }
+    return own_;
 }
 
-const rate_set* rate_collection::find_by_prefix(int list, std::string_view text) const {
-    const auto* items = list_by_source(list);
-    if (items == nullptr || text.empty()) return nullptr;
-    for (const rate_set& item : *items) {
+const rate_set* rate_collection::find_by_prefix(rate_source source, std::string_view text) const {
+    const std::vector<rate_set>& items = list_of(source);
+    if (text.empty()) return nullptr;
+    for (const rate_set& item : items) {
         if (title_has_prefix(item.title, text)) return &item;
     }
     return nullptr;
 }
 
-const rate_set* rate_collection::find_by_title(int list, std::string_view text) const {
-    const auto* items = list_by_source(list);
-    if (items == nullptr) return nullptr;
-    for (const rate_set& item : *items) {
+const rate_set* rate_collection::find_by_title(rate_source source, std::string_view text) const {
+    const std::vector<rate_set>& items = list_of(source);
+    for (const rate_set& item : items) {
         if (titles_equal(item.title, text)) return &item;
     }
     return nullptr;
 }
 
-int rate_collection::index_of_title(int list, std::string_view text) const {
-    const auto* items = list_by_source(list);
-    if (items == nullptr || text.empty()) return -1;
-    for (std::size_t i = 0; i < items->size(); ++i) {
-        if (titles_equal((*items)[i].title, text)) return static_cast<int>(i);
+int rate_collection::index_of_title(rate_source source, std::string_view text) const {
+    const std::vector<rate_set>& items = list_of(source);
+    if (text.empty()) return -1;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (titles_equal(items[i].title, text)) return static_cast<int>(i);
     }
     return -1;
 }
 
-std::optional<std::string> rate_collection::title_at(int list, int n) const {
-    const auto* items = list_by_source(list);
-    if (n < 0 || items == nullptr) return std::nullopt;
-    if (n > 0 && items->empty()) throw text_error("ListItem get_next called for NULL");
-    if (n >= static_cast<int>(items->size())) return std::nullopt;
-    return (*items)[static_cast<std::size_t>(n)].title;
+std::optional<std::string> rate_collection::title_at(rate_source source, int n) const {
+    const std::vector<rate_set>& items = list_of(source);
+    if (n < 0) return std::nullopt;
+    if (n > 0 && items.empty()) throw text_error("ListItem get_next called for NULL");
+    if (n >= static_cast<int>(items.size())) return std::nullopt;
+    return items[static_cast<std::size_t>(n)].title;
 }
 
-const rate_set* rate_collection::item_at(int list, int n) const {
-    const auto* items = list_by_source(list + 1);
-    if (items == nullptr || list < 0 || n == -1) return nullptr;
-    if (n <= 0) return items->empty() ? nullptr : &items->front();
-    if (items->empty()) throw text_error("ListItem get_next called for NULL");
-    if (n >= static_cast<int>(items->size())) return nullptr;
-    return &(*items)[static_cast<std::size_t>(n)];
+const rate_set* rate_collection::item_at(rate_source source, int n) const {
+    const std::vector<rate_set>& items = list_of(source);
+    if (n == -1) return nullptr;
+    if (n <= 0) return items.empty() ? nullptr : &items.front();
+    if (items.empty()) throw text_error("ListItem get_next called for NULL");
+    if (n >= static_cast<int>(items.size())) return nullptr;
+    return &items[static_cast<std::size_t>(n)];
 }
 
 const rate_set* rate_collection::find_budget_year(int year) const {

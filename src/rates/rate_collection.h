@@ -64,13 +64,12 @@ public:
     void add_own(rate_set item);  // refuses duplicate or unstorable titles
     int remove_own(int n);        // 1 when removed, 0 when no such set
 
-    // list: 1 actual, 2 budget, 3 own.
-    const rate_set* find_by_prefix(int list, std::string_view text) const;
-    const rate_set* find_by_title(int list, std::string_view text) const;
-    int index_of_title(int list, std::string_view text) const;
-    std::optional<std::string> title_at(int list, int n) const;
-    // list: 0 actual, 1 budget, 2 own.
-    const rate_set* item_at(int list, int n) const;
+    // Finders in one source's list.
+    const rate_set* find_by_prefix(rate_source source, std::string_view text) const;
+    const rate_set* find_by_title(rate_source source, std::string_view text) const;
+    int index_of_title(rate_source source, std::string_view text) const;
+    std::optional<std::string> title_at(rate_source source, int n) const;
+    const rate_set* item_at(rate_source source, int n) const;
     const rate_set* find_budget_year(int year) const;
 
     std::string list_text(bool crlf) const;
@@ -79,6 +78,7 @@ public:
     const std::vector<rate_set>& actual() const { return actual_; }
     const std::vector<rate_set>& budget() const { return budget_; }
     const std::vector<rate_set>& own() const { return own_; }
+    const std::vector<rate_set>& list_of(rate_source source) const;
     const std::vector<std::string>& header_lines() const { return header_lines_; }
     const std::string& rate_file_path() const { return rate_file_path_; }
     const std::optional<std::string>& own_file_path() const { return own_file_path_; }
@@ -92,7 +92,6 @@ public:
     static std::string unstorable_title_message(std::string_view title);
 
 private:
-    const std::vector<rate_set>* list_by_source(int list) const;
     void sort_lists();
 
     std::vector<std::string> header_lines_;

@@ -15,13 +15,18 @@
 
 namespace fv {
 
-const char* rate_source_name(int source) {
+std::optional<rate_source> rate_source_at(int list_position) {
+    if (list_position < 0 || list_position >= static_cast<int>(rate_sources.size())) return std::nullopt;
+    return rate_sources[static_cast<std::size_t>(list_position)];
+}
+
+const char* rate_source_name(rate_source source) {
     switch (source) {
-        case source_actual: return "Actual rates";
-        case source_budget: return "Budget forecast rates";
-        case source_own: return "Client maintained rates";
-        default: return "Unknown rate source";
+        case rate_source::actual: return "Actual rates";
+        case rate_source::budget: return "Budget forecast rates";
+        case rate_source::own: return "Client maintained rates";
     }
+    return "Unknown rate source";
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,20 +13,27 @@ namespace fv {
 
 class block_writer;
 
-// Rate sources.
-inline constexpr int source_actual = 1;
-inline constexpr int source_budget = 2;
-inline constexpr int source_own = 3;
+// Where a rate set comes from: the rate file's actual rates and budget
+// forecasts, or the user's own-rate file. The numbers are the ones a
+// spreadsheet's "Rate assumption" and a batch rate choice stand for.
+enum class rate_source { actual = 1, budget = 2, own = 3 };
 
-// "Actual rates", "Budget forecast rates", "Client maintained rates" or
-// "Unknown rate source".
-const char* rate_source_name(int source);
+inline constexpr std::array<rate_source, 3> rate_sources = {rate_source::actual, rate_source::budget,
+                                                            rate_source::own};
+
+// The source's place among the three lists (0 actual, 1 budget, 2 own): the
+// order of the rate dialog's lists and the number the settings file keeps.
+constexpr std::size_t list_position(rate_source source) { return static_cast<std::size_t>(source) - 1; }
+std::optional<rate_source> rate_source_at(int list_position);
+
+// "Actual rates", "Budget forecast rates" or "Client maintained rates".
+const char* rate_source_name(rate_source source);
 
 inline constexpr std::size_t max_title_length = 30;
 
 class rate_set {
 public:
-    int source = 0;
+    rate_source source = rate_source::own;
     std::string title;
     std::string block;
     std::int32_t stored_checksum = 0;
@@ -33,7 +41,7 @@ public:
     std::array<double, 9> rates{};
 
     rate_set() = default;
-    rate_set(int source_, std::string title_, const std::array<double, 9>& rates_)
+    rate_set(rate_source source_, std::string title_, const std::array<double, 9>& rates_)
         : source(source_), title(std::move(title_)), rates(rates_) {}
 
     // Fills title and rates from a normalised data line; with check, also the

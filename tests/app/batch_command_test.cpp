@@ -43,11 +43,11 @@ TEST(BatchCommand, RateChoiceFromCategoryAndName) {
     const struct {
         const char* category;
         const char* name;
-        int source;
+        rate_source source;
         const char* selection;
-    } cases[] = {{"a", "1998", 1, "FY 1998 average"}, {"Actual", "Mine", 1, "Mine"},
-                 {"b", "2001", 2, "Budget 2001"},     {"BUDGET", "x2001", 2, "x2001"},
-                 {"own", "Base", 3, "Base"},          {"client", "1998", 3, "1998"}};
+    } cases[] = {{"a", "1998", rate_source::actual, "FY 1998 average"}, {"Actual", "Mine", rate_source::actual, "Mine"},
+                 {"b", "2001", rate_source::budget, "Budget 2001"},     {"BUDGET", "x2001", rate_source::budget, "x2001"},
+                 {"own", "Base", rate_source::own, "Base"},             {"client", "1998", rate_source::own, "1998"}};
     for (const auto& c : cases) {
         const rate_choice choice = read_rate_choice(words_of({"print", "f.wk1", "r", c.category, c.name}), 3);
         EXPECT_EQ(choice.source, c.source) << c.category;

@@ -94,7 +94,7 @@ TEST(BatchRun, PrintModePrintsMessagesOnlyWhenThereAreSome) {
     with_messages.messages = true;
     run_batch({"printer", "book.wk1", "DATA", "own", "Base"}, with_messages, host);
     EXPECT_EQ(with_messages.printed.size(), 2u);
-    EXPECT_EQ(with_messages.rates.source, 3);
+    EXPECT_EQ(with_messages.rates.source, rate_source::own);
 }
 
 TEST(BatchRun, FileModeWritesTheSubsidyDisplayAndWarnings) {

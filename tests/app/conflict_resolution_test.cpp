@@ -13,11 +13,11 @@ const std::array<double, 9> some_rates = {5, 5, 5, 5, 5, 5, 5, 5, 5};
 
 rate_collection sample_rates(bool with_own = true) {
     rate_collection rates;
-    rates.set_rate_file_sets({rate_set(1, "FY 1998 average", some_rates), rate_set(1, "FY 1999 average", some_rates)},
-                     {rate_set(2, "Budget 2001", some_rates), rate_set(2, "Budget 2000", some_rates)});
+    rates.set_rate_file_sets({rate_set(fv::rate_source::actual, "FY 1998 average", some_rates), rate_set(fv::rate_source::actual, "FY 1999 average", some_rates)},
+                     {rate_set(fv::rate_source::budget, "Budget 2001", some_rates), rate_set(fv::rate_source::budget, "Budget 2000", some_rates)});
     if (with_own) {
-        rates.add_own(rate_set(3, "Base case", some_rates));
-        rates.add_own(rate_set(3, "High case", some_rates));
+        rates.add_own(rate_set(fv::rate_source::own, "Base case", some_rates));
+        rates.add_own(rate_set(fv::rate_source::own, "High case", some_rates));
     }
     return rates;
 }
@@ -27,7 +27,7 @@ struct fixture {
     spreadsheet_choices sheet;
     rate_selection_state dialog;
     rate_collection rates = sample_rates();
-    int current_source = 2;
+    rate_source current_source = rate_source::budget;
 
     explicit fixture(int conflict) {
         store.write_int(settings::runtime_options, settings::preference_conflict, conflict);
@@ -49,10 +49,10 @@ struct fixture {
 TEST(ConflictResolution, DialogsWinBudgetPurposeTakesTheBudgetYearSetting) {
     fixture f(1);
     f.set(settings::preference_purpose, 0);
-    f.dialog = {2, {"", "", "High case"}};
+    f.dialog = {rate_source::own, {"", "", "High case"}};
     const resolved_choices out = f.resolve();
-    EXPECT_EQ(out.purpose, 1);
-    EXPECT_EQ(out.rate_source, 2);
+    EXPECT_EQ(out.purpose, calculation_purpose::budget_formulation);
+    EXPECT_EQ(out.rate_source, rate_source::budget);
     EXPECT_EQ(out.rate_title, "Budget 2000");  // the setting, not the program's 2001
     EXPECT_TRUE(out.budget_rates_forced);
 
@@ -65,25 +65,25 @@ TEST(ConflictResolution, DialogsWinAnalysisTakesTheDialogChoiceByTitle) {
     f.set(settings::preference_purpose, 4);
     f.set(settings::calc_single_effective_rate, 1);
     f.sheet.single_effective_rate = 0;  // the spreadsheet loses
-    f.dialog = {2, {"", "", "High case"}};
+    f.dialog = {rate_source::own, {"", "", "High case"}};
     resolved_choices out = f.resolve();
-    EXPECT_EQ(out.purpose, 5);
-    EXPECT_EQ(out.rate_source, 3);
+    EXPECT_EQ(out.purpose, calculation_purpose::analysis);
+    EXPECT_EQ(out.rate_source, rate_source::own);
     EXPECT_EQ(out.rate_title, "High case");
     EXPECT_EQ(out.single_effective_rate, 1);
     EXPECT_FALSE(out.budget_rates_forced);
 
     // A title no longer in the list falls back to the first set of the list.
-    f.dialog = {0, {"FY 1970 average", "", ""}};
+    f.dialog = {rate_source::actual, {"FY 1970 average", "", ""}};
     out = f.resolve();
-    EXPECT_EQ(out.rate_source, 1);
+    EXPECT_EQ(out.rate_source, rate_source::actual);
     EXPECT_EQ(out.rate_title, "FY 1999 average");  // the lists keep the latest set first
 
     // An empty own list falls back to the budget list's choice.
     f.rates = sample_rates(false);
-    f.dialog = {2, {"", "Budget 2000", ""}};
+    f.dialog = {rate_source::own, {"", "Budget 2000", ""}};
     out = f.resolve();
-    EXPECT_EQ(out.rate_source, 3);
+    EXPECT_EQ(out.rate_source, rate_source::own);
     EXPECT_EQ(out.rate_title, "Budget 2000");
 }
 
@@ -116,17 +116,17 @@ TEST(ConflictResolution, OutputNameUnderBothSettings) {
 TEST(ConflictResolution, SpreadsheetWinsPurposeAndRateChoice) {
     fixture f(0);
     f.set(settings::preference_purpose, 4);  // no effect: the program's purpose is budget formulation
-    f.current_source = 3;
+    f.current_source = rate_source::own;
     resolved_choices out = f.resolve();
-    EXPECT_EQ(out.purpose, 1);
+    EXPECT_EQ(out.purpose, calculation_purpose::budget_formulation);
     EXPECT_EQ(out.rate_title, "Budget 2001");
     EXPECT_TRUE(out.budget_rates_forced);
 
-    f.sheet.purpose = 5;
-    f.sheet.rate_source = 1;
+    f.sheet.purpose = calculation_purpose::analysis;
+    f.sheet.rate_source = rate_source::actual;
     f.sheet.selection = "fy 1999";
     out = f.resolve();
-    EXPECT_EQ(out.rate_source, 1);
+    EXPECT_EQ(out.rate_source, rate_source::actual);
     EXPECT_EQ(out.rate_title, "FY 1999 average");
     EXPECT_FALSE(out.budget_rates_forced);
 
@@ -136,19 +136,19 @@ TEST(ConflictResolution, SpreadsheetWinsPurposeAndRateChoice) {
               "\"FY 2050\" were not found\n\nPlease update the spreadsheet or make a selection from the \"Actions\" - "
               "\"Rates\" menu");
 
-    f.sheet.rate_source = 3;
+    f.sheet.rate_source = rate_source::own;
     f.sheet.selection.reset();
-    f.dialog = {1, {"", "", "High case"}};
+    f.dialog = {rate_source::budget, {"", "", "High case"}};
     EXPECT_EQ(f.resolve().rate_title, "High case");
     f.rates = sample_rates(false);
     EXPECT_EQ(f.failure(),
               "Spreadsheet calls for the default \"own\" rate selection and there are none.\n\nPlease update the "
               "spreadsheet or make a selection from the \"Actions\" - \"Rates\" menu");
 
-    f.sheet.rate_source = 0;  // no source in the spreadsheet: the dialog decides
-    f.dialog = {1, {"", "Budget 2000", ""}};
+    f.sheet.rate_source.reset();  // no source in the spreadsheet: the dialog decides
+    f.dialog = {rate_source::budget, {"", "Budget 2000", ""}};
     out = f.resolve();
-    EXPECT_EQ(out.rate_source, 2);
+    EXPECT_EQ(out.rate_source, rate_source::budget);
     EXPECT_EQ(out.rate_title, "Budget 2000");
 }
 
@@ -159,7 +159,7 @@ TEST(ConflictResolution, SingleEffectiveRateChoice) {
     for (const auto& c : cases) {
         fixture f(c.conflict);
         f.set(settings::preference_purpose, 4);
-        f.sheet.purpose = 5;
+        f.sheet.purpose = calculation_purpose::analysis;
         f.sheet.single_effective_rate = c.sheet;
         f.set(settings::calc_single_effective_rate, c.setting);
         EXPECT_EQ(f.resolve().single_effective_rate, c.expected) << c.conflict << " " << c.sheet << " " << c.setting;
@@ -168,13 +168,13 @@ TEST(ConflictResolution, SingleEffectiveRateChoice) {
 
 TEST(ConflictResolution, SelectRatesAlert) {
     memory_settings_store store;
-    EXPECT_FALSE(select_rates_needs_alert(store, 1));
+    EXPECT_FALSE(select_rates_needs_alert(store, calculation_purpose::budget_formulation));
     store.write_int(settings::runtime_options, settings::preference_conflict, 1);
     store.write_int(settings::runtime_options, settings::preference_purpose, 0);
-    EXPECT_TRUE(select_rates_needs_alert(store, 5));
+    EXPECT_TRUE(select_rates_needs_alert(store, calculation_purpose::analysis));
     store.write_int(settings::runtime_options, settings::preference_conflict, 0);
-    EXPECT_TRUE(select_rates_needs_alert(store, 1));
-    EXPECT_FALSE(select_rates_needs_alert(store, 5));
+    EXPECT_TRUE(select_rates_needs_alert(store, calculation_purpose::budget_formulation));
+    EXPECT_FALSE(select_rates_needs_alert(store, calculation_purpose::analysis));
 }
 
 }  // namespace

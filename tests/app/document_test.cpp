@@ -223,7 +223,7 @@ TEST(Document, SpreadsheetOutputPutsDisplayNOnSheetN) {
     temp_file output(test::bytes{}, "wk3");
     document& doc = f.make();
     ASSERT_TRUE(doc.load_spreadsheet(file.path()));
-    doc.calculate_subsidy(0, {}, output.path());
+    doc.calculate_subsidy(std::nullopt, {}, output.path());
     ASSERT_TRUE(doc.calculation_completed()) << (f.host.messages.empty() ? "" : f.host.messages.front());
     workbook_file written(output.path());
     written.load();
@@ -246,7 +246,7 @@ TEST(Document, SpreadsheetOutputAsAnExcelWorkbook) {
     temp_file output(test::bytes{}, "XLSX");
     document& doc = f.make();
     ASSERT_TRUE(doc.load_spreadsheet(file.path()));
-    doc.calculate_subsidy(0, {}, output.path());
+    doc.calculate_subsidy(std::nullopt, {}, output.path());
     ASSERT_TRUE(doc.calculation_completed()) << (f.host.messages.empty() ? "" : f.host.messages.front());
     const std::string script =
         "import sys\ntry:\n    import openpyxl\nexcept ImportError:\n    sys.exit(3)\n"
@@ -271,7 +271,7 @@ TEST(Document, SpreadsheetOutputAsAnExcelWorkbook) {
     fs::copy_file(std::string(FV_BINARY_DIR) + "/rates.txt", empty_folder / "rates.txt");
     document bare(g.store, g.host, empty_folder.string() + "/", [&] { return g.now; });
     ASSERT_TRUE(bare.load_spreadsheet(file.path()));
-    bare.calculate_subsidy(0, {}, output.path());
+    bare.calculate_subsidy(std::nullopt, {}, output.path());
     ASSERT_FALSE(g.host.messages.empty());
     EXPECT_EQ(g.host.messages.back().rfind("Unable to create spreadsheet output in \"xlsx\" format.", 0), 0u)
         << g.host.messages.back();
@@ -286,7 +286,7 @@ TEST(Document, OutputSpreadsheetThatIsTheInputIsRefused) {
     const test::bytes before = workbook(direct_loan);
     document& doc = f.make();
     ASSERT_TRUE(doc.load_spreadsheet(file.path()));
-    doc.calculate_subsidy(0, {}, file.path());
+    doc.calculate_subsidy(std::nullopt, {}, file.path());
     EXPECT_FALSE(doc.calculation_completed());
     ASSERT_FALSE(f.host.messages.empty());
     EXPECT_NE(f.host.messages.back().find("is the spreadsheet being read"), std::string::npos);
@@ -314,12 +314,12 @@ TEST(Document, BatchRateChoiceMustNameASet) {
     temp_file file(workbook(direct_loan), "wk1");
     document& doc = f.make();
     try {
-        doc.run_batch(file.path(), "TRQ", rate_choice{2, "Budget 1850"}, std::nullopt);
+        doc.run_batch(file.path(), "TRQ", rate_choice{rate_source::budget, "Budget 1850"}, std::nullopt);
         FAIL() << "ran with a rate set that does not exist";
     } catch (const text_error& failure) {
         EXPECT_EQ(failure.text(), "Unable to find selection Budget 1850 among the Budget forecast rates rate choices");
     }
-    doc.run_batch(file.path(), "TRQ", rate_choice{2, "Budget 2001"}, std::nullopt);
+    doc.run_batch(file.path(), "TRQ", rate_choice{rate_source::budget, "Budget 2001"}, std::nullopt);
     EXPECT_TRUE(doc.calculation_completed());
     EXPECT_NE(doc.batch_lines().find("Budget forecast rates, Budget 2001"), std::string::npos);
     // A range that is not there is a load failure thrown to the batch caller.

@@ -25,14 +25,14 @@ TEST(DocumentRates, RepairsSourceAndStaleTitles) {
 
     const document_rates made = make_document_rates(store, shipped_rates, "");
     ASSERT_FALSE(made.failure.has_value()) << *made.failure;
-    EXPECT_EQ(made.selection.category, 1);
+    EXPECT_EQ(made.selection.source, rate_source::budget);
     EXPECT_EQ(store.read_int(section, settings::rate_source, -1), 1);
 
     const std::string first_budget = made.rates.budget().front().title;
-    EXPECT_EQ(made.selection.titles[1], first_budget);
+    EXPECT_EQ(made.selection.title_of(rate_source::budget), first_budget);
     EXPECT_EQ(store.read_text(section, settings::rate_item_forecast, ""), first_budget);
-    EXPECT_EQ(made.selection.titles[0], "fy 1999 average");  // found ignoring case, kept as stored
-    EXPECT_EQ(made.selection.titles[2], "");                 // no own sets
+    EXPECT_EQ(made.selection.title_of(rate_source::actual), "fy 1999 average");  // found ignoring case, kept as stored
+    EXPECT_EQ(made.selection.title_of(rate_source::own), "");                 // no own sets
 }
 
 TEST(DocumentRates, MissingRateFileIsReported) {

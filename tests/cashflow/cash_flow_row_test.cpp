@@ -260,11 +260,11 @@ TEST(CashFlowRow, SignChecks) {
     for (auto& r : cohort.rows) r->check_signs();
     EXPECT_DOUBLE_EQ(cohort.total_disbursements, 150.0);
     EXPECT_DOUBLE_EQ(cohort.total_principal, 150.0);  // every amount counts, also after a change of sign
-    EXPECT_EQ(cohort.rows[0]->sign_state, 1);
-    EXPECT_EQ(cohort.rows[1]->sign_state, 3);
-    EXPECT_EQ(cohort.rows[2]->sign_state, 3);
-    EXPECT_EQ(cohort.rows[3]->sign_state, 2);
-    EXPECT_EQ(cohort.rows[4]->sign_state, 3);
+    EXPECT_EQ(cohort.rows[0]->signs, amount_signs::all_positive);
+    EXPECT_EQ(cohort.rows[1]->signs, amount_signs::mixed);
+    EXPECT_EQ(cohort.rows[2]->signs, amount_signs::mixed);
+    EXPECT_EQ(cohort.rows[3]->signs, amount_signs::all_negative);
+    EXPECT_EQ(cohort.rows[4]->signs, amount_signs::mixed);
     EXPECT_EQ(message_texts(*p, 34),
               (std::vector<std::string>{"On the Principal pmts, scheduled line beginning in A:A7, some values are negative.",
                                         "    All Principal pmts, scheduled values should be zero or positive amounts."}));

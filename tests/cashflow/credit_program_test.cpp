@@ -41,11 +41,11 @@ TEST(RangeParser, LoadsADirectLoanProgramWithItsHeader) {
     EXPECT_EQ(p.budget_year, 2001);
     EXPECT_EQ(p.amount_units, 2);
     EXPECT_EQ(p.units(), 2);
-    EXPECT_EQ(p.purpose, 5);
+    EXPECT_EQ(p.purpose, calculation_purpose::analysis);
     EXPECT_EQ(p.method, pro_rata_method::force);
     EXPECT_EQ(p.loan_type, loan_model::multiple);
     EXPECT_EQ(p.single_effective_rate, true);
-    EXPECT_EQ(p.rate_assumption, 2);
+    EXPECT_EQ(p.rate_assumption, rate_source::budget);
     EXPECT_EQ(p.rate_title, "Budget 2001");
     EXPECT_EQ(p.csv_file_name, "out.csv");
     EXPECT_EQ(p.output_file_name, "out.txt");
@@ -70,7 +70,7 @@ TEST(RangeParser, FillsDefaultsAtTheEnd) {
     EXPECT_EQ(p.program_type, 2);
     EXPECT_EQ(p.units(), 3);
     EXPECT_FALSE(p.amount_units.has_value());
-    EXPECT_EQ(p.purpose, 1);
+    EXPECT_EQ(p.purpose, calculation_purpose::budget_formulation);
     EXPECT_EQ(p.method, pro_rata_method::choose);
     EXPECT_FALSE(p.single_effective_rate.has_value());
     EXPECT_EQ(p.budget_year, 2000);  // the first cohort's year + 1
@@ -82,9 +82,9 @@ TEST(RangeParser, HeaderValuesAreRecognisedByTheirLeadingLetters) {
     const reader units = [](const credit_program& p) { return p.amount_units.value_or(-1); };
     const reader single_rate = [](const credit_program& p) { return p.single_effective_rate ? int{*p.single_effective_rate} : -1; };
     const reader method = [](const credit_program& p) { return p.method ? static_cast<int>(*p.method) : -1; };
-    const reader purpose = [](const credit_program& p) { return p.purpose; };
+    const reader purpose = [](const credit_program& p) { return p.purpose ? static_cast<int>(*p.purpose) : -1; };
     const reader loan_type = [](const credit_program& p) { return static_cast<int>(p.loan_type); };
-    const reader rate_source = [](const credit_program& p) { return p.rate_assumption; };
+    const reader source = [](const credit_program& p) { return p.rate_assumption ? static_cast<int>(*p.rate_assumption) : -1; };
     struct value_case {
         row line;
         reader field;
@@ -99,9 +99,9 @@ TEST(RangeParser, HeaderValuesAreRecognisedByTheirLeadingLetters) {
         {{"Method", "choose"}, method, 0},         {{"Method", 9}, method, 0},
         {{"Method", "9X"}, method, 0},             {{"Purpose", "Budget"}, purpose, 1},
         {{"Loan type", "Construction"}, loan_type, 1},
-        {{"Rate assumption", "ACTUAL, 1999"}, rate_source, 1},
-        {{"Rate assumption", "own my rates"}, rate_source, 3},
-        {{"Rate assumption", "owner"}, rate_source, 0},
+        {{"Rate assumption", "ACTUAL, 1999"}, source, 1},
+        {{"Rate assumption", "own my rates"}, source, 3},
+        {{"Rate assumption", "owner"}, source, -1},
     };
     for (const auto& c : cases) {
         auto result = load_rows(header() + std::vector<row>{c.line} + direct_cohort());

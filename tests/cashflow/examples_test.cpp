@@ -43,7 +43,7 @@ struct example_case {
     int program_type;
     int budget_year;
     std::vector<int> cohort_years;
-    int rate_source;  // 1 actual, 2 budget
+    fv::rate_source source;
     const char* rate_title;
     message_list load_messages;  // exactly these, in this order, after loading
     message_list calc_messages;  // added by editing and calculating
@@ -52,9 +52,9 @@ struct example_case {
 std::ostream& operator<<(std::ostream& out, const example_case& c) { return out << c.name; }
 
 const example_case cases[] = {
-    {"direct_loan", "WATER_LOANS", 1, 2001, {2001, 2002, 2003}, 2, "Budget 2001", {}, {}},
-    {"loan_guarantee", "WORKING_CAPITAL", 2, 2002, {2002, 2003}, 2, "Budget 2002", {}, {}},
-    {"disbursement_periods", "HOUSING_REHAB", 1, 2001, {2001, 2002}, 2, "Budget 2001", {}, {}},
+    {"direct_loan", "WATER_LOANS", 1, 2001, {2001, 2002, 2003}, rate_source::budget, "Budget 2001", {}, {}},
+    {"loan_guarantee", "WORKING_CAPITAL", 2, 2002, {2002, 2003}, rate_source::budget, "Budget 2002", {}, {}},
+    {"disbursement_periods", "HOUSING_REHAB", 1, 2001, {2001, 2002}, rate_source::budget, "Budget 2001", {}, {}},
     // Suppressed by the range: 36 (principal 4450 against disbursements 4500 in 2003) and 38
     // (the text "n/a" among the 2003 defaults).
     {"warnings",
@@ -62,7 +62,7 @@ const example_case cases[] = {
      1,
      2003,
      {2003, 2004},
-     1,
+     rate_source::actual,
      "FY 2002",
      {{32, "A duplicate \"Amount\" in cell A:B8 was ignored"}, {39, "Cell A:B12:  unrecognized keyword ( Contact )"}},
      {{34, "On the Recoveries line beginning in A:B22, some values are negative."},
@@ -241,7 +241,7 @@ TEST_P(Examples, LoadsTheIntendedCohortsAndWarnings) {
         const credit_program& program = *loaded.program;
         EXPECT_EQ(program.program_type, c.program_type);
         EXPECT_EQ(program.budget_year, c.budget_year);
-        EXPECT_EQ(program.rate_assumption, c.rate_source);
+        EXPECT_EQ(program.rate_assumption, c.source);
         std::vector<int> years;
         for (const auto& cohort : program.cohorts) years.push_back(cohort->year);
         EXPECT_EQ(years, c.cohort_years);
@@ -251,7 +251,7 @@ TEST_P(Examples, LoadsTheIntendedCohortsAndWarnings) {
 
 TEST_P(Examples, CalculatesWithItsRateSetAlikeInEveryFormat) {
     const example_case& c = GetParam();
-    const rate_set* rate_set = shipped_rates().find_by_prefix(c.rate_source, c.rate_title);
+    const rate_set* rate_set = shipped_rates().find_by_prefix(c.source, c.rate_title);
     ASSERT_NE(rate_set, nullptr) << c.rate_title;
 
     std::optional<std::vector<cohort_results>> first;

@@ -91,8 +91,8 @@ protected:
         return [title](QWidget* modal) {
             auto* dialog = dynamic_cast<rate_selection_dialog*>(modal);
             ASSERT_NE(dialog, nullptr);
-            dialog->category_button(2)->setChecked(true);
-            dialog->list(2)->setCurrentIndex(dialog->list(2)->findText(title));
+            dialog->category_button(rate_source::own)->setChecked(true);
+            dialog->list(rate_source::own)->setCurrentIndex(dialog->list(rate_source::own)->findText(title));
             dialog->delete_highlighted();
             dialog->reject();
         };
@@ -100,8 +100,8 @@ protected:
 };
 
 TEST_F(DesktopDialogs, AnOwnSetAnotherWindowUsesIsNotDeleted) {
-    theirs->rates().selection.category = 2;
-    theirs->rates().selection.titles[2] = "low";
+    theirs->rates().selection.source = rate_source::own;
+    theirs->rates().selection.title_of(rate_source::own) = "low";
     with_modal(delete_own("Low"), [&] { dialogs->select_rates(nullptr, mine.get()); });
     EXPECT_EQ(recorder.last(), "This rate choice is currently in use in another window\nSee the window with the file "
                                "named:\n\n        " FV_SOURCE_DIR "/examples/direct_loan.wk1");
@@ -109,7 +109,7 @@ TEST_F(DesktopDialogs, AnOwnSetAnotherWindowUsesIsNotDeleted) {
 
     // Once that window chooses another set, the deletion goes through and
     // reaches its document too.
-    theirs->rates().selection.titles[2] = "Mid";
+    theirs->rates().selection.title_of(rate_source::own) = "Mid";
     with_modal(delete_own("Low"), [&] { dialogs->select_rates(nullptr, mine.get()); });
     EXPECT_EQ(file_content(own).find("\"Low\""), std::string::npos);
     ASSERT_EQ(theirs->rates().rates.own().size(), 1u);
@@ -128,7 +128,7 @@ TEST_F(DesktopDialogs, TheAlertComesFirstWhenThePurposeForcesBudgetRates) {
         },
         [&] { dialogs->select_rates(nullptr, mine.get()); });
     EXPECT_FALSE(dialogs->memory_of(mine.get()).initialised);  // the rate dialog never opened
-    EXPECT_EQ(mine->rates().selection.category, before.category);
+    EXPECT_EQ(mine->rates().selection.source, before.source);
 
     // "&Go ahead" continues to the rate dialog.
     bool rate_dialog_shown = false;

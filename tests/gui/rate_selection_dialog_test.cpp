@@ -93,7 +93,7 @@ protected:
     }
     std::vector<std::string> own_list(const rate_selection_dialog& dialog) const {
         std::vector<std::string> out;
-        for (int n = 0; n < dialog.list(2)->count(); ++n) out.push_back(dialog.list(2)->itemText(n).toStdString());
+        for (int n = 0; n < dialog.list(rate_source::own)->count(); ++n) out.push_back(dialog.list(rate_source::own)->itemText(n).toStdString());
         return out;
     }
 };
@@ -101,14 +101,14 @@ protected:
 TEST_F(RateSelection, WithoutAnOwnFileNameTheOwnChoicesAreOff) {
     store.write_int(section, keys::rate_source, 2);
     auto dialog = open("");
-    EXPECT_TRUE(dialog->category_button(1)->isChecked());
-    EXPECT_FALSE(dialog->category_button(2)->isEnabled());
-    EXPECT_FALSE(dialog->list(2)->isEnabled());
+    EXPECT_TRUE(dialog->category_button(rate_source::budget)->isChecked());
+    EXPECT_FALSE(dialog->category_button(rate_source::own)->isEnabled());
+    EXPECT_FALSE(dialog->list(rate_source::own)->isEnabled());
     EXPECT_FALSE(dialog->create_yield_curve_button()->isEnabled());
     EXPECT_FALSE(dialog->create_flat_rate_button()->isEnabled());
     EXPECT_FALSE(dialog->delete_button()->isEnabled());
-    EXPECT_GT(dialog->list(0)->count(), 0);
-    EXPECT_GT(dialog->list(1)->count(), 0);
+    EXPECT_GT(dialog->list(rate_source::actual)->count(), 0);
+    EXPECT_GT(dialog->list(rate_source::budget)->count(), 0);
 
     dialog->create_yield_curve();
     EXPECT_EQ(recorder.last(), "Please enter a filename in the box marked \"Filename for your own assumptions\" before "
@@ -124,15 +124,15 @@ TEST_F(RateSelection, RemembersTheStoredChoicesAndSavesThemAsDefault) {
     store.write_text(section, keys::rate_item_actual, "FY 2022 average");
     auto dialog = open("own rates.txt" == own ? own : own);
     EXPECT_EQ(dialog->file_name_box()->text().toStdString(), own);
-    EXPECT_TRUE(dialog->category_button(2)->isChecked());
+    EXPECT_TRUE(dialog->category_button(rate_source::own)->isChecked());
     EXPECT_TRUE(dialog->delete_button()->isEnabled());
     EXPECT_EQ(own_list(*dialog), (std::vector<std::string>{"Low", "Mid"}));
-    EXPECT_EQ(dialog->list(2)->currentText().toStdString(), "Mid");
-    EXPECT_EQ(dialog->list(0)->currentText().toStdString(), "FY 2022 average");
+    EXPECT_EQ(dialog->list(rate_source::own)->currentText().toStdString(), "Mid");
+    EXPECT_EQ(dialog->list(rate_source::actual)->currentText().toStdString(), "FY 2022 average");
 
-    dialog->category_button(0)->setChecked(true);
-    dialog->list(1)->setCurrentIndex(1);
-    dialog->list(2)->setCurrentIndex(0);
+    dialog->category_button(rate_source::actual)->setChecked(true);
+    dialog->list(rate_source::budget)->setCurrentIndex(1);
+    dialog->list(rate_source::own)->setCurrentIndex(0);
     ASSERT_TRUE(dialog->save_as_default());
     EXPECT_EQ(store.read_int(section, keys::rate_source, -1), 0);
     EXPECT_EQ(store.read_text(section, keys::rate_item_own, ""), "Low");
@@ -140,8 +140,8 @@ TEST_F(RateSelection, RemembersTheStoredChoicesAndSavesThemAsDefault) {
     EXPECT_EQ(store.read_text(section, keys::rate_item_forecast, ""), rates.rates.budget().at(1).title);
     EXPECT_EQ(store.read_text(section, keys::own_filename, ""), own);
     EXPECT_EQ(notices, std::vector<std::string>{own + " (default)"});
-    EXPECT_EQ(rates.selection.category, 0);
-    EXPECT_EQ(rates.selection.titles[2], "Low");
+    EXPECT_EQ(rates.selection.source, rate_source::actual);
+    EXPECT_EQ(rates.selection.title_of(rate_source::own), "Low");
 }
 
 TEST_F(RateSelection, CreatesYieldCurveAndFlatRateSetsInTheFile) {
@@ -156,12 +156,12 @@ TEST_F(RateSelection, CreatesYieldCurveAndFlatRateSetsInTheFile) {
     EXPECT_TRUE(recorder.messages.empty()) << recorder.last();
     EXPECT_TRUE(has_title(file_content(own), "High"));
     EXPECT_EQ(own_list(*dialog), (std::vector<std::string>{"High", "Low", "Mid"}));
-    EXPECT_TRUE(dialog->category_button(2)->isEnabled());
+    EXPECT_TRUE(dialog->category_button(rate_source::own)->isEnabled());
     EXPECT_EQ(notices.size(), 1u);
 
     dialog->ask_flat_rate = flat_answer("Flat", 6.09, flat_effective_annual);
     dialog->create_flat_rate();
-    const rate_set* flat = rates.rates.find_by_title(source_own, "Flat");
+    const rate_set* flat = rates.rates.find_by_title(rate_source::own, "Flat");
     ASSERT_NE(flat, nullptr);
     for (double rate : flat->rates) EXPECT_DOUBLE_EQ(rate, (std::sqrt(1.0609) - 1) * 200);  // unrounded
     EXPECT_TRUE(has_title(file_content(own), "Flat"));
@@ -193,8 +193,8 @@ TEST_F(RateSelection, DuplicateTitleShowsTheDialogAgainWithItsEntries) {
 TEST_F(RateSelection, DeletesOnlyWhatNoOtherWindowUses) {
     store.write_text(section, keys::rate_item_own, "Low");
     auto dialog = open(own);
-    dialog->category_button(2)->setChecked(true);
-    dialog->list(2)->setCurrentIndex(0);
+    dialog->category_button(rate_source::own)->setChecked(true);
+    dialog->list(rate_source::own)->setCurrentIndex(0);
     other_document = "/data/loans/guarantee.wk1";
     const std::string before = file_content(own);
     dialog->delete_highlighted();
@@ -221,7 +221,7 @@ TEST_F(RateSelection, ANameThatCannotBeCreatedKeepsTheDialogOpenUntilFixedOrCanc
     EXPECT_FALSE(dialog->use_for_this_document());
     EXPECT_EQ(recorder.last(), own_file_name_message(bad));
     EXPECT_FALSE(dialog->create_yield_curve_button()->isEnabled());
-    EXPECT_FALSE(dialog->category_button(2)->isEnabled());
+    EXPECT_FALSE(dialog->category_button(rate_source::own)->isEnabled());
     EXPECT_FALSE(dialog->save_as_default());
     EXPECT_EQ(store.read_text(section, keys::own_filename, ""), own);
 
@@ -247,7 +247,7 @@ TEST_F(RateSelection, AFileThatIsNoOwnRateFileIsNeverOverwritten) {
     const std::string precious = "Meeting notes, not rates\nline two\n";
     write_file(notes, precious);
     auto dialog = open(own);
-    dialog->category_button(2)->setChecked(true);
+    dialog->category_button(rate_source::own)->setChecked(true);
     dialog->file_name_box()->setText(QString::fromStdString(notes));
     int asked = 0;
     dialog->ask_yield_curve = [&](const yield_curve_entry&) {
@@ -329,8 +329,8 @@ TEST_F(RateSelection, ListsAllRatesAndOpensTheZeroSubsidyDialogOnTheChosenSet) {
 
     std::optional<std::string> opened_on;
     dialog->open_zero_subsidy = [&](const rate_set* chosen) { opened_on = chosen ? chosen->title : "<none>"; };
-    dialog->category_button(2)->setChecked(true);
-    dialog->list(2)->setCurrentIndex(1);
+    dialog->category_button(rate_source::own)->setChecked(true);
+    dialog->list(rate_source::own)->setCurrentIndex(1);
     dialog->zero_subsidy_rate();
     EXPECT_EQ(opened_on, "Mid");
 }
@@ -339,7 +339,7 @@ TEST(ZeroSubsidyDialog, QuarterlyOnAFlatCurveAndTheSolversLimits) {
     // On a flat bond-equivalent curve b a quarter discounts by (1 + b/200)^-1/2,
     // so b = 200 x (1.015^2 - 1) makes 1.5 percent a quarter the neutral rate.
     const double b = 200 * (1.015 * 1.015 - 1);
-    rate_set flat(source_own, "Flat 6.045", {b, b, b, b, b, b, b, b, b});
+    rate_set flat(rate_source::own, "Flat 6.045", {b, b, b, b, b, b, b, b, b});
     message_recorder recorder;
     zero_subsidy_dialog dialog(&flat, recorder.services());
     EXPECT_EQ(dialog.result()->text().toStdString(), "??");

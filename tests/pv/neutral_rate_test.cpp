@@ -15,9 +15,9 @@
 
 namespace {
 
-fv::rate_set flat(double r) { return fv::rate_set(fv::source_own, "flat", {r, r, r, r, r, r, r, r, r}); }
+fv::rate_set flat(double r) { return fv::rate_set(fv::rate_source::own, "flat", {r, r, r, r, r, r, r, r, r}); }
 
-const fv::rate_set upward(fv::source_actual, "upward", {4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0});
+const fv::rate_set upward(fv::rate_source::actual, "upward", {4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0});
 
 fv::present_value_factors built(const fv::rate_set& set) {
     fv::present_value_factors pv;

@@ -15,7 +15,7 @@ namespace {
 fv::rate_set flat(double r) {
     fv::rate_set item;
     item.title = "flat";
-    item.source = fv::source_own;
+    item.source = fv::rate_source::own;
     item.rates.fill(r);
     return item;
 }
@@ -23,7 +23,7 @@ fv::rate_set flat(double r) {
 fv::rate_set curve_of(const std::array<double, 9>& rates) {
     fv::rate_set item;
     item.title = "curve";
-    item.source = fv::source_actual;
+    item.source = fv::rate_source::actual;
     item.rates = rates;
     return item;
 }
@@ -117,7 +117,7 @@ TEST(FactorTable, SingleEffectiveRateTable) {
     fv::present_value_factors pv;
     pv.set_single_effective_rate(7.0);
     EXPECT_TRUE(pv.uses_single_rate());
-    EXPECT_EQ(pv.rate_source(), 0);
+    EXPECT_FALSE(pv.source().has_value());
     EXPECT_EQ(pv.title(), "SER from source spreadsheet");
     EXPECT_EQ(pv.highest_zero_rate(), 7.0);
     EXPECT_EQ(pv.lowest_zero_rate(), 7.0);

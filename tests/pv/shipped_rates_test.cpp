@@ -29,15 +29,15 @@ TEST(ShippedRates, LoadsWithEveryFiscalAndBudgetYear) {
     EXPECT_EQ(rates.actual().size(), 43u);  // FY 1982 to FY 2024
     EXPECT_EQ(rates.budget().size(), 39u);  // Budget 1992 to Budget 2030
     for (int fy = 1982; fy <= 2024; ++fy)
-        EXPECT_NE(rates.find_by_title(1, "FY " + std::to_string(fy) + " average"), nullptr) << fy;
+        EXPECT_NE(rates.find_by_title(fv::rate_source::actual, "FY " + std::to_string(fy) + " average"), nullptr) << fy;
     for (int year = 1992; year <= 2030; ++year) EXPECT_NE(rates.find_budget_year(year), nullptr) << year;
-    EXPECT_EQ(rates.find_by_prefix(1, "FY 1999")->title, "FY 1999 average");
+    EXPECT_EQ(rates.find_by_prefix(fv::rate_source::actual, "FY 1999")->title, "FY 1999 average");
     // Budget 2001 is the FY 1999 average, Budget 2026 the FY 2024 average;
     // from Budget 2027 on, the last twelve months (July 2024 to June 2025).
-    EXPECT_EQ(rates.find_budget_year(2001)->rates, rates.find_by_title(1, "FY 1999 average")->rates);
-    EXPECT_EQ(rates.find_budget_year(2026)->rates, rates.find_by_title(1, "FY 2024 average")->rates);
+    EXPECT_EQ(rates.find_budget_year(2001)->rates, rates.find_by_title(fv::rate_source::actual, "FY 1999 average")->rates);
+    EXPECT_EQ(rates.find_budget_year(2026)->rates, rates.find_by_title(fv::rate_source::actual, "FY 2024 average")->rates);
     EXPECT_EQ(rates.find_budget_year(2030)->rates, rates.find_budget_year(2027)->rates);
-    EXPECT_NE(rates.find_budget_year(2027)->rates, rates.find_by_title(1, "FY 2024 average")->rates);
+    EXPECT_NE(rates.find_budget_year(2027)->rates, rates.find_by_title(fv::rate_source::actual, "FY 2024 average")->rates);
     // Worked out by hand from the monthly table: the 30-year average of July
     // 2024 to June 2025 is 4.565, which rounds half to even to 4.56.
     EXPECT_DOUBLE_EQ(rates.find_budget_year(2027)->rates[8], 4.56);
@@ -72,7 +72,7 @@ TEST(ShippedRates, FiscalYearsAreAveragesOfTheMonthlyYields) {
     const fv::rate_collection rates = load_shipped();
     int compared = 0;
     for (const auto& [fy, count] : counts) {
-        const fv::rate_set* set = rates.find_by_title(1, "FY " + std::to_string(fy) + " average");
+        const fv::rate_set* set = rates.find_by_title(fv::rate_source::actual, "FY " + std::to_string(fy) + " average");
         if (count != 12) {
             EXPECT_EQ(set, nullptr) << fy;
             continue;

@@ -19,7 +19,7 @@ namespace {
 using fv::single_rate_row;
 
 fv::rate_set rate_set(const std::array<double, 9>& rates) {
-    return fv::rate_set(fv::source_actual, "test curve", rates);
+    return fv::rate_set(fv::rate_source::actual, "test curve", rates);
 }
 
 const std::array<double, 9> upward = {4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0};
@@ -103,7 +103,7 @@ TEST(SingleEffectiveRate, FlatRateSetNeedsNoSearch) {
         ADD_FAILURE() << "evaluated";
         return 0.0;
     };
-    const fv::rate_set six = fv::rate_set(fv::source_own, "flat", {6, 6, 6, 6, 6, 6, 6, 6, 6});
+    const fv::rate_set six = fv::rate_set(fv::rate_source::own, "flat", {6, 6, 6, 6, 6, 6, 6, 6, 6});
     const fv::single_rate_outcome flat = fv::compute_single_effective_rate(cohort, pv, six, never);
     EXPECT_NEAR(flat.rate, 6.09, 1e-12);
     EXPECT_TRUE(flat.messages.empty());

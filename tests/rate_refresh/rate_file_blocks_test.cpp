@@ -11,11 +11,11 @@
 
 namespace {
 
-const fv::rate_set fy_2020(1, "FY 2020 average", {0.75, 0.76, 0.74, 0.76, 0.78, 0.85, 1.00, 1.13, 1.72});
-const fv::rate_set fy_2021(1, "FY 2021 average", {0.05, 0.07, 0.08, 0.17, 0.31, 0.65, 0.99, 1.27, 1.97});
-const fv::rate_set fy_2022(1, "FY 2022 average", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
-const fv::rate_set budget_old(2, "Budget 2024", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
-const fv::rate_set budget_new(2, "Budget 2024", {4.94, 5.05, 4.93, 4.48, 4.22, 3.95, 3.89, 3.80, 3.92});
+const fv::rate_set fy_2020(fv::rate_source::actual, "FY 2020 average", {0.75, 0.76, 0.74, 0.76, 0.78, 0.85, 1.00, 1.13, 1.72});
+const fv::rate_set fy_2021(fv::rate_source::actual, "FY 2021 average", {0.05, 0.07, 0.08, 0.17, 0.31, 0.65, 0.99, 1.27, 1.97});
+const fv::rate_set fy_2022(fv::rate_source::actual, "FY 2022 average", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
+const fv::rate_set budget_old(fv::rate_source::budget, "Budget 2024", {1.05, 1.40, 1.69, 2.02, 2.19, 2.29, 2.38, 2.38, 2.63});
+const fv::rate_set budget_new(fv::rate_source::budget, "Budget 2024", {4.94, 5.05, 4.93, 4.48, 4.22, 3.95, 3.89, 3.80, 3.92});
 
 std::string render(std::vector<fv::rate_set> actual, std::vector<fv::rate_set> budget,
                    fv::rate_file_blocks& blocks) {

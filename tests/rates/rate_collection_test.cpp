@@ -60,7 +60,7 @@ TEST_F(OwnRateFile, HeaderLinesSurviveASaveAndLaterCommentsDoNot) {
     ASSERT_EQ(rates.own().size(), 2u);
     EXPECT_EQ(rates.own()[0].title, "Alpha");  // ascending, case-insensitive
     EXPECT_EQ(rates.own()[1].title, "beta");
-    EXPECT_EQ(rates.own()[0].source, fv::source_own);
+    EXPECT_EQ(rates.own()[0].source, fv::rate_source::own);
     EXPECT_EQ(rates.header_lines().size(), 4u);
     rates.save_own_file();
     EXPECT_EQ(read_all(path),
@@ -238,29 +238,28 @@ protected:
 };
 
 TEST_F(Finders, ByPrefixTitleAndPosition) {
-    ASSERT_NE(rates.find_by_prefix(1, "fy 1999"), nullptr);
-    EXPECT_EQ(rates.find_by_prefix(1, "fy 1999")->title, "FY 1999 average");
-    EXPECT_EQ(rates.find_by_prefix(1, "FY")->title, "FY 1999 average");  // the list is descending
-    EXPECT_EQ(rates.find_by_prefix(1, ""), nullptr);
-    EXPECT_EQ(rates.find_by_prefix(2, "FY"), nullptr);
-    EXPECT_EQ(rates.find_by_prefix(4, "FY"), nullptr);
-    EXPECT_EQ(rates.find_by_title(1, "fy 1998 AVERAGE")->rates[0], 1.0);
-    EXPECT_EQ(rates.find_by_title(1, "FY 1998"), nullptr);
-    EXPECT_EQ(rates.index_of_title(1, "FY 1998 average"), 1);
-    EXPECT_EQ(rates.index_of_title(1, ""), -1);
-    EXPECT_EQ(rates.index_of_title(0, "FY 1998 average"), -1);
-    EXPECT_EQ(rates.title_at(1, 0), "FY 1999 average");
-    EXPECT_EQ(rates.title_at(1, 2), std::nullopt);
-    EXPECT_EQ(rates.title_at(1, -1), std::nullopt);
-    EXPECT_EQ(rates.title_at(3, 0), std::nullopt);
-    EXPECT_EQ(message_of([&] { (void)rates.title_at(3, 1); }), "ListItem get_next called for NULL");
-    EXPECT_EQ(rates.item_at(0, -5)->title, "FY 1999 average");
-    EXPECT_EQ(rates.item_at(0, -1), nullptr);
-    EXPECT_EQ(rates.item_at(1, 1)->title, "Budget 1999");
-    EXPECT_EQ(rates.item_at(0, 2), nullptr);
-    EXPECT_EQ(rates.item_at(3, 0), nullptr);
-    EXPECT_EQ(rates.item_at(2, 0), nullptr);
-    EXPECT_EQ(message_of([&] { (void)rates.item_at(2, 1); }), "ListItem get_next called for NULL");
+    using fv::rate_source;
+    ASSERT_NE(rates.find_by_prefix(rate_source::actual, "fy 1999"), nullptr);
+    EXPECT_EQ(rates.find_by_prefix(rate_source::actual, "fy 1999")->title, "FY 1999 average");
+    EXPECT_EQ(rates.find_by_prefix(rate_source::actual, "FY")->title, "FY 1999 average");  // the list is descending
+    EXPECT_EQ(rates.find_by_prefix(rate_source::actual, ""), nullptr);
+    EXPECT_EQ(rates.find_by_prefix(rate_source::budget, "FY"), nullptr);
+    EXPECT_EQ(rates.find_by_title(rate_source::actual, "fy 1998 AVERAGE")->rates[0], 1.0);
+    EXPECT_EQ(rates.find_by_title(rate_source::actual, "FY 1998"), nullptr);
+    EXPECT_EQ(rates.index_of_title(rate_source::actual, "FY 1998 average"), 1);
+    EXPECT_EQ(rates.index_of_title(rate_source::actual, ""), -1);
+    EXPECT_EQ(rates.index_of_title(rate_source::budget, "FY 1998 average"), -1);
+    EXPECT_EQ(rates.title_at(rate_source::actual, 0), "FY 1999 average");
+    EXPECT_EQ(rates.title_at(rate_source::actual, 2), std::nullopt);
+    EXPECT_EQ(rates.title_at(rate_source::actual, -1), std::nullopt);
+    EXPECT_EQ(rates.title_at(rate_source::own, 0), std::nullopt);
+    EXPECT_EQ(message_of([&] { (void)rates.title_at(rate_source::own, 1); }), "ListItem get_next called for NULL");
+    EXPECT_EQ(rates.item_at(rate_source::actual, -5)->title, "FY 1999 average");
+    EXPECT_EQ(rates.item_at(rate_source::actual, -1), nullptr);
+    EXPECT_EQ(rates.item_at(rate_source::budget, 1)->title, "Budget 1999");
+    EXPECT_EQ(rates.item_at(rate_source::actual, 2), nullptr);
+    EXPECT_EQ(rates.item_at(rate_source::own, 0), nullptr);
+    EXPECT_EQ(message_of([&] { (void)rates.item_at(rate_source::own, 1); }), "ListItem get_next called for NULL");
 }
 
 TEST_F(Finders, BudgetYears) {
@@ -272,14 +271,14 @@ TEST_F(Finders, BudgetYears) {
     EXPECT_EQ(rates.find_budget_year(2002), nullptr);
     // A title too short to carry a year reads as 0, without reading past it.
     fv::rate_collection short_titles;
-    short_titles.set_rate_file_sets({}, {fv::rate_set(2, "Budget 2001", {}), fv::rate_set(2, "Bud", {})});
+    short_titles.set_rate_file_sets({}, {fv::rate_set(fv::rate_source::budget, "Budget 2001", {}), fv::rate_set(fv::rate_source::budget, "Bud", {})});
     EXPECT_EQ(short_titles.find_budget_year(1995), nullptr);
 }
 
 TEST(Listing, TextAndSpreadsheetRows) {
     fv::rate_collection rates;
     EXPECT_EQ(rates.list_text(true), "(No data sets)");
-    rates.set_rate_file_sets({fv::rate_set(1, "FY 1999 average", {4, 4.1, 4.2, 4.3, 4.4, 4.5, 4.6, 4.7, 4.9})}, {});
+    rates.set_rate_file_sets({fv::rate_set(fv::rate_source::actual, "FY 1999 average", {4, 4.1, 4.2, 4.3, 4.4, 4.5, 4.6, 4.7, 4.9})}, {});
     rates.add_own(set_of("Mine", 5.125));
     const std::string expected =
         "ACTUAL RATES:\r\n\r\n"
@@ -309,7 +308,7 @@ TEST(Listing, TextAndSpreadsheetRows) {
 }
 
 TEST(Listing, FormatLineWidths) {
-    fv::rate_set item(3, "A title longer than twenty-five", {1, 2, 3, 4, 5, 6, 7, 8, 123.456});
+    fv::rate_set item(fv::rate_source::own, "A title longer than twenty-five", {1, 2, 3, 4, 5, 6, 7, 8, 123.456});
     EXPECT_EQ(item.format_line(false, false, 2),
               "A title longer than twent   1.00  2.00  3.00  4.00  5.00  6.00  7.00  8.00 123.46");
     EXPECT_EQ(item.format_line(false, true, 0), "\"A title longer than twenty-fiv\"   1   2   3   4   5   6   7   8 123");
@@ -322,7 +321,7 @@ namespace {
 TEST(Listing, NumbersAreWrittenAsPrintfWritesThemInTheCLocale) {
     const double values[] = {0, -0.0, 0.005, 0.015, 1.005, 2.675, -3.14159, 99.995, 123456.789, 1e20, -1e-9, 5.125};
     for (double v : values) {
-        fv::rate_set item(3, "x", {v, v, v, v, v, v, v, v, v});
+        fv::rate_set item(fv::rate_source::own, "x", {v, v, v, v, v, v, v, v, v});
         for (int precision : {0, 2, 4}) {
             char expected[64];
             std::snprintf(expected, sizeof expected, "%*.*f", precision + 4, precision, v);

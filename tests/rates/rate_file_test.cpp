@@ -109,9 +109,9 @@ TEST(RateFile, ValidFileLoadsSortedDescending) {
     ASSERT_EQ(rates.budget().size(), 2u);
     EXPECT_EQ(rates.actual()[0].title, "FY 1999 average");
     EXPECT_EQ(rates.actual()[1].title, "FY 1998 average");
-    EXPECT_EQ(rates.actual()[0].source, fv::source_actual);
+    EXPECT_EQ(rates.actual()[0].source, fv::rate_source::actual);
     EXPECT_EQ(rates.budget()[0].title, "Budget 2001");
-    EXPECT_EQ(rates.budget()[0].source, fv::source_budget);
+    EXPECT_EQ(rates.budget()[0].source, fv::rate_source::budget);
     EXPECT_DOUBLE_EQ(rates.actual()[1].rates[8], 5.90);
     EXPECT_EQ(rates.rate_file_path(), "rates.txt");
 }
@@ -275,9 +275,9 @@ TEST(RateFile, FilesOnDiskAndTheirFailures) {
 
 TEST(RateFile, WriterAndReaderAgree) {
     fv::rate_collection source;
-    source.set_rate_file_sets({fv::rate_set(1, "FY 2020 average", {0.37, 0.4, 0.4, 0.42, 0.45, 0.55, 0.7, 0.87, 1.45}),
-                       fv::rate_set(1, "FY 1982 average", {12.5, 13, 13.2, 13.8, 14, 14.1, 14.2, 14, 13.5})},
-                      {fv::rate_set(2, "Budget 2030", {5.3, 5.4, 5.2, 4.8, 4.6, 4.4, 4.4, 4.4, 4.6})});
+    source.set_rate_file_sets({fv::rate_set(fv::rate_source::actual, "FY 2020 average", {0.37, 0.4, 0.4, 0.42, 0.45, 0.55, 0.7, 0.87, 1.45}),
+                       fv::rate_set(fv::rate_source::actual, "FY 1982 average", {12.5, 13, 13.2, 13.8, 14, 14.1, 14.2, 14, 13.5})},
+                      {fv::rate_set(fv::rate_source::budget, "Budget 2030", {5.3, 5.4, 5.2, 4.8, 4.6, 4.4, 4.4, 4.4, 4.6})});
     fv::block_writer writer(7);
     const std::string text = source.rate_file_text(writer, "generated for a test");
     fv::rate_collection loaded;

@@ -20,7 +20,7 @@ constexpr double r = 5.0;
 double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 12.0); }
 
 struct flat_factors {
-    rate_set flat{source_own, "flat", {r, r, r, r, r, r, r, r, r}};
+    rate_set flat{rate_source::own, "flat", {r, r, r, r, r, r, r, r, r}};
     present_value_factors factors;
     flat_factors() {
         factors.set(&flat);
@@ -99,7 +99,7 @@ TEST(CalculationChain, SingleEffectiveRateReproducesTheCurveSubsidy) {
     EXPECT_NEAR(cohort.results.single_effective_rate, (std::pow(1 + r / 200, 2) - 1) * 100, 1e-9);
 
     // On a sloped curve, discounting everything at the rate found gives the curve's subsidy again.
-    const rate_set sloped{source_own, "sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5}};
+    const rate_set sloped{rate_source::own, "sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5}};
     present_value_factors curve;
     curve.set(&sloped);
     curve.make();

@@ -24,7 +24,7 @@ struct program_builder {
     explicit program_builder(int program_type) : cohort(&program, 2001, program_type) {
         program.program_type = program_type;
         flat.title = "flat";
-        flat.source = source_own;
+        flat.source = rate_source::own;
         flat.rates.fill(r);
         factors.set(&flat);
         factors.make();

@@ -69,10 +69,10 @@ shipped_rate_sets make_shipped_rate_sets(const month_table& months) {
     }
 
     for (const auto& [fy, rates] : fiscal)
-        sets.actual.emplace_back(source_actual, "FY " + std::to_string(fy) + " average", rates);
+        sets.actual.emplace_back(rate_source::actual, "FY " + std::to_string(fy) + " average", rates);
     for (int year = first_budget_year; year <= last_budget_year; ++year) {
         const auto found = fiscal.find(year - 2);
-        sets.budget.emplace_back(source_budget, "Budget " + std::to_string(year),
+        sets.budget.emplace_back(rate_source::budget, "Budget " + std::to_string(year),
                                  found != fiscal.end() ? found->second : last_twelve);
     }
     return sets;

@@ -18,10 +18,16 @@ const char* pro_rata_method_name(loan_model loan_type) {
     return loan_type == loan_model::construction ? "Construction model" : "Multiple loan model";
 }
 
-const char* purpose_name(int purpose) {
-    static const char* const names[] = {"Budget formulation", "Interest rate reestimate", "Technical reestimate",
-                                        "Modification", "Analysis"};
-    return purpose >= 1 && purpose <= 5 ? names[purpose - 1] : "(Unknown)";
+const char* purpose_name(std::optional<calculation_purpose> purpose) {
+    if (!purpose) return "(Unknown)";
+    switch (*purpose) {
+        case calculation_purpose::budget_formulation: return "Budget formulation";
+        case calculation_purpose::interest_rate_reestimate: return "Interest rate reestimate";
+        case calculation_purpose::technical_reestimate: return "Technical reestimate";
+        case calculation_purpose::modification: return "Modification";
+        case calculation_purpose::analysis: return "Analysis";
+    }
+    return "(Unknown)";
 }
 
 std::string range_text(const credit_program& program) {

@@ -14,8 +14,8 @@ std::string report_label(const std::string& text);
 
 // "Construction model" or "Multiple loan model".
 const char* pro_rata_method_name(loan_model loan_type);
-// "Budget formulation" ... "Analysis" for purposes 1 to 5, else "(Unknown)".
-const char* purpose_name(int purpose);
+// "Budget formulation" ... "Analysis", or "(Unknown)" for none.
+const char* purpose_name(std::optional<calculation_purpose> purpose);
 // Range name, two blanks, range coordinates.
 std::string range_text(const credit_program& program);
 

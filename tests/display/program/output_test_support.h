@@ -104,7 +104,7 @@ inline void set_identity(credit_program& program) {
     program.range_coordinates = "A:A1..A:H12";
     program.name = "Rural housing";
     program.program_type = 1;
-    program.purpose = 1;
+    program.purpose = calculation_purpose::budget_formulation;
     program.loan_type = loan_model::construction;
 }
 

@@ -29,7 +29,7 @@ double df(double half_months) { return std::pow(1.0 + r / 200.0, -half_months / 
 
 struct calculated_program {
     load_result loaded;
-    rate_set flat{source_budget, "Flat five", {r, r, r, r, r, r, r, r, r}};
+    rate_set flat{rate_source::budget, "Flat five", {r, r, r, r, r, r, r, r, r}};
     present_value_factors factors;
     display_page derivation;
 
