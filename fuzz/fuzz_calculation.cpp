@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "cashflow/credit_program.h"
+#include "cashflow/range_parser.h"
 #include "display/wk1_writer.h"
 #include "display/wk3_writer.h"
 #include "display/program/batch_line.h"
@@ -217,10 +218,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     auto book = grid_workbook(input);
     fv::credit_program program(0);
-    program.set_default_budget_year(options.default_budget_year);
-    program.set_first_year_is_budget_year(options.first_year_is_budget_year);
     try {
-        program.load(*book, "RANGE");
+        fv::parse_range(*book, "RANGE", {options.default_budget_year, options.first_year_is_budget_year}, program);
         fv::edit_input(program);
     } catch (const fv::text_error&) {
         return 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cashflow/credit_program.h"
+#include "cashflow/range_parser.h"
 #include "cashflow/disbursement_conversion.h"
 #include "util/text_error.h"
 #include "workbook/memory_workbook.h"
@@ -146,10 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto front = fv::open_memory_workbook(std::move(book));
 
     fv::credit_program program(0);
-    program.set_default_budget_year(default_budget_year);
-    program.set_first_year_is_budget_year(first_year_is_by);
     try {
-        program.load(*front, "RANGE");
+        fv::parse_range(*front, "RANGE", {default_budget_year, first_year_is_by}, program);
     } catch (const fv::text_error&) {
         return 0;
     }

@@ -66,9 +66,8 @@ void document::set_status(const std::string& suffix) {
     host_.set_status(status_);
 }
 
-void document::set_program_options() {
-    program_->set_default_budget_year(settings::read_budget_year(store_, clock_()));
-    program_->set_first_year_is_budget_year(store_.read_int(section, settings::first_year_is_by, 0) != 0);
+range_defaults document::parse_defaults() const {
+    return {settings::read_budget_year(store_, clock_()), store_.read_int(section, settings::first_year_is_by, 0) != 0};
 }
 
 const display_page* document::page_of(int display) const {
@@ -109,7 +108,7 @@ bool document::load_spreadsheet(const std::string& path) {
     if (path_.empty()) path_ = path;
     set_status("");
     new_program();
-    set_program_options();
+    const range_defaults defaults = parse_defaults();
 
     std::unique_ptr<workbook_file> book;
     std::vector<std::string> candidates;
@@ -141,7 +140,7 @@ bool document::load_spreadsheet(const std::string& path) {
 
     try {
         set_status(":  parsing range");
-        program_->load(*book, range_name_);
+        parse_range(*book, range_name_, defaults, *program_);
         edit_and_prepare(true);
     } catch (const text_error& failure) {
         host_.show_message(failure.text());
@@ -439,11 +438,11 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
     path_ = spreadsheet;
     range_name_ = range;
     new_program();
-    set_program_options();
+    const range_defaults defaults = parse_defaults();
     try {
         workbook_file book(spreadsheet);
         book.load();
-        program_->load(book, range);
+        parse_range(book, range, defaults, *program_);
         edit_and_prepare(false);
     } catch (const text_error&) {
         throw;

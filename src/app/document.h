@@ -19,6 +19,7 @@
 #include "app/rate_selection_state.h"
 #include "app/settings_store.h"
 #include "cashflow/credit_program.h"
+#include "cashflow/range_parser.h"
 #include "display/display_page.h"
 #include "pv/present_value_factors.h"
 
@@ -77,7 +78,8 @@ private:
     };
 
     void new_program();
-    void set_program_options();
+    // What the settings decide for a range that does not say.
+    range_defaults parse_defaults() const;
     void edit_and_prepare(bool show_wide_notice);
     void free_display(int display);
     void keep_display(int display, display_page page);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cashflow/credit_program.h"
+#include "cashflow/header_keywords.h"
 #include "cashflow/input_text.h"
 #include "cashflow/classify_label.h"
 #include "cashflow/line_code.h"
@@ -58,7 +59,7 @@ void cohort::read_rows(workbook_file& book, bool started_by_cohort_line) {
             return;
         }
         if (code == line_code::timing) {
-            if (program != nullptr) program->read_timing(book);
+            if (program != nullptr) read_timing_keyword(*program, book);
             continue;
         }
         if (code == line_code::enacted_ba || (program_type == program_loan_guarantee && code == line_code::lg_pct_guaranteed)) continue;

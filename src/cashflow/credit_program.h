@@ -60,18 +60,6 @@ public:
     // The run time stamp is taken from `created` (now by default).
     explicit credit_program(std::time_t created = std::time(nullptr));
 
-    // Settings the calculation run gives before loading. A default budget year
-    // outside 1992-3000 is not accepted and leaves the value unchanged.
-    void set_default_budget_year(int year);
-    int default_budget_year() const { return default_budget_year_; }
-    void set_first_year_is_budget_year(bool flag) { first_year_is_budget_year_ = flag; }
-    bool first_year_is_budget_year() const { return first_year_is_budget_year_; }
-
-    // Reads the named range into this program (cleared first) and returns the
-    // first cohort. Every failure is thrown as text_error; the program is then
-    // not to be used.
-    cohort& load(workbook_file& book, std::string_view range_name);
-
     // Back to the state of a new program (settings, texts, cohorts, factors,
     // messages), keeping the run time stamp and the run's settings.
     void clear();
@@ -85,11 +73,10 @@ public:
     bool quarter_factor(factor_kind kind, int cohort_year, std::array<double, 4>& fractions) const;
     bool has_unequal_factors(line_code line, int cohort_year) const;
     const quarter_factors& factors() const { return factors_; }
+    quarter_factors& factors() { return factors_; }
 
     const timing_settings& timing() const { return timing_; }
-
-    // The "Timing" keyword: the cursor stands on the keyword's cell.
-    void read_timing(workbook_file& book);
+    timing_settings& timing() { return timing_; }
 
     // The units amounts are in: as given, else millions.
     int units() const { return amount_units.value_or(units_millions); }
@@ -105,15 +92,10 @@ public:
 
 private:
     void reset_settings();
-    void read_header(workbook_file& book);
-    void read_factor_row(workbook_file& book, line_code code);
-    void start_cohort(workbook_file& book, line_code code);
 
     message_list messages_;
     quarter_factors factors_;
     timing_settings timing_;
-    int default_budget_year_ = 0;
-    bool first_year_is_budget_year_ = false;
 };
 
 }  // namespace fv

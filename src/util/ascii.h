@@ -14,6 +14,8 @@ inline char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char
 inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 inline bool ascii_digit(char c) { return c >= '0' && c <= '9'; }
 inline bool ascii_letter(char c) { return ascii_upper(c) >= 'A' && ascii_upper(c) <= 'Z'; }
+// The first character in upper case; '\0' for an empty text.
+inline char first_upper(std::string_view text) { return text.empty() ? '\0' : ascii_upper(text.front()); }
 
 // Whether the two texts are equal when case is ignored.
 inline bool equal_ignoring_case(std::string_view a, std::string_view b) {

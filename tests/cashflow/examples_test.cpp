@@ -143,7 +143,7 @@ loaded_example load_example(const example_case& c, const std::string& format) {
     workbook_file book(examples_dir + c.name + "." + format);
     try {
         book.load();
-        out.program->load(book, c.range);
+        parse_range(book, c.range, {}, *out.program);
     } catch (const text_error& failure) {
         out.error = failure.text();
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cashflow/credit_program.h"
+#include "cashflow/range_parser.h"
 #include "util/text_error.h"
 #include "workbook/memory_workbook.h"
 
@@ -74,10 +75,8 @@ inline load_result load_rows(const std::vector<row>& rows, int default_budget_ye
                              int width = 0) {
     load_result result;
     auto book = make_book(rows, width);
-    result.program->set_default_budget_year(default_budget_year);
-    result.program->set_first_year_is_budget_year(first_year_is_by);
     try {
-        result.program->load(*book, "RANGE");
+        parse_range(*book, "RANGE", {default_budget_year, first_year_is_by}, *result.program);
     } catch (const text_error& failure) {
         result.error = failure.text();
     }

@@ -251,7 +251,7 @@ TEST(RangeParser, RangeShapeErrors) {
     for (const auto& s : shapes) {
         credit_program program(0);
         try {
-            program.load(*front, s.name);
+            parse_range(*front, s.name, {}, program);
             EXPECT_EQ(s.error, nullptr) << s.name;
         } catch (const text_error& failure) {
             ASSERT_NE(s.error, nullptr) << s.name << ": " << failure.text();
@@ -260,13 +260,13 @@ TEST(RangeParser, RangeShapeErrors) {
     }
     credit_program program(0);
     try {
-        program.load(*front, "nowhere");
+        parse_range(*front, "nowhere", {}, program);
         ADD_FAILURE();
     } catch (const text_error& failure) {
         EXPECT_EQ(failure.text(), "E026:  Range not found");
     }
     try {
-        program.load(*front, "");
+        parse_range(*front, "", {}, program);
         ADD_FAILURE();
     } catch (const text_error& failure) {
         EXPECT_EQ(failure.text(), "cf_pgm::load called with a NULL range name");
@@ -284,8 +284,7 @@ TEST(RangeParser, CoordinateTextOfTheWidestRangeIsKeptWhole) {
     book->add_named_range("far", {256, 60000, 255, 256, 65535, 256});
     auto front = open_memory_workbook(std::move(book));
     credit_program program(0);
-    program.set_default_budget_year(2001);
-    program.load(*front, "far");
+    parse_range(*front, "far", {2001}, program);
     EXPECT_EQ(program.range_coordinates, "IV:IU60000..IV:IV65535");
     EXPECT_EQ(program.cohorts.front()->rows.front()->cell, "IV:IU60003");
 }
@@ -444,13 +443,12 @@ TEST(RangeParser, DefaultBudgetYear) {
     EXPECT_EQ(result.program->cohorts[0]->year, 2004);
     EXPECT_TRUE(has_message(*result.program, 32, "A duplicate \"Budget Year\" in cell A:A6 was ignored"));
 
-    credit_program program(0);
-    program.set_default_budget_year(3001);  // refused
-    program.set_default_budget_year(1991);
-    EXPECT_EQ(program.default_budget_year(), 0);
-    auto refused = load_rows(no_budget_year, 1991);
-    ASSERT_TRUE(refused.error);
-    EXPECT_EQ(*refused.error, "E013:  Budget year must be in the range 1992 through 3000");
+    // A run's year the model does not know counts as none.
+    for (const int refused_year : {1991, 3001}) {
+        auto refused = load_rows(no_budget_year, refused_year);
+        ASSERT_TRUE(refused.error) << refused_year;
+        EXPECT_EQ(*refused.error, "E013:  Budget year must be in the range 1992 through 3000");
+    }
 }
 
 TEST(RangeParser, QuarterFactors) {
@@ -548,8 +546,8 @@ TEST(RangeParser, DisbursementPeriodChecks) {
 TEST(RangeParser, ReloadingStartsAfresh) {
     auto book = make_book(header() + std::vector<row>{{"Amount", "b"}, {"Zonk"}} + direct_cohort());
     credit_program program(0);
-    program.load(*book, "RANGE");
-    program.load(*book, "RANGE");
+    parse_range(*book, "RANGE", {}, program);
+    parse_range(*book, "RANGE", {}, program);
     EXPECT_EQ(program.cohorts.size(), 1u);
     EXPECT_EQ(message_texts(program, 39).size(), 1u);
     EXPECT_EQ(program.amount_units, 4);
