@@ -69,7 +69,7 @@ resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choi
         } else {
             take_dialog_choice(out, dialog, rates);
         }
-        out.single_effective_rate = computed_by_setting ? 1 : 0;
+        out.single_effective_rate = computed_by_setting;
         if (spreadsheet_output != 0) {
             const std::string name = !online_name.empty() ? online_name : sheet.output_file.value_or("");
             if (name.empty()) no_output_name();
@@ -114,9 +114,7 @@ resolved_choices resolve_conflicts(settings_store& store, const spreadsheet_choi
     } else {
         take_dialog_choice(out, dialog, rates);
     }
-    out.single_effective_rate = sheet.single_effective_rate != -1 ? sheet.single_effective_rate
-                                : computed_by_setting                ? 1
-                                                                     : 0;
+    out.single_effective_rate = sheet.single_effective_rate.value_or(computed_by_setting);
     return out;
 }
 

@@ -21,7 +21,7 @@ struct spreadsheet_choices {
     std::optional<calculation_purpose> purpose = calculation_purpose::budget_formulation;
     std::optional<fv::rate_source> rate_source;  // absent when the spreadsheet names none
     std::optional<std::string> selection;
-    int single_effective_rate = -1;  // -1 absent, else 0 or 1
+    std::optional<bool> single_effective_rate;  // absent when the spreadsheet does not say
     std::optional<std::string> output_file;
     int budget_year = 0;
 };
@@ -30,7 +30,7 @@ struct resolved_choices {
     calculation_purpose purpose = calculation_purpose::budget_formulation;
     fv::rate_source rate_source = fv::rate_source::budget;
     std::string rate_title;
-    int single_effective_rate = 0;
+    bool single_effective_rate = false;  // whether it is computed
     std::optional<std::string> output_file;  // only when spreadsheet output is on
     bool budget_rates_forced = false;        // the caller adds message 51
 };

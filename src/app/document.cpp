@@ -184,8 +184,7 @@ spreadsheet_choices document::sheet_choices() const {
     sheet.purpose = program_->purpose;
     sheet.rate_source = program_->rate_assumption;
     if (!program_->rate_title.empty()) sheet.selection = program_->rate_title;
-    const std::optional<bool> stated_rate = program_->single_effective_rate;
-    sheet.single_effective_rate = stated_rate ? (*stated_rate ? 1 : 0) : -1;
+    sheet.single_effective_rate = program_->single_effective_rate;
     if (!program_->sheet_file_name.empty()) sheet.output_file = program_->sheet_file_name;
     sheet.budget_year = program_->budget_year;
     return sheet;
@@ -327,7 +326,7 @@ void document::build_factors(const rate_set& rate_set) {
 // present values. The derivation display, when it is to be shown, computes
 // the subsidies while it draws them; it is returned for build_displays.
 std::optional<display_page> document::compute(const rate_set& rate_set) {
-    if (resolved_.single_effective_rate == 1) {
+    if (resolved_.single_effective_rate) {
         // Each cohort searches from the curve itself, so it gets the rate it would get alone.
         for (auto& cohort : program_->cohorts) {
             build_factors(rate_set);

@@ -64,13 +64,13 @@ TEST(ConflictResolution, DialogsWinAnalysisTakesTheDialogChoiceByTitle) {
     fixture f(1);
     f.set(settings::preference_purpose, 4);
     f.set(settings::calc_single_effective_rate, 1);
-    f.sheet.single_effective_rate = 0;  // the spreadsheet loses
+    f.sheet.single_effective_rate = false;  // the spreadsheet loses
     f.dialog = {rate_source::own, {"", "", "High case"}};
     resolved_choices out = f.resolve();
     EXPECT_EQ(out.purpose, calculation_purpose::analysis);
     EXPECT_EQ(out.rate_source, rate_source::own);
     EXPECT_EQ(out.rate_title, "High case");
-    EXPECT_EQ(out.single_effective_rate, 1);
+    EXPECT_TRUE(out.single_effective_rate);
     EXPECT_FALSE(out.budget_rates_forced);
 
     // A title no longer in the list falls back to the first set of the list.
@@ -154,15 +154,19 @@ TEST(ConflictResolution, SpreadsheetWinsPurposeAndRateChoice) {
 
 TEST(ConflictResolution, SingleEffectiveRateChoice) {
     const struct {
-        int conflict, sheet, setting, expected;
-    } cases[] = {{0, -1, 1, 1}, {0, -1, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 1}, {1, 1, 0, 0}};
+        int conflict;
+        std::optional<bool> sheet;
+        int setting;
+        bool expected;
+    } cases[] = {{0, std::nullopt, 1, true}, {0, std::nullopt, 0, false}, {0, false, 1, false},
+                 {0, true, 0, true},         {1, false, 1, true},          {1, true, 0, false}};
     for (const auto& c : cases) {
         fixture f(c.conflict);
         f.set(settings::preference_purpose, 4);
         f.sheet.purpose = calculation_purpose::analysis;
         f.sheet.single_effective_rate = c.sheet;
         f.set(settings::calc_single_effective_rate, c.setting);
-        EXPECT_EQ(f.resolve().single_effective_rate, c.expected) << c.conflict << " " << c.sheet << " " << c.setting;
+        EXPECT_EQ(f.resolve().single_effective_rate, c.expected) << c.conflict << " " << c.sheet.value_or(-1) << " " << c.setting;
     }
 }
 
