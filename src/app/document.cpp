@@ -57,6 +57,8 @@ document::document(settings_store& store, document_host& host, std::string progr
 }
 
 void document::new_program() {
+    // A source display still to be drawn shows the program it was made for.
+    build_pending_source_display();
     program_ = std::make_unique<credit_program>(clock_());
     calculated_ = false;
 }
@@ -71,20 +73,37 @@ range_defaults document::parse_defaults() const {
 }
 
 const display_page* document::page_of(int display) const {
-    if (display < 1 || display > display_count || !displays_[display]) return nullptr;
+    if (display < 1 || display > display_count) return nullptr;
+    if (display == source_display) build_pending_source_display();
+    if (!displays_[display]) return nullptr;
     return &displays_[display]->page;
 }
 
 std::optional<std::string> document::display_text(int display) const {
-    if (display < 1 || display > display_count || !displays_[display]) return std::nullopt;
+    if (display < 1 || display > display_count) return std::nullopt;
+    if (display == source_display) build_pending_source_display();
+    if (!displays_[display]) return std::nullopt;
     return displays_[display]->text;
 }
 
-void document::free_display(int display) { displays_[display].reset(); }
+void document::free_display(int display) {
+    displays_[display].reset();
+    if (display == source_display) source_display_pending_ = false;
+}
 
-void document::keep_display(int display, display_page page) {
+void document::keep_display(int display, display_page page) const {
     std::string text = view_text(page);
     displays_[display].emplace(shown_display{std::move(page), std::move(text)});
+}
+
+// The source data display shows the program as read and edited, which a
+// calculation does not change; it is drawn the first time something asks for
+// it (a window, a print, a spreadsheet output), since a batch run that writes
+// an import file never does and it is the largest display.
+void document::build_pending_source_display() const {
+    if (!source_display_pending_) return;
+    source_display_pending_ = false;
+    keep_display(source_display, make_source_display(*program_));
 }
 
 // The messages display again from the program's messages as they are now.
@@ -93,14 +112,15 @@ void document::rebuild_messages_display() {
     keep_display(messages_display, make_messages_display(*program_));
 }
 
-// Input editing, then the source and message displays.
+// Input editing, then the messages display; the source display waits until asked for.
 void document::edit_and_prepare(bool show_wide_notice) {
     set_status(":  editing input");
     const bool divided = edit_input(*program_);
     if (divided && show_wide_notice && store_.read_int(section, settings::input_too_wide_option, 0) != 0)
         host_.wide_lines_notice();
     set_status(":  preparing displays");
-    keep_display(source_display, make_source_display(*program_));
+    free_display(source_display);
+    source_display_pending_ = true;
     keep_display(messages_display, make_messages_display(*program_));
 }
 
@@ -301,9 +321,10 @@ void document::apply_resolution(const std::optional<named_rate_set>& named_set,
     current_rate_source_ = resolved_.rate_source;
 
     free_display(messages_display);
+    // Displays chosen for viewing only are not built where no window shows them.
+    const int viewed = host_.has_view() ? store_.read_int(section, settings::online_view_options, 0) : 0;
     output_mask_ = store_.read_int(section, settings::online_print_options, 0) |
-                   store_.read_int(section, settings::online_spreadsheet_options, 0) |
-                   store_.read_int(section, settings::online_view_options, 0);
+                   store_.read_int(section, settings::online_spreadsheet_options, 0) | viewed;
 }
 
 // The resolved rate set; when there is none, says so (E025) and gives nothing.
@@ -425,7 +446,7 @@ void document::write_spreadsheet_output() {
     for (int display = 1; display <= display_count; ++display) {
         if (mask & settings::display_bit(display)) {
             writer->name_sheet(display_sheet_name(display));
-            if (displays_[display]) displays_[display]->page.write_to(*writer);
+            if (const display_page* page = page_of(display)) page->write_to(*writer);
         }
         if (display < display_count) writer->next_sheet();
     }

@@ -82,7 +82,8 @@ private:
     range_defaults parse_defaults() const;
     void edit_and_prepare(bool show_wide_notice);
     void free_display(int display);
-    void keep_display(int display, display_page page);
+    void keep_display(int display, display_page page) const;
+    void build_pending_source_display() const;
     void rebuild_messages_display();
     // The stages of a calculation, in their order.
     void calculate_from_resolution(const std::optional<named_rate_set>& named_set,
@@ -111,7 +112,9 @@ private:
     present_value_factors factors_;
     document_rates rates_;
     resolved_choices resolved_;
-    std::array<std::optional<shown_display>, display_count + 1> displays_;
+    // Built displays by number; the source display may wait until asked for.
+    mutable std::array<std::optional<shown_display>, display_count + 1> displays_;
+    mutable bool source_display_pending_ = false;
     bool calculation_failed_ = false;
     bool calculated_ = false;
     bool spreadsheet_output_failed_ = false;

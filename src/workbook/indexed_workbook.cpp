@@ -42,18 +42,43 @@ int indexed_workbook::move_cursor_to(const cell_address& address) {
     return current_cell_kind();
 }
 
+std::size_t indexed_workbook::lower_bound(std::uint32_t key, std::size_t from, std::size_t to) const {
+    const auto at = std::lower_bound(cells_.begin() + static_cast<std::ptrdiff_t>(from),
+                                     cells_.begin() + static_cast<std::ptrdiff_t>(to), key,
+                                     [](const data_cell& cell, std::uint32_t wanted) { return cell.key < wanted; });
+    return static_cast<std::size_t>(at - cells_.begin());
+}
+
 std::size_t indexed_workbook::find(const cell_address& address) const {
     const std::uint32_t key = key_of(address);
-    const auto at = std::lower_bound(cells_.begin(), cells_.end(), key,
-                                     [](const data_cell& cell, std::uint32_t wanted) { return cell.key < wanted; });
-    if (at == cells_.end() || at->key != key) return npos;
-    return static_cast<std::size_t>(at - cells_.begin());
+    const std::size_t at = lower_bound(key, 0, cells_.size());
+    return at < cells_.size() && cells_[at].key == key ? at : npos;
+}
+
+// A parser walks a range in order, a cell or a row at a time: the cell it asks
+// for next lies at or a few places after the last one, so look there before
+// searching the whole index.
+std::size_t indexed_workbook::find_from_last_lookup(const cell_address& address) const {
+    const std::uint32_t key = key_of(address);
+    std::size_t at = std::min(last_lookup_, cells_.size());
+    if (at < cells_.size() && cells_[at].key > key && (at == 0 || cells_[at - 1].key < key)) {
+        // Between two cells: no cell here, and the next lookup starts from the same place.
+    } else if (at == cells_.size() || cells_[at].key >= key) {
+        at = lower_bound(key, 0, at);
+    } else {
+        constexpr std::size_t nearby = 8;
+        const std::size_t probe_end = std::min(cells_.size(), at + nearby);
+        while (at < probe_end && cells_[at].key < key) ++at;
+        if (at == probe_end && at < cells_.size() && cells_[at].key < key) at = lower_bound(key, at, cells_.size());
+    }
+    last_lookup_ = at;
+    return at < cells_.size() && cells_[at].key == key ? at : npos;
 }
 
 std::size_t indexed_workbook::current() const {
     if (cursor_addressing_) {
         if (!cursor_found_) {
-            cursor_at_ = find(cursor_);
+            cursor_at_ = find_from_last_lookup(cursor_);
             cursor_found_ = true;
         }
         return cursor_at_;

@@ -69,6 +69,10 @@ private:
 
     // Index position of the cell at the coordinate, or npos.
     std::size_t find(const cell_address& address) const;
+    // The same, searching from where the cursor's last lookup ended.
+    std::size_t find_from_last_lookup(const cell_address& address) const;
+    // The first index position in [from, to) whose key is not below `key`.
+    std::size_t lower_bound(std::uint32_t key, std::size_t from, std::size_t to) const;
     std::size_t current() const;
 
     std::vector<data_cell> cells_;
@@ -79,6 +83,8 @@ private:
     // Where the cursor's cell lies in the index, looked up once per move.
     mutable std::size_t cursor_at_ = 0;
     mutable bool cursor_found_ = false;
+    // Where the last cursor lookup's search ended (the lower bound of its key).
+    mutable std::size_t last_lookup_ = 0;
 };
 
 }  // namespace fv
