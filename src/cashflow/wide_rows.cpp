@@ -22,6 +22,8 @@ std::unique_ptr<cash_flow_row> split_tail(cash_flow_row& row) {
     std::unique_ptr<cash_flow_row> tail = row.copy(false);
     tail->amounts.assign(row.amounts.begin() + static_cast<std::ptrdiff_t>(widest_row), row.amounts.end());
     row.amounts.resize(widest_row);
+    // The row keeps only what it shows: a long row is divided several times.
+    row.amounts.shrink_to_fit();
     const int span = static_cast<int>(widest_row) * half_months_per_period(row.frequency);
     tail->start_year += span / 24;
     tail->start_offset += span;

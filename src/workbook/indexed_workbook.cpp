@@ -59,17 +59,19 @@ std::size_t indexed_workbook::find(const cell_address& address) const {
 // for next lies at or a few places after the last one, so look there before
 // searching the whole index.
 std::size_t indexed_workbook::find_from_last_lookup(const cell_address& address) const {
+    constexpr std::size_t nearby = 8;
     const std::uint32_t key = key_of(address);
     std::size_t at = std::min(last_lookup_, cells_.size());
-    if (at < cells_.size() && cells_[at].key > key && (at == 0 || cells_[at - 1].key < key)) {
-        // Between two cells: no cell here, and the next lookup starts from the same place.
-    } else if (at == cells_.size() || cells_[at].key >= key) {
-        at = lower_bound(key, 0, at);
-    } else {
-        constexpr std::size_t nearby = 8;
+    if (at < cells_.size() && cells_[at].key < key) {
+        // Forward: along a row, or down to the next one.
         const std::size_t probe_end = std::min(cells_.size(), at + nearby);
         while (at < probe_end && cells_[at].key < key) ++at;
         if (at == probe_end && at < cells_.size() && cells_[at].key < key) at = lower_bound(key, at, cells_.size());
+    } else {
+        // Backward (or here): a row read from its right end.
+        const std::size_t probe_end = at > nearby ? at - nearby : 0;
+        while (at > probe_end && cells_[at - 1].key >= key) --at;
+        if (at == probe_end && at > 0 && cells_[at - 1].key >= key) at = lower_bound(key, 0, at);
     }
     last_lookup_ = at;
     return at < cells_.size() && cells_[at].key == key ? at : npos;
