@@ -18,6 +18,7 @@
 #include "display/program/import_file.h"
 #include "display/program/output_files.h"
 #include "display/program/program_displays.h"
+#include "subsidy/cohort_calculation.h"
 #include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
 #include "subsidy/consistency_checks.h"
@@ -347,27 +348,16 @@ void document::build_factors(const rate_set& rate_set) {
 // present values. The derivation display, when it is to be shown, computes
 // the subsidies while it draws them; it is returned for build_displays.
 std::optional<display_page> document::compute(const rate_set& rate_set) {
-    if (resolved_.single_effective_rate) {
-        // Each cohort searches from the curve itself, so it gets the rate it would get alone.
-        for (auto& cohort : program_->cohorts) {
-            build_factors(rate_set);
-            compute_subsidy(*cohort, factors_);
-            compute_single_effective_rate(*cohort, factors_, rate_set, program_->messages());
-        }
-        // The search leaves the engine at a flat rate.
-        build_factors(rate_set);
-    } else {
-        build_factors(rate_set);
-        for (auto& cohort : program_->cohorts) mark_single_effective_rate_not_computed(*cohort);
-    }
+    const bool derivation_shown = (output_mask_ & settings::display_bit(derivation_display)) != 0;
+    // The derivation display computes the subsidies while it gathers how each
+    // row came to its value; the rest runs on all cores.
+    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, derivation_shown ? 1 : calculation_threads());
+    build_factors(rate_set);
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);
     program_->rate_selection = program_->rate_assumptions;
     std::optional<display_page> derivation;
-    if (output_mask_ & settings::display_bit(derivation_display))
-        derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
-    else
-        for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
+    if (derivation_shown) derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
     calculated_ = true;
 
     run_present_value_tests();

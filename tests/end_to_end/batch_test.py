@@ -3,6 +3,7 @@ on the shipped examples, the command-line errors, the run failures and what
 each leaves behind. Usage: batch_test.py FERRAVANE WBDUMP SOURCE_DIR"""
 
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -130,6 +131,42 @@ class Batch(unittest.TestCase):
         sheets = {line.split("\t")[1].split(":")[0] for line in dump.splitlines() if line.startswith("cell\t")}
         self.assertEqual(sheets, {"B", "G"})
         self.assertIn("Subsidy and components display", dump)
+
+    def test_cohorts_on_one_thread_and_on_many_give_the_same_outputs(self):
+        lines = ["@range\tMANY", "Name\tMany cohorts", "Program type\tdirect", "Budget year\t2001",
+                 "Timing\tquarterly, end"]
+        for n in range(60):
+            lines += ["Obligations", "Disbursements\t%d\t%d" % (100 + n, 40 + n % 5)]
+            if n % 7 == 3:
+                continue  # no repayments: no single effective rate (message 57)
+            lines.append("Principal pmts, scheduled\t" + "\t".join(str(10 + (n * 3 + k) % 11) for k in range(12 + n % 9)))
+            lines.append("Defaults [annual, middle]\t%d\t-1" % (-2 - n % 3))
+        programs = dict(RANGES)
+        programs["many"] = "MANY"
+        many = self.write_program("many", "\n".join(lines) + "\n")
+        def outputs(threads):
+            texts = []
+            for name, range_name in programs.items():
+                workbook = many if name == "many" else os.path.join(EXAMPLES, name + ".wk1")
+                for command, out in (("import", "out.csv"), ("file", "out.txt"), ("wk3", "out.wk3")):
+                    status, _, err = self.run_ferravane(command, self.path(out), workbook, range_name,
+                                                        env_extra={"FERRAVANE_THREADS": threads})
+                    self.assertEqual(status, 0, err)
+                    if command == "wk3":
+                        text = subprocess.run([WBDUMP, self.path(out)], capture_output=True,
+                                              check=True).stdout.decode("latin-1")
+                    else:
+                        text = self.read(out)
+                    # The run's time stamp is the only thing two runs may differ in.
+                    texts.append(re.sub(r"\w+ \d+ \w+ \d{4} \d\d:\d\d:\d\d", "(run time)", text))
+            return texts
+
+        # The single effective rate searched; every display into the spreadsheet output but the
+        # derivation display, which computes the cohorts as it draws them, one after the other.
+        for with_derivation in (False, True):
+            self.settings_file(online_spreadsheet_options=0xFE if with_derivation else 0xDE,
+                               calc_single_effective_rate=1, online_filename=self.path("online.wk3"))
+            self.assertEqual(outputs("1"), outputs("4"))
 
     def test_wk3_command_writes_an_excel_workbook_for_an_xlsx_name(self):
         try:

@@ -1,0 +1,102 @@
+// Cohorts handed out to a few threads one at a time; what each produced is
+// gathered in cohort order afterwards.
+#include "subsidy/cohort_calculation.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "pv/present_value_factors.h"
+#include "subsidy/cohort_single_effective_rate.h"
+#include "subsidy/cohort_subsidy.h"
+
+namespace fv {
+
+namespace {
+
+constexpr unsigned most_threads = 64;
+
+// What one cohort's calculation left to add to the program: its messages, or
+// its failure.
+struct cohort_outcome {
+    message_list messages;
+    std::exception_ptr failure;
+};
+
+void compute_one(cohort& cohort, present_value_factors& engine, const rate_set& rate_set,
+                 bool with_single_effective_rate, cohort_outcome& outcome) {
+    try {
+        if (with_single_effective_rate) {
+            // Each cohort searches from the curve itself, so it gets the rate it would get alone.
+            engine.set(&rate_set);
+            engine.make();
+            compute_subsidy(cohort, engine);
+            compute_single_effective_rate(cohort, engine, rate_set, outcome.messages);
+            // The search leaves a trial's subsidy and the engine at a flat rate.
+            engine.set(&rate_set);
+            engine.make();
+            compute_subsidy(cohort, engine);
+        } else {
+            mark_single_effective_rate_not_computed(cohort);
+            compute_subsidy(cohort, engine);
+        }
+    } catch (...) {
+        outcome.failure = std::current_exception();
+    }
+}
+
+}  // namespace
+
+unsigned calculation_threads() {
+    if (const char* text = std::getenv("FERRAVANE_THREADS")) {
+        char* end = nullptr;
+        const long number = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && number >= 1 && number <= most_threads) return static_cast<unsigned>(number);
+    }
+    return std::clamp(std::thread::hardware_concurrency(), 1u, most_threads);
+}
+
+void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
+                     unsigned threads) {
+    const std::size_t count = program.cohorts.size();
+    std::vector<cohort_outcome> outcomes(count);
+    std::atomic<std::size_t> next{0};
+    std::mutex failure_lock;
+    std::exception_ptr engine_failure;  // an engine that could not be built
+    const auto work = [&] {
+        try {
+            present_value_factors engine;
+            engine.set(&rate_set);
+            engine.make();
+            for (std::size_t n = next++; n < count; n = next++)
+                compute_one(*program.cohorts[n], engine, rate_set, with_single_effective_rate, outcomes[n]);
+        } catch (...) {
+            const std::lock_guard<std::mutex> hold(failure_lock);
+            if (!engine_failure) engine_failure = std::current_exception();
+        }
+    };
+
+    const std::size_t helpers = std::min<std::size_t>(std::max(threads, 1u), count) - (count > 0 ? 1 : 0);
+    std::vector<std::jthread> pool;
+    pool.reserve(helpers);
+    try {
+        for (std::size_t n = 0; n < helpers; ++n) pool.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads to be had: those started and this one do the work.
+    }
+    work();
+    pool.clear();  // joins
+    if (engine_failure) std::rethrow_exception(engine_failure);
+
+    for (cohort_outcome& outcome : outcomes) {
+        for (const message& message : outcome.messages.list()) program.add(message.number, message.text);
+        if (outcome.failure) std::rethrow_exception(outcome.failure);
+    }
+}
+
+}  // namespace fv

@@ -1,0 +1,24 @@
+// Every cohort's subsidy, and on request its single effective rate, on all
+// cores. Cohorts are independent: each is computed on an engine of its own
+// built from the rate set, so the figures are the same bits whichever thread
+// computes a cohort, and the messages and a failure come in cohort order, as
+// one cohort after the other would give them.
+#pragma once
+
+#include "cashflow/credit_program.h"
+#include "rates/rate_set.h"
+
+namespace fv {
+
+// How many threads a calculation uses: FERRAVANE_THREADS when it names a
+// number from 1 to 64, else the machine's cores.
+unsigned calculation_threads();
+
+// Computes each cohort's results on the rate set's curve; with
+// `with_single_effective_rate` also its single effective rate (messages 50 and
+// 57), else marks the rate as not computed. When a cohort fails, the messages
+// of the cohorts before it are added and its failure is thrown.
+void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
+                     unsigned threads);
+
+}  // namespace fv
