@@ -32,6 +32,9 @@ namespace fv {
 
 namespace {
 
+// The displays every calculation draws anew (or not at all).
+constexpr int replaced_displays[] = {subsidy_display, distribution_display, derivation_display, details_display};
+
 const std::string& section = settings::runtime_options;
 
 const char* const damaged_file = "The spreadsheet file may be damaged or not in the format indicated by the extension";
@@ -247,12 +250,16 @@ void document::calculate_subsidy(std::optional<rate_source> source, const std::s
         named_set = named_rate_set{*source, set->title};
     }
 
+    state_before_ = take_state_before();
+    // Kept only while the calculation runs.
+    const struct forget_state_before {
+        std::optional<state_before>& kept;
+        ~forget_state_before() { kept.reset(); }
+    } forget{state_before_};
     calculation_failed_ = true;
     spreadsheet_output_failed_ = false;
     const std::size_t noted_messages = program_->messages().count();
     set_status(":  Calculating subsidy");
-    for (int display : {subsidy_display, distribution_display, derivation_display, details_display})
-        free_display(display);
     program_->messages().remove_range(50, 99);
     // The lines of an earlier failure after its first one.
     program_->messages().remove_range(0, 0);
@@ -284,7 +291,13 @@ void document::calculate_from_resolution(const std::optional<named_rate_set>& na
     const rate_set rate_set = *set;
 
     try {
-        std::optional<display_page> derivation = compute(rate_set);
+        std::optional<display_page> derivation;
+        try {
+            derivation = compute(rate_set);
+        } catch (const calculation_cancelled&) {
+            put_back_state_before();
+            return;
+        }
         write_output_files(*program_);
         build_displays(std::move(derivation));
         if (store_.read_int(section, settings::online_spreadsheet_options, 0) != 0) write_spreadsheet_output();
@@ -339,6 +352,49 @@ const rate_set* document::resolved_rate_set() {
     return set;
 }
 
+// What a cancelled calculation puts back. The displays a calculation replaces
+// are taken away now, as they always were; the messages display is drawn
+// again from the messages put back, and the others stay until the results are in.
+document::state_before document::take_state_before() {
+    state_before before;
+    for (int display : replaced_displays) {
+        before.displays[display] = std::move(displays_[display]);
+        free_display(display);
+    }
+    before.messages = program_->messages();
+    for (const auto& cohort : program_->cohorts) before.results.push_back(cohort->results);
+    before.rate_assumptions = program_->rate_assumptions;
+    before.rate_selection = program_->rate_selection;
+    before.resolved = resolved_;
+    before.current_rate_source = current_rate_source_;
+    before.output_mask = output_mask_;
+    before.calculated = calculated_;
+    before.calculation_failed = calculation_failed_;
+    before.spreadsheet_output_failed = spreadsheet_output_failed_;
+    before.status = status_;
+    return before;
+}
+
+void document::put_back_state_before() {
+    state_before& before = *state_before_;
+    for (int display : replaced_displays) displays_[display] = std::move(before.displays[display]);
+    program_->messages() = std::move(before.messages);
+    rebuild_messages_display();
+    for (std::size_t n = 0; n < program_->cohorts.size() && n < before.results.size(); ++n)
+        program_->cohorts[n]->results = before.results[n];
+    program_->rate_assumptions = std::move(before.rate_assumptions);
+    program_->rate_selection = std::move(before.rate_selection);
+    resolved_ = std::move(before.resolved);
+    current_rate_source_ = before.current_rate_source;
+    output_mask_ = before.output_mask;
+    calculated_ = before.calculated;
+    calculation_failed_ = before.calculation_failed;
+    spreadsheet_output_failed_ = before.spreadsheet_output_failed;
+    status_ = std::move(before.status);
+    host_.set_status(status_);
+    state_before_.reset();
+}
+
 void document::build_factors(const rate_set& rate_set) {
     factors_.set(&rate_set);
     factors_.make();
@@ -351,7 +407,8 @@ std::optional<display_page> document::compute(const rate_set& rate_set) {
     const bool derivation_shown = (output_mask_ & settings::display_bit(derivation_display)) != 0;
     // The derivation display computes the subsidies while it gathers how each
     // row came to its value; the rest runs on all cores.
-    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, derivation_shown ? 1 : calculation_threads());
+    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, derivation_shown ? 1 : calculation_threads(),
+                    host_.calculation_progress());
     build_factors(rate_set);
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);

@@ -76,6 +76,20 @@ private:
         display_page page;
         std::string text;
     };
+    // What a calculation changes, kept until it can no longer be cancelled.
+    struct state_before {
+        std::array<std::optional<shown_display>, display_count + 1> displays;
+        message_list messages;
+        std::vector<cohort_results> results;
+        std::optional<std::string> rate_assumptions, rate_selection;
+        resolved_choices resolved;
+        rate_source current_rate_source = rate_source::budget;
+        int output_mask = 0;
+        bool calculated = false, calculation_failed = false, spreadsheet_output_failed = false;
+        std::string status;
+    };
+    state_before take_state_before();
+    void put_back_state_before();
 
     void new_program();
     // What the settings decide for a range that does not say.
@@ -120,6 +134,7 @@ private:
     bool spreadsheet_output_failed_ = false;
     int output_mask_ = 0;
     rate_source current_rate_source_ = rate_source::budget;
+    std::optional<state_before> state_before_;
     std::string status_;
 };
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "subsidy/cohort_calculation.h"
+
 namespace fv {
 
 class document_host {
@@ -24,6 +26,9 @@ public:
     // Whether the document has a view, and the display it should show.
     virtual bool has_view() const = 0;
     virtual void select_display(int display) = 0;
+    // Watches a calculation's cohorts and may stop it; nothing when no one
+    // watches (the calling thread then computes too).
+    virtual cohort_progress calculation_progress() { return {}; }
     // Prints a display text; false (with the reason shown) when it could not.
     virtual bool print_text(const std::string& text, const std::string& spreadsheet, const std::string& run_time) = 0;
 };

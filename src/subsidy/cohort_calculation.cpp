@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <exception>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -62,36 +64,73 @@ unsigned calculation_threads() {
 }
 
 void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
-                     unsigned threads) {
+                     unsigned threads, const cohort_progress& progress) {
     const std::size_t count = program.cohorts.size();
     std::vector<cohort_outcome> outcomes(count);
     std::atomic<std::size_t> next{0};
-    std::mutex failure_lock;
+    std::atomic<std::size_t> done{0};
+    std::atomic<bool> stopped{false};
+    std::mutex lock;  // guards engine_failure and the end of the work
+    std::condition_variable finished;
+    std::size_t workers_left = 0;
     std::exception_ptr engine_failure;  // an engine that could not be built
     const auto work = [&] {
         try {
             present_value_factors engine;
             engine.set(&rate_set);
             engine.make();
-            for (std::size_t n = next++; n < count; n = next++)
+            for (std::size_t n = next++; n < count && !stopped; n = next++) {
                 compute_one(*program.cohorts[n], engine, rate_set, with_single_effective_rate, outcomes[n]);
+                ++done;
+            }
         } catch (...) {
-            const std::lock_guard<std::mutex> hold(failure_lock);
+            const std::lock_guard<std::mutex> hold(lock);
             if (!engine_failure) engine_failure = std::current_exception();
         }
+        const std::lock_guard<std::mutex> hold(lock);
+        --workers_left;
+        finished.notify_all();
     };
 
-    const std::size_t helpers = std::min<std::size_t>(std::max(threads, 1u), count) - (count > 0 ? 1 : 0);
+    if (progress && !progress(0, count)) throw calculation_cancelled();
+    // Without a watcher the calling thread is one of the workers.
+    const std::size_t wanted = std::min<std::size_t>(std::max(threads, 1u), std::max<std::size_t>(count, 1));
+    const std::size_t helpers = progress ? wanted : wanted - 1;
     std::vector<std::jthread> pool;
     pool.reserve(helpers);
-    try {
-        for (std::size_t n = 0; n < helpers; ++n) pool.emplace_back(work);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and this one do the work.
+    for (std::size_t n = 0; n < helpers; ++n) {
+        try {
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                ++workers_left;
+            }
+            pool.emplace_back(work);
+        } catch (const std::system_error&) {
+            // No more threads to be had: those started (or this one) do the work.
+            const std::lock_guard<std::mutex> hold(lock);
+            --workers_left;
+            break;
+        }
     }
-    work();
+    if (!progress || pool.empty()) {
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            ++workers_left;
+        }
+        work();
+    }
+    if (progress) {
+        std::unique_lock<std::mutex> hold(lock);
+        while (!finished.wait_for(hold, std::chrono::milliseconds(50), [&] { return workers_left == 0; })) {
+            hold.unlock();
+            if (!stopped && !progress(done, count)) stopped = true;
+            hold.lock();
+        }
+    }
     pool.clear();  // joins
     if (engine_failure) std::rethrow_exception(engine_failure);
+    if (stopped) throw calculation_cancelled();
+    if (progress) progress(count, count);
 
     for (cohort_outcome& outcome : outcomes) {
         for (const message& message : outcome.messages.list()) program.add(message.number, message.text);

@@ -5,10 +5,24 @@
 // one cohort after the other would give them.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <stdexcept>
+
 #include "cashflow/credit_program.h"
 #include "rates/rate_set.h"
 
 namespace fv {
+
+// Told how many cohorts are done of how many, now and then while the threads
+// work; false stops the calculation.
+using cohort_progress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// Thrown when a progress callback stopped the calculation.
+class calculation_cancelled : public std::runtime_error {
+public:
+    calculation_cancelled() : std::runtime_error("the calculation was cancelled") {}
+};
 
 // How many threads a calculation uses: FERRAVANE_THREADS when it names a
 // number from 1 to 64, else the machine's cores.
@@ -17,8 +31,12 @@ unsigned calculation_threads();
 // Computes each cohort's results on the rate set's curve; with
 // `with_single_effective_rate` also its single effective rate (messages 50 and
 // 57), else marks the rate as not computed. When a cohort fails, the messages
-// of the cohorts before it are added and its failure is thrown.
+// of the cohorts before it are added and its failure is thrown. With
+// `progress`, the calling thread only watches: it calls `progress` before the
+// first cohort, about every 50 ms and at the end; when it says stop, the
+// cohorts not yet begun are left alone, no message is added and
+// calculation_cancelled is thrown.
 void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
-                     unsigned threads);
+                     unsigned threads, const cohort_progress& progress = {});
 
 }  // namespace fv

@@ -30,8 +30,17 @@ struct recording_host : document_host {
     std::optional<std::string> range_answer;
     int range_questions = 0, wide_notices = 0;
     bool view = true;
+    std::optional<bool> keep_calculating;  // none: nobody watches the calculation
+    int progress_calls = 0;
 
     void show_message(const std::string& text) override { messages.push_back(text); }
+    cohort_progress calculation_progress() override {
+        if (!keep_calculating) return {};
+        return [this](std::size_t, std::size_t) {
+            ++progress_calls;
+            return *keep_calculating;
+        };
+    }
     std::optional<std::string> choose_range(const std::string&, const std::vector<std::string>&) override {
         ++range_questions;
         return range_answer;
@@ -80,6 +89,38 @@ struct document_fixture {
         return *document;
     }
 };
+
+// A calculation stopped while its cohorts run leaves every display, message,
+// result and status as they were before it started.
+TEST(Document, ACancelledCalculationLeavesTheDocumentAsItWas) {
+    document_fixture f;
+    f.set(settings::online_view_options, 0xFE);  // every display
+    temp_file file(workbook(direct_loan), "wk1");
+    document& doc = f.make();
+    ASSERT_TRUE(doc.load_spreadsheet(file.path()));
+    const auto state = [&] {
+        std::vector<std::optional<std::string>> texts;
+        for (int display = 1; display <= display_count; ++display) texts.push_back(doc.display_text(display));
+        return std::make_tuple(texts, doc.messages_text(), doc.calculation_completed(), doc.status(),
+                               doc.program()->cohorts.front()->results.subsidy_amount);
+    };
+
+    // Before any calculation, and after one: both come back after a cancelled one.
+    for (int round = 0; round < 2; ++round) {
+        const auto before = state();
+        f.host.keep_calculating = false;
+        doc.calculate_subsidy();
+        EXPECT_GE(f.host.progress_calls, 1);
+        EXPECT_EQ(state(), before) << round;
+        EXPECT_TRUE(f.host.messages.empty());
+        f.host.keep_calculating = true;
+        doc.calculate_subsidy();
+        ASSERT_TRUE(doc.calculation_completed());
+        if (round == 0) {
+            EXPECT_FALSE(state() == before);
+        }
+    }
+}
 
 TEST(Document, LoadsAndCalculatesAtOnce) {
     document_fixture f;

@@ -144,6 +144,33 @@ TEST(CohortCalculation, AFailingCohortFailsAsItWouldAlone) {
     }
 }
 
+TEST(CohortCalculation, AWatcherSeesProgressAndCanStop) {
+    for (const unsigned threads : {1u, 2u}) {
+        outcome reference = loaded(40);
+        one_after_the_other(reference, true);
+        outcome watched = loaded(40);
+        std::vector<std::pair<std::size_t, std::size_t>> seen;
+        compute_cohorts(*watched.loaded.program, curve, true, threads, [&](std::size_t done, std::size_t total) {
+            seen.emplace_back(done, total);
+            return true;
+        });
+        ASSERT_FALSE(seen.empty());
+        EXPECT_EQ(seen.back(), std::make_pair(std::size_t{40}, std::size_t{40}));
+        for (std::size_t n = 1; n < seen.size(); ++n) EXPECT_LE(seen[n - 1].first, seen[n].first);
+        for (std::size_t n = 0; n < 40; ++n)
+            EXPECT_TRUE(same_bits(watched.loaded.program->cohorts[n]->results, reference.loaded.program->cohorts[n]->results));
+        EXPECT_EQ(all_messages(*watched.loaded.program), all_messages(*reference.loaded.program));
+
+        // Stopped at the first look: nothing is added to the program.
+        outcome stopped = loaded(40);
+        const auto before = all_messages(*stopped.loaded.program);
+        EXPECT_THROW(compute_cohorts(*stopped.loaded.program, curve, true, threads,
+                                     [](std::size_t, std::size_t) { return false; }),
+                     calculation_cancelled);
+        EXPECT_EQ(all_messages(*stopped.loaded.program), before);
+    }
+}
+
 TEST(CohortCalculation, ThreadCountFromTheEnvironment) {
     const struct {
         const char* value;
