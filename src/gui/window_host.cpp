@@ -1,6 +1,11 @@
 // How a windowed document reaches the user.
 #include "gui/window_host.h"
 
+#include <QCoreApplication>
+#include <QProgressDialog>
+
+#include <memory>
+
 #include "app/display_numbers.h"
 #include "app/document.h"
 #include "gui/display_view.h"
@@ -21,6 +26,28 @@ std::optional<std::string> window_host::choose_range(const std::string& spreadsh
 }
 
 void window_host::wide_lines_notice() { prompts_.wide_lines_notice(window_, store_); }
+
+// The cohorts run on other threads while this one keeps the windows painted:
+// the status bar counts the cohorts, and a calculation that takes more than a
+// moment shows a dialog whose Cancel stops it. The dialog is modal so nothing
+// else can start or close while the document calculates.
+cohort_progress window_host::calculation_progress() {
+    auto dialog = std::make_shared<QProgressDialog>(QStringLiteral("Calculating subsidy..."), QStringLiteral("Cancel"),
+                                                    0, 1, window_);
+    dialog->setWindowTitle(QStringLiteral("Ferravane"));
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->setMinimumDuration(500);
+    dialog->setAutoReset(false);
+    dialog->setAutoClose(false);
+    const std::string path = document_ != nullptr ? document_->path() : std::string();
+    return [this, dialog, path](std::size_t done, std::size_t total) {
+        dialog->setMaximum(static_cast<int>(total));
+        dialog->setValue(static_cast<int>(done));
+        set_status(path + ":  Calculating subsidy, cohort " + std::to_string(done) + " of " + std::to_string(total));
+        QCoreApplication::processEvents();
+        return !dialog->wasCanceled();
+    };
+}
 
 void window_host::set_status(const std::string& text) {
     if (status_) status_(text);

@@ -31,6 +31,7 @@ public:
                                             const std::vector<std::string>& candidates) override;
     void wide_lines_notice() override;
     void set_status(const std::string& text) override;
+    cohort_progress calculation_progress() override;
     bool has_view() const override { return view_ != nullptr; }
     // `ShowDisplay`. A display that does not exist is never shown: the
     // messages display stands in for it, else the source data.
