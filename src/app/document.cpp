@@ -59,6 +59,21 @@ document::document(settings_store& store, document_host& host, std::string progr
 void document::new_program() {
     program_ = std::make_unique<credit_program>(clock_());
     calculated_ = false;
+    forget_chart_figures();
+}
+
+const rate_set* document::calculated_rate_set() const {
+    return calculation_completed() && calculated_rates_ ? &*calculated_rates_ : nullptr;
+}
+
+const std::vector<cohort_flows>& document::flows_by_cohort() const {
+    static const std::vector<cohort_flows> none;
+    return calculation_completed() ? flows_by_cohort_ : none;
+}
+
+void document::forget_chart_figures() {
+    calculated_rates_.reset();
+    flows_by_cohort_.clear();
 }
 
 void document::set_status(const std::string& suffix) {
@@ -230,6 +245,7 @@ void document::calculate_subsidy(int rate_source, const std::string& selection,
 
     calculation_failed_ = true;
     spreadsheet_output_failed_ = false;
+    forget_chart_figures();
     const std::size_t noted_messages = program_->messages().count();
     set_status(":  Calculating subsidy");
     for (int display : {subsidy_display, distribution_display, derivation_display, details_display})
@@ -344,11 +360,17 @@ std::optional<display_page> document::compute(const rate_set& rate_set) {
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);
     program_->rate_selection = program_->rate_assumptions;
+    // The last pass on the curve keeps, per cohort, the sums by fiscal year
+    // the charts draw, not the whole derivation record.
+    calculated_rates_ = rate_set;
+    const auto keep_flows = [this](const cohort& cohort, const cohort_derivation& derived) {
+        flows_by_cohort_.push_back(flows_by_year(cohort, derived));
+    };
     std::optional<display_page> derivation;
     if (output_mask_ & settings::display_bit(derivation_display))
-        derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
+        derivation.emplace(make_derivation_display(*program_, factors_, rate_set, keep_flows));
     else
-        for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
+        for (auto& cohort : program_->cohorts) keep_flows(*cohort, compute_subsidy_derived(*cohort, factors_));
     calculated_ = true;
 
     run_present_value_tests();

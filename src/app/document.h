@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/batch_run.h"
 #include "app/conflict_resolution.h"
@@ -21,6 +22,8 @@
 #include "cashflow/credit_program.h"
 #include "display/display_page.h"
 #include "pv/present_value_factors.h"
+#include "rates/rate_set.h"
+#include "subsidy/flows_by_year.h"
 
 namespace fv {
 
@@ -64,6 +67,11 @@ public:
     int output_mask() const { return output_mask_; }
     document_rates& rates() { return rates_; }
     const resolved_choices& resolved() const { return resolved_; }
+    // What the charts draw, while calculation_completed() (otherwise null and
+    // empty): the rate set the calculation used, and each cohort's flows by
+    // fiscal year as the calculation summed them, in the program's cohort order.
+    const rate_set* calculated_rate_set() const;
+    const std::vector<cohort_flows>& flows_by_cohort() const;
 
 private:
     struct shown_display {
@@ -84,6 +92,7 @@ private:
                           const std::optional<std::string>& wk3_output);
     const rate_set* resolved_rate_set();
     void build_factors(const rate_set& rate_set);
+    void forget_chart_figures();
     std::optional<display_page> compute(const rate_set& rate_set);
     void run_present_value_tests();
     void build_displays(std::optional<display_page> derivation);
@@ -105,6 +114,8 @@ private:
     present_value_factors factors_;
     document_rates rates_;
     resolved_choices resolved_;
+    std::optional<rate_set> calculated_rates_;
+    std::vector<cohort_flows> flows_by_cohort_;
     std::array<std::optional<shown_display>, display_count + 1> displays_;
     bool calculation_failed_ = false;
     bool calculated_ = false;

@@ -91,6 +91,8 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
         lists_[static_cast<std::size_t>(category)] = combo;
     }
     layout->addLayout(grid);
+    curve_ = new yield_curve_view(this);
+    layout->addWidget(curve_);
     connect(categories_, &QButtonGroup::idClicked, this,
             [this](int category) { delete_->setEnabled(category == category_own); });
 
@@ -158,7 +160,25 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
 
     if (!memory_.initialised) open_first_time();
     fill_lists();
+
+    // The highlighted set's curve follows the category and the lists.
+    connect(categories_, &QButtonGroup::idToggled, this, [this] { show_highlighted_curve(); });
+    for (QComboBox* combo : lists_)
+        connect(combo, &QComboBox::currentIndexChanged, this, [this] { show_highlighted_curve(); });
+    show_highlighted_curve();
 }
+
+const rate_set* rate_selection_dialog::highlighted_set() const {
+    const int category = categories_->checkedId();
+    if (category < 0 || category > 2) return nullptr;
+    const QComboBox* combo = lists_[static_cast<std::size_t>(category)];
+    const auto& items = items_of(rates_.rates, category);
+    const int position = combo->currentIndex();
+    if (!combo->isEnabled() || position < 0 || position >= static_cast<int>(items.size())) return nullptr;
+    return &items[static_cast<std::size_t>(position)];
+}
+
+void rate_selection_dialog::show_highlighted_curve() { curve_->show_rate_set(highlighted_set()); }
 
 QRadioButton* rate_selection_dialog::category_button(int category) const {
     return category_buttons_.at(static_cast<std::size_t>(category));
