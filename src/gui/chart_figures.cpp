@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QLineSeries>
+#include <QPen>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -73,17 +74,20 @@ QChart* make_yield_curve_figure(const yield_curve_chart& curve) {
     years->setLabelFormat(QStringLiteral("%.0f"));
     auto* rates = value_axis(chart, QStringLiteral("Percent a year"), Qt::AlignLeft);
 
+    // Pens and colours set after the series join the chart, which would
+    // otherwise give them the theme's.
     QLineSeries* zero = line_of(curve.zero_curve, zero_curve_name);
-    QPen dashed = zero->pen();
-    dashed.setStyle(Qt::DashLine);
-    zero->setPen(dashed);
     attach(chart, zero, years, rates);
-    attach(chart, line_of(curve.par_curve, par_curve_name), years, rates);
+    zero->setPen(QPen(Qt::darkGray, 1.5, Qt::DashLine));
+    QLineSeries* par = line_of(curve.par_curve, par_curve_name);
+    attach(chart, par, years, rates);
+    par->setPen(QPen(QColor(0x1f, 0x5f, 0xa8), 2.5));
     auto* entered = new QScatterSeries;
     entered->setName(text(entered_rates_name));
-    entered->setMarkerSize(9);
+    entered->setMarkerSize(10);
     for (const chart_point& point : curve.entered) entered->append(point.x, point.y);
     attach(chart, entered, years, rates);
+    entered->setColor(QColor(0xe0, 0x6c, 0x00));
     rates->applyNiceNumbers();
     return chart;
 }
@@ -113,6 +117,7 @@ QChart* make_cash_flow_figure(const cohort_flows& flows) {
     QValueAxis* y = value_axis(chart, QStringLiteral("Amount"), Qt::AlignLeft);
     attach(chart, bars, x, y);
     attach(chart, present_value, x, y);
+    present_value->setPen(QPen(Qt::black, 2));
     y->applyNiceNumbers();
     return chart;
 }
@@ -138,13 +143,13 @@ QChart* make_subsidy_figure(const std::vector<cohort_subsidy_bar>& cohorts) {
     total->setName(text(subsidy_name));
     total->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
     total->setMarkerSize(11);
-    total->setColor(Qt::black);
     for (std::size_t k = 0; k < cohorts.size(); ++k) total->append(static_cast<double>(k), cohorts[k].total);
 
     QBarCategoryAxis* x = year_axis(chart, years, QStringLiteral("Cohort"));
     QValueAxis* y = value_axis(chart, QStringLiteral("Percent of disbursements"), Qt::AlignLeft);
     attach(chart, bars, x, y);
     attach(chart, total, x, y);
+    total->setColor(Qt::black);
     y->applyNiceNumbers();
 
     auto* rate = new QLineSeries;
@@ -158,6 +163,7 @@ QChart* make_subsidy_figure(const std::vector<cohort_subsidy_bar>& cohorts) {
     }
     QValueAxis* rate_axis = value_axis(chart, QStringLiteral("Single effective rate (percent)"), Qt::AlignRight);
     attach(chart, rate, x, rate_axis);
+    rate->setPen(QPen(QColor(0xa0, 0x10, 0x10), 2));
     rate_axis->applyNiceNumbers();
     return chart;
 }
