@@ -360,17 +360,21 @@ std::optional<display_page> document::compute(const rate_set& rate_set) {
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);
     program_->rate_selection = program_->rate_assumptions;
-    // The last pass on the curve keeps, per cohort, the sums by fiscal year
-    // the charts draw, not the whole derivation record.
+    // When charts are kept, the last pass on the curve keeps per cohort the
+    // sums by fiscal year they draw, not the whole derivation record.
     calculated_rates_ = rate_set;
-    const auto keep_flows = [this](const cohort& cohort, const cohort_derivation& derived) {
-        flows_by_cohort_.push_back(flows_by_year(cohort, derived));
-    };
+    derivation_observer keep_flows;
+    if (keep_chart_figures_)
+        keep_flows = [this](const cohort& cohort, const cohort_derivation& derived) {
+            flows_by_cohort_.push_back(flows_by_year(cohort, derived));
+        };
     std::optional<display_page> derivation;
     if (output_mask_ & settings::display_bit(derivation_display))
         derivation.emplace(make_derivation_display(*program_, factors_, rate_set, keep_flows));
-    else
+    else if (keep_flows)
         for (auto& cohort : program_->cohorts) keep_flows(*cohort, compute_subsidy_derived(*cohort, factors_));
+    else
+        for (auto& cohort : program_->cohorts) compute_subsidy(*cohort, factors_);
     calculated_ = true;
 
     run_present_value_tests();

@@ -70,6 +70,10 @@ public:
     // What the charts draw, while calculation_completed() (otherwise null and
     // empty): the rate set the calculation used, and each cohort's flows by
     // fiscal year as the calculation summed them, in the program's cohort order.
+    // The flows are kept only when asked for (the desktop's charts): summing
+    // them makes the last pass of a calculation many times slower, which a
+    // batch run has no use for.
+    void keep_chart_figures(bool keep) { keep_chart_figures_ = keep; }
     const rate_set* calculated_rate_set() const;
     const std::vector<cohort_flows>& flows_by_cohort() const;
 
@@ -116,6 +120,7 @@ private:
     resolved_choices resolved_;
     std::optional<rate_set> calculated_rates_;
     std::vector<cohort_flows> flows_by_cohort_;
+    bool keep_chart_figures_ = false;
     std::array<std::optional<shown_display>, display_count + 1> displays_;
     bool calculation_failed_ = false;
     bool calculated_ = false;

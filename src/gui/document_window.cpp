@@ -30,6 +30,7 @@ document_window::document_window(settings_store& store, user_prompts& prompts, s
     layout->addWidget(view_);
     setFocusProxy(view_);
     document_ = std::make_unique<fv::document>(store_, host_, program_directory_);
+    document_->keep_chart_figures(true);
     host_.set_document(document_.get());
     if (document_->rates().failure) host_.show_message(*document_->rates().failure);
 }
