@@ -68,11 +68,11 @@ double total_present_value(const year_flows& year) {
 
 QChart* make_yield_curve_figure(const yield_curve_chart& curve) {
     QChart* chart = new_chart(QStringLiteral("Yield curve: %1").arg(QString::fromStdString(curve.title)));
-    auto* years = value_axis(chart, QStringLiteral("Maturity (years)"), Qt::AlignBottom);
+    auto* years = value_axis(chart, QStringLiteral("Years to maturity"), Qt::AlignBottom);
     years->setRange(0, 30);
     years->setTickCount(7);
     years->setLabelFormat(QStringLiteral("%.0f"));
-    auto* rates = value_axis(chart, QStringLiteral("Percent a year"), Qt::AlignLeft);
+    auto* rates = value_axis(chart, QStringLiteral("Percent"), Qt::AlignLeft);
 
     // Pens and colours set after the series join the chart, which would
     // otherwise give them the theme's.

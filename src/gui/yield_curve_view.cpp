@@ -11,7 +11,7 @@ namespace fv {
 
 yield_curve_view::yield_curve_view(QWidget* parent) : QChartView(parent) {
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(420, 260);
+    setMinimumSize(440, 300);
     replace_chart(make_empty_figure(QString()));
 }
 
