@@ -87,7 +87,8 @@ BENCHMARK(BM_CohortThroughSubsidyAndSingleEffectiveRate)->Unit(benchmark::kMilli
 // or with the derivation record summed into the charts' flows by year (1),
 // which is what a calculation now keeps.
 void BM_LastPassWithChartFigures(benchmark::State& state) {
-    const fv::rate_set set(fv::source_actual, "FY 2019 average", {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84});
+    fv::rate_set set;
+    set.rates = {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84};
     auto program = twenty_year_monthly_program();
     fv::cohort& cohort = *program->cohorts.front();
     fv::present_value_factors engine;

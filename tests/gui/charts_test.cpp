@@ -214,9 +214,8 @@ TEST(Charts, FollowRecalculationReloadAndFailure) {
     // another budget rate set, no single effective rate.
     d.set(settings::preference_conflict, 1);
     d.set(settings::preference_purpose, 4);
-    document_rates& rates = d.window->document().rates();
-    rates.selection.category = 1;
-    rates.selection.titles[1] = "Budget 2002";
+    // The budget list is the dialog's choice unless the user picked another.
+    d.window->document().rates().selection.titles[1] = "Budget 2002";
     d.action(command::calculate)->trigger();
     ASSERT_TRUE(d.window->document().calculation_completed()) << (d.prompts.messages.empty() ? "" : d.prompts.messages[0]);
     ASSERT_EQ(d.window->document().calculated_rate_set()->title, "Budget 2002");
@@ -322,17 +321,23 @@ TEST(Charts, RateDialogDrawsTheHighlightedSet) {
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(entered_of(), std::vector<double>(shown->rates.begin(), shown->rates.end()));
 
+    // The radio buttons and lists in the dialog's order: actual, budget, own.
+    const QList<QRadioButton*> buttons = dialog.findChildren<QRadioButton*>();
+    const QList<QComboBox*> lists = dialog.findChildren<QComboBox*>();
+    ASSERT_EQ(buttons.size(), 3);
+    ASSERT_EQ(lists.size(), 3);
+
     // Another item of the budget list, then the actual rates' category.
-    QComboBox* budget = dialog.list(1);
+    QComboBox* budget = lists[1];
     ASSERT_GT(budget->count(), 1);
-    dialog.category_button(1)->setChecked(true);
+    buttons[1]->setChecked(true);
     budget->setCurrentIndex(budget->currentIndex() == 0 ? 1 : 0);
     const rate_set& picked = rates.rates.budget()[static_cast<std::size_t>(budget->currentIndex())];
     EXPECT_EQ(dialog.highlighted_set(), &picked);
     EXPECT_EQ(entered_of(), std::vector<double>(picked.rates.begin(), picked.rates.end()));
     EXPECT_TRUE(dialog.curve_view()->chart()->title().contains(QString::fromStdString(picked.title)));
-    dialog.category_button(0)->setChecked(true);
-    const rate_set& actual = rates.rates.actual()[static_cast<std::size_t>(dialog.list(0)->currentIndex())];
+    buttons[0]->setChecked(true);
+    const rate_set& actual = rates.rates.actual()[static_cast<std::size_t>(lists[0]->currentIndex())];
     EXPECT_EQ(entered_of(), std::vector<double>(actual.rates.begin(), actual.rates.end()));
 }
 

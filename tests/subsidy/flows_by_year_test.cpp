@@ -29,7 +29,8 @@ TEST(FlowsByYear, SumsEachKindByFiscalYearWithItsPresentValue) {
     ASSERT_FALSE(loaded.error) << *loaded.error;
     credit_program& program = *loaded.program;
     edit_input(program);
-    const rate_set flat{source_own, "flat", {5, 5, 5, 5, 5, 5, 5, 5, 5}};
+    rate_set flat;
+    flat.rates = {5, 5, 5, 5, 5, 5, 5, 5, 5};
     present_value_factors factors;
     factors.set(&flat);
     factors.make();

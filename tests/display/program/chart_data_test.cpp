@@ -3,6 +3,8 @@
 // subsidy bars from results records.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "cashflow/cohort.h"
 #include "display/program/subsidy_chart.h"
 #include "display/program/yield_curve_chart.h"
@@ -11,8 +13,15 @@
 namespace fv {
 namespace {
 
+rate_set titled_set(const char* title, const std::array<double, 9>& rates) {
+    rate_set set;
+    set.title = title;
+    set.rates = rates;
+    return set;
+}
+
 TEST(YieldCurveChart, AFlatSetGivesAFlatCurve) {
-    const rate_set flat{source_own, "Flat five", {5, 5, 5, 5, 5, 5, 5, 5, 5}};
+    const rate_set flat = titled_set("Flat five", {5, 5, 5, 5, 5, 5, 5, 5, 5});
     const yield_curve_chart chart = make_yield_curve_chart(flat);
     EXPECT_EQ(chart.title, "Flat five");
     ASSERT_EQ(chart.entered.size(), 9u);
@@ -29,7 +38,7 @@ TEST(YieldCurveChart, AFlatSetGivesAFlatCurve) {
 }
 
 TEST(YieldCurveChart, ASlopedSetIsMetAtEveryMaturity) {
-    const rate_set sloped{source_own, "sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5}};
+    const rate_set sloped = titled_set("sloped", {1.0, 1.5, 2.0, 2.8, 3.3, 4.0, 4.4, 4.8, 5.5});
     const yield_curve_chart chart = make_yield_curve_chart(sloped);
     for (std::size_t j = 0; j < 9; ++j) {
         const double years = rate_maturity_years[j];
@@ -46,7 +55,7 @@ TEST(YieldCurveChart, ASlopedSetIsMetAtEveryMaturity) {
 }
 
 TEST(YieldCurveChart, RatesThatBuildNoCurveThrow) {
-    const rate_set broken{source_own, "broken", {5, 5, -250, 5, 5, 5, 5, 5, 5}};
+    const rate_set broken = titled_set("broken", {5, 5, -250, 5, 5, 5, 5, 5, 5});
     EXPECT_THROW(make_yield_curve_chart(broken), text_error);
 }
 
