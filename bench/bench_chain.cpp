@@ -12,6 +12,7 @@
 #include "cashflow/credit_program.h"
 #include "subsidy/cohort_single_effective_rate.h"
 #include "subsidy/cohort_subsidy.h"
+#include "subsidy/flows_by_year.h"
 #include "subsidy/input_editing.h"
 #include "workbook/memory_workbook.h"
 
@@ -81,6 +82,30 @@ void BM_CohortThroughSubsidyAndSingleEffectiveRate(benchmark::State& state) {
     state.counters["subsidy"] = benchmark::Counter(cohort.results.subsidy_percentage);
 }
 BENCHMARK(BM_CohortThroughSubsidyAndSingleEffectiveRate)->Unit(benchmark::kMillisecond);
+
+// The last pass of a calculation on the curve: the subsidy alone (range 0),
+// or with the derivation record summed into the charts' flows by year (1),
+// which is what a calculation now keeps.
+void BM_LastPassWithChartFigures(benchmark::State& state) {
+    fv::rate_set set;
+    set.rates = {2.26, 2.33, 2.33, 2.27, 2.25, 2.28, 2.37, 2.47, 2.84};
+    auto program = twenty_year_monthly_program();
+    fv::cohort& cohort = *program->cohorts.front();
+    fv::present_value_factors engine;
+    engine.set(&set);
+    engine.make();
+    const bool keep_flows = state.range(0) != 0;
+    for (auto _ : state) {
+        if (keep_flows) {
+            fv::cohort_flows flows = fv::flows_by_year(cohort, fv::compute_subsidy_derived(cohort, engine));
+            benchmark::DoNotOptimize(flows);
+        } else {
+            fv::compute_subsidy(cohort, engine);
+        }
+        benchmark::DoNotOptimize(cohort.results);
+    }
+}
+BENCHMARK(BM_LastPassWithChartFigures)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -65,6 +65,21 @@ void document::new_program() {
     build_pending_source_display();
     program_ = std::make_unique<credit_program>(clock_());
     calculated_ = false;
+    forget_chart_figures();
+}
+
+const rate_set* document::calculated_rate_set() const {
+    return calculation_completed() && calculated_rates_ ? &*calculated_rates_ : nullptr;
+}
+
+const std::vector<cohort_flows>& document::flows_by_cohort() const {
+    static const std::vector<cohort_flows> none;
+    return calculation_completed() ? flows_by_cohort_ : none;
+}
+
+void document::forget_chart_figures() {
+    calculated_rates_.reset();
+    flows_by_cohort_.clear();
 }
 
 void document::set_status(const std::string& suffix) {
@@ -258,6 +273,7 @@ void document::calculate_subsidy(std::optional<rate_source> source, const std::s
     } forget{state_before_};
     calculation_failed_ = true;
     spreadsheet_output_failed_ = false;
+    forget_chart_figures();
     const std::size_t noted_messages = program_->messages().count();
     set_status(":  Calculating subsidy");
     program_->messages().remove_range(50, 99);
@@ -372,6 +388,9 @@ document::state_before document::take_state_before() {
     before.calculation_failed = calculation_failed_;
     before.spreadsheet_output_failed = spreadsheet_output_failed_;
     before.status = status_;
+    before.calculated_rates = std::move(calculated_rates_);
+    before.flows_by_cohort = std::move(flows_by_cohort_);
+    forget_chart_figures();
     return before;
 }
 
@@ -391,6 +410,8 @@ void document::put_back_state_before() {
     calculation_failed_ = before.calculation_failed;
     spreadsheet_output_failed_ = before.spreadsheet_output_failed;
     status_ = std::move(before.status);
+    calculated_rates_ = std::move(before.calculated_rates);
+    flows_by_cohort_ = std::move(before.flows_by_cohort);
     host_.set_status(status_);
     state_before_.reset();
 }
@@ -413,8 +434,19 @@ std::optional<display_page> document::compute(const rate_set& rate_set) {
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);
     program_->rate_selection = program_->rate_assumptions;
+    // When charts are kept, the last pass on the curve keeps per cohort the
+    // sums by fiscal year they draw, not the whole derivation record.
+    calculated_rates_ = rate_set;
+    derivation_observer keep_flows;
+    if (keep_chart_figures_)
+        keep_flows = [this](const cohort& cohort, const cohort_derivation& derived) {
+            flows_by_cohort_.push_back(flows_by_year(cohort, derived));
+        };
     std::optional<display_page> derivation;
-    if (derivation_shown) derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
+    if (derivation_shown)
+        derivation.emplace(make_derivation_display(*program_, factors_, rate_set, keep_flows));
+    else if (keep_flows)
+        for (auto& cohort : program_->cohorts) keep_flows(*cohort, compute_subsidy_derived(*cohort, factors_));
     calculated_ = true;
 
     run_present_value_tests();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/batch_run.h"
 #include "app/conflict_resolution.h"
@@ -22,6 +23,8 @@
 #include "cashflow/range_parser.h"
 #include "display/display_page.h"
 #include "pv/present_value_factors.h"
+#include "rates/rate_set.h"
+#include "subsidy/flows_by_year.h"
 
 namespace fv {
 
@@ -65,6 +68,15 @@ public:
     int output_mask() const { return output_mask_; }
     document_rates& rates() { return rates_; }
     const resolved_choices& resolved() const { return resolved_; }
+    // What the charts draw, while calculation_completed() (otherwise null and
+    // empty): the rate set the calculation used, and each cohort's flows by
+    // fiscal year as the calculation summed them, in the program's cohort order.
+    // The flows are kept only when asked for (the desktop's charts): summing
+    // them makes the last pass of a calculation many times slower, which a
+    // batch run has no use for.
+    void keep_chart_figures(bool keep) { keep_chart_figures_ = keep; }
+    const rate_set* calculated_rate_set() const;
+    const std::vector<cohort_flows>& flows_by_cohort() const;
 
 private:
     // A rate set a batch run names, found before the calculation starts.
@@ -87,6 +99,8 @@ private:
         int output_mask = 0;
         bool calculated = false, calculation_failed = false, spreadsheet_output_failed = false;
         std::string status;
+        std::optional<rate_set> calculated_rates;
+        std::vector<cohort_flows> flows_by_cohort;
     };
     state_before take_state_before();
     void put_back_state_before();
@@ -105,6 +119,7 @@ private:
     void apply_resolution(const std::optional<named_rate_set>& named_set, const std::optional<std::string>& wk3_output);
     const rate_set* resolved_rate_set();
     void build_factors(const rate_set& rate_set);
+    void forget_chart_figures();
     std::optional<display_page> compute(const rate_set& rate_set);
     void run_present_value_tests();
     void build_displays(std::optional<display_page> derivation);
@@ -126,6 +141,9 @@ private:
     present_value_factors factors_;
     document_rates rates_;
     resolved_choices resolved_;
+    std::optional<rate_set> calculated_rates_;
+    std::vector<cohort_flows> flows_by_cohort_;
+    bool keep_chart_figures_ = false;
     // Built displays by number; the source display may wait until asked for.
     mutable std::array<std::optional<shown_display>, display_count + 1> displays_;
     mutable bool source_display_pending_ = false;

@@ -30,6 +30,7 @@ document_window::document_window(settings_store& store, user_prompts& prompts, s
     layout->addWidget(view_);
     setFocusProxy(view_);
     document_ = std::make_unique<fv::document>(store_, host_, program_directory_);
+    document_->keep_chart_figures(true);
     host_.set_document(document_.get());
     if (document_->rates().failure) host_.show_message(*document_->rates().failure);
 }
@@ -44,7 +45,9 @@ bool document_window::open(const std::string& path) {
 bool document_window::reload() {
     wait_cursor waiting;
     view_->clear_display();
-    return document_->reload();
+    const bool reloaded = document_->reload();
+    if (charts_ != nullptr) charts_->follow_document();
+    return reloaded;
 }
 
 void document_window::calculate() {
@@ -59,6 +62,7 @@ void document_window::calculate() {
         }
     }
     show_current_state();
+    if (charts_ != nullptr) charts_->follow_document();
 }
 
 void document_window::show_current_state() {
@@ -104,6 +108,11 @@ void document_window::copy() {
 void document_window::print() {
     std::string failure;
     if (!print_view_lines(view_->lines(), prompts_, this, failure)) host_.show_message(failure);
+}
+
+void document_window::show_chart(chart_kind kind) {
+    if (charts_ == nullptr) charts_ = new chart_window(*document_, prompts_, this);
+    charts_->show_chart(kind);
 }
 
 QString document_window::title() const {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/document.h"
+#include "gui/chart_window.h"
 #include "gui/display_view.h"
 #include "gui/window_host.h"
 
@@ -44,6 +45,13 @@ public:
     // File, Print: the shown display through the print dialog.
     void print();
 
+    // Charts: the document's chart window (made on first use) with this chart.
+    void show_chart(chart_kind kind);
+    // Whether there are charts to draw: the last calculation completed.
+    bool charts_available() const { return document_->calculation_completed(); }
+    // The chart window, null until a chart was first shown.
+    chart_window* charts() const { return charts_; }
+
     fv::document& document() { return *document_; }
     const fv::document& document() const { return *document_; }
     display_view* view() const { return view_; }
@@ -60,6 +68,7 @@ private:
     display_view* view_;
     window_host host_;
     std::unique_ptr<fv::document> document_;
+    chart_window* charts_ = nullptr;  // a window of its own, closed with this one
 };
 
 }  // namespace fv

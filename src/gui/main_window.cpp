@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <tuple>
 
 #include "app/display_numbers.h"
 #include "app/output_format.h"
@@ -185,6 +186,8 @@ void main_window::build_menus() {
     connect(explain, &QAction::triggered, this, [this] { dialogs_.show_topic(this, "explain-preferences"); });
     view_menu_->addAction(explain);
 
+    build_charts_menu();
+
     // Actions
     QMenu* actions = menuBar()->addMenu(QStringLiteral("&Actions"));
     QAction* calculate = make(command::calculate, QStringLiteral("&Calculate the subsidy"), QStringLiteral("Calc"));
@@ -278,6 +281,29 @@ void main_window::build_menus() {
     help->addAction(about);
 }
 
+// Charts: views of the active document's calculation in a window of their own.
+void main_window::build_charts_menu() {
+    charts_menu_ = menuBar()->addMenu(QStringLiteral("&Charts"));
+    const std::tuple<command, const char*, chart_kind> entries[] = {
+        {command::chart_yield_curve, "&Yield curve", chart_kind::yield_curve},
+        {command::chart_cash_flows, "&Cash flows of a cohort", chart_kind::cash_flows},
+        {command::chart_subsidy, "&Subsidy by cohort", chart_kind::subsidy_by_cohort},
+    };
+    for (const auto& [which, text, kind] : entries) {
+        QAction* entry = make(which, QString::fromLatin1(text));
+        connect(entry, &QAction::triggered, this,
+                [this, kind] { on_active([kind](document_window& frame) { frame.show_chart(kind); }); });
+        charts_menu_->addAction(entry);
+    }
+    // The toolbar's entry opens the window at the chart it shows.
+    QAction* charts = make(command::charts, QStringLiteral("Charts"), QStringLiteral("Charts"));
+    connect(charts, &QAction::triggered, this, [this] {
+        on_active([](document_window& frame) {
+            frame.show_chart(frame.charts() != nullptr ? frame.charts()->current_kind() : chart_kind::yield_curve);
+        });
+    });
+}
+
 void main_window::build_toolbar() {
     QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
     bar->setObjectName(QStringLiteral("toolbar"));
@@ -295,6 +321,7 @@ void main_window::build_toolbar() {
     bar->addSeparator();
     bar->addAction(action(command::calculate));
     bar->addAction(action(command::reload));
+    bar->addAction(action(command::charts));
 
     // Icons from the desktop's icon theme where it has one for the command;
     // the command's short text stays as the tooltip, and is shown instead
@@ -444,6 +471,9 @@ void main_window::update_commands() {
     for (int n = 1; n <= display_count; ++n)
         action(static_cast<command>(static_cast<int>(command::display1) + n - 1))
             ->setEnabled(has_document && frame->display_available(n));
+    const bool has_charts = has_document && frame->charts_available();
+    for (command which : {command::charts, command::chart_yield_curve, command::chart_cash_flows, command::chart_subsidy})
+        action(which)->setEnabled(has_charts);
     // No handlers: the view is read-only and help is in the Tips menu.
     for (command which : {command::cut, command::paste, command::help_topics}) action(which)->setEnabled(false);
     for (QMenu* menu : {edit_menu_, view_menu_, window_menu_}) menu->menuAction()->setVisible(has_document);

@@ -43,6 +43,7 @@ public:
         calculate, select_rates, general_preferences, output_preferences, zero_subsidy_rate,
         cascade, tile,
         getting_started, whats_new, about,
+        charts, chart_yield_curve, chart_cash_flows, chart_subsidy,
     };
 
     static constexpr const char* title_text = "Ferravane (1999 Version)";
@@ -85,6 +86,7 @@ protected:
 private:
     QAction* make(command which, const QString& text, const QString& icon_text = {});
     void build_menus();
+    void build_charts_menu();
     void build_toolbar();
     void rebuild_recent_menu();
     void open_recent(const std::string& path);
@@ -106,6 +108,7 @@ private:
     QMenu* edit_menu_ = nullptr;
     QMenu* view_menu_ = nullptr;
     QMenu* window_menu_ = nullptr;
+    QMenu* charts_menu_ = nullptr;
     QAction* recent_separator_ = nullptr;
     std::vector<QAction*> recent_actions_;
     std::vector<QAction*> window_actions_;

@@ -84,6 +84,8 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
         lists_[row] = combo;
     }
     layout->addLayout(grid);
+    curve_ = new yield_curve_view(this);
+    layout->addWidget(curve_);
     connect(categories_, &QButtonGroup::idClicked, this,
             [this](int id) { delete_->setEnabled(rate_source_at(id) == rate_source::own); });
 
@@ -151,7 +153,25 @@ rate_selection_dialog::rate_selection_dialog(settings_store& store, document_rat
 
     if (!memory_.initialised) open_first_time();
     fill_lists();
+
+    // The highlighted set's curve follows the category and the lists.
+    connect(categories_, &QButtonGroup::idToggled, this, [this] { show_highlighted_curve(); });
+    for (QComboBox* combo : lists_)
+        connect(combo, &QComboBox::currentIndexChanged, this, [this] { show_highlighted_curve(); });
+    show_highlighted_curve();
 }
+
+const rate_set* rate_selection_dialog::highlighted_set() const {
+    const std::optional<rate_source> source = rate_source_at(categories_->checkedId());
+    if (!source) return nullptr;
+    const QComboBox* combo = list(*source);
+    const auto& items = rates_.rates.list_of(*source);
+    const int position = combo->currentIndex();
+    if (!combo->isEnabled() || position < 0 || position >= static_cast<int>(items.size())) return nullptr;
+    return &items[static_cast<std::size_t>(position)];
+}
+
+void rate_selection_dialog::show_highlighted_curve() { curve_->show_rate_set(highlighted_set()); }
 
 QRadioButton* rate_selection_dialog::category_button(rate_source source) const {
     return category_buttons_[list_position(source)];

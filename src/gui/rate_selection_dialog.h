@@ -22,6 +22,7 @@
 #include "gui/dialog_services.h"
 #include "gui/flat_rate_dialog.h"
 #include "gui/yield_curve_dialog.h"
+#include "gui/yield_curve_view.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -93,6 +94,9 @@ public:
     QPushButton* create_yield_curve_button() const { return create_curve_; }
     QPushButton* create_flat_rate_button() const { return create_flat_; }
     QPushButton* delete_button() const { return delete_; }
+    // The curve of the highlighted set: the checked category's current item.
+    yield_curve_view* curve_view() const { return curve_; }
+    const rate_set* highlighted_set() const;
 
 private:
     void open_first_time();
@@ -114,6 +118,7 @@ private:
     title_check check_new_title(const std::string& title);
     void add_own_set(const std::string& title, const std::array<double, 9>& values);
     void notify_own_rates_changed(bool new_default);
+    void show_highlighted_curve();
 
     settings_store& store_;
     document_rates& rates_;
@@ -128,6 +133,7 @@ private:
     QPushButton* create_curve_;
     QPushButton* create_flat_;
     QPushButton* delete_;
+    yield_curve_view* curve_ = nullptr;
 };
 
 // The message for an own-rate file name that can be neither opened nor created.

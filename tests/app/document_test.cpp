@@ -374,3 +374,60 @@ TEST(Document, BatchRateChoiceMustNameASet) {
 
 }  // namespace
 }  // namespace fv
+
+namespace fv {
+namespace {
+
+// The sums the charts draw, as comparable numbers.
+std::vector<double> flow_figures(const document& doc) {
+    std::vector<double> figures;
+    for (const cohort_flows& flows : doc.flows_by_cohort())
+        for (const year_flows& year : flows.years) {
+            figures.push_back(year.year);
+            figures.insert(figures.end(), year.amounts.begin(), year.amounts.end());
+            figures.insert(figures.end(), year.present_values.begin(), year.present_values.end());
+        }
+    return figures;
+}
+
+TEST(Document, KeepsChartFiguresOnlyWhenAskedAndThemAlike) {
+    temp_file file(workbook(direct_loan), "wk1");
+    document_fixture plain;
+    document& batch_like = plain.make();
+    ASSERT_TRUE(batch_like.load_spreadsheet(file.path()));
+    batch_like.calculate_subsidy();
+    ASSERT_TRUE(batch_like.calculation_completed());
+    EXPECT_TRUE(batch_like.flows_by_cohort().empty());
+    ASSERT_NE(batch_like.calculated_rate_set(), nullptr);
+    EXPECT_EQ(batch_like.calculated_rate_set()->title, "Budget 2001");
+    const double subsidy = batch_like.program()->cohorts.front()->results.subsidy_percentage;
+
+    // Kept, with and without the derivation display built on the way: the same
+    // sums, and the same results as a run that keeps none.
+    std::vector<std::vector<double>> kept;
+    for (int view : {0, settings::display_bit(derivation_display)}) {
+        document_fixture f;
+        f.set(settings::online_view_options, view);
+        document& doc = f.make();
+        doc.keep_chart_figures(true);
+        ASSERT_TRUE(doc.load_spreadsheet(file.path()));
+        doc.calculate_subsidy();
+        ASSERT_TRUE(doc.calculation_completed());
+        ASSERT_EQ(doc.flows_by_cohort().size(), 1u);
+        EXPECT_EQ(doc.has_display(derivation_display), view != 0);
+        EXPECT_EQ(doc.program()->cohorts.front()->results.subsidy_percentage, subsidy);
+        kept.push_back(flow_figures(doc));
+
+        // A failed calculation leaves nothing to draw.
+        f.set(settings::online_spreadsheet_options, 0x02);
+        doc.calculate_subsidy();
+        EXPECT_TRUE(doc.calculation_failed());
+        EXPECT_TRUE(doc.flows_by_cohort().empty());
+        EXPECT_EQ(doc.calculated_rate_set(), nullptr);
+    }
+    EXPECT_FALSE(kept[0].empty());
+    EXPECT_EQ(kept[0], kept[1]);
+}
+
+}  // namespace
+}  // namespace fv

@@ -383,7 +383,7 @@ TEST(Desktop, MenusToolbarAndRecentFiles) {
     std::vector<std::string> toolbar;
     for (QAction* item : d.frame->toolbar_actions()) toolbar.push_back(item->iconText().toStdString());
     EXPECT_EQ(toolbar, (std::vector<std::string>{"Open", "Cut", "Copy", "Paste", "Print", "Help", "1", "2", "3",
-                                                 "4", "5", "6", "7", "Calc", "Reload"}));
+                                                 "4", "5", "6", "7", "Calc", "Reload", "Charts"}));
     for (command which : {command::cut, command::paste, command::help_topics})
         EXPECT_FALSE(d.action(which)->isEnabled());
     EXPECT_EQ(d.action(command::display4)->text().toStdString(), "&4  Disbursement period data");

@@ -65,14 +65,18 @@ std::string rate_assumptions_text(const rate_set& rate_set) {
     return std::string(rate_source_name(rate_set.source)) + ", " + rate_set.title;
 }
 
-display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set) {
+display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set,
+                                     const derivation_observer& each_cohort) {
     program.rate_assumptions = rate_assumptions_text(rate_set);
     const unsigned columns = display_columns(program);
     display_page page = make_page_header(program, wide_layout("LT1", columns - 1, 55, 12, 4, 0),
                                     "Derivation of present values display", false);
     const line_layout& second_layout = page.add_layout(wide_layout("LT2", columns - 1, 25, 12, 0, 0));
-    for (auto& cohort : program.cohorts)
-        write_cohort_derivation(page, second_layout, compute_subsidy_derived(*cohort, factors));
+    for (auto& cohort : program.cohorts) {
+        const cohort_derivation derivation = compute_subsidy_derived(*cohort, factors);
+        write_cohort_derivation(page, second_layout, derivation);
+        if (each_cohort) each_cohort(*cohort, derivation);
+    }
     return page;
 }
 
