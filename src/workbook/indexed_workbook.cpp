@@ -37,8 +37,11 @@ int indexed_workbook::move_cursor(std::string_view address_text) {
 }
 
 int indexed_workbook::move_cursor_to(const cell_address& address) {
-    cursor_ = address;
-    cursor_found_ = false;
+    // A parser asks for a cell's kind and then its content: one lookup serves both.
+    if (!cursor_found_ || key_of(address) != key_of(cursor_)) {
+        cursor_ = address;
+        cursor_found_ = false;
+    }
     return current_cell_kind();
 }
 
