@@ -180,6 +180,8 @@ bool document::load_spreadsheet(const std::string& path) {
     try {
         set_status(":  parsing range");
         parse_range(*book, range_name_, defaults, *program_);
+        // The program holds all it needs of the file: free it before the input grows.
+        book.reset();
         edit_and_prepare(true);
     } catch (const text_error& failure) {
         host_.show_message(failure.text());
@@ -188,7 +190,6 @@ bool document::load_spreadsheet(const std::string& path) {
         host_.show_message(fatal_error_text("loading spreadsheet", fatal_error_ending::comma));
         return false;
     }
-    book.reset();
 
     const bool has_view = host_.has_view();
     if (store_.read_int(section, settings::auto_subsidy_calc, -1) == 1) {
@@ -539,9 +540,11 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
     new_program();
     const range_defaults defaults = parse_defaults();
     try {
-        workbook_file book(spreadsheet);
-        book.load();
-        parse_range(book, range, defaults, *program_);
+        {
+            workbook_file book(spreadsheet);
+            book.load();
+            parse_range(book, range, defaults, *program_);
+        }  // the file is freed before the input grows
         edit_and_prepare(false);
     } catch (const text_error&) {
         throw;
