@@ -44,7 +44,10 @@ cohort_progress window_host::calculation_progress() {
         dialog->setMaximum(static_cast<int>(total));
         dialog->setValue(static_cast<int>(done));
         set_status(path + ":  Calculating subsidy, cohort " + std::to_string(done) + " of " + std::to_string(total));
-        QCoreApplication::processEvents();
+        // Until the modal dialog shows, nothing the user does may reach a window
+        // (closing or reloading the document under the running threads).
+        QCoreApplication::processEvents(dialog->isVisible() ? QEventLoop::AllEvents
+                                                            : QEventLoop::ExcludeUserInputEvents);
         return !dialog->wasCanceled();
     };
 }

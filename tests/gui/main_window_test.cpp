@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QProgressDialog>
 #include <QUrl>
 
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "gui/desktop.h"
 #include "gui/print_text.h"
 #include "gui/view_print.h"
+#include "gui/window_host.h"
 #include "workbook/workbook_file.h"
 #include "workbook/lotus_writer.h"
 
@@ -461,6 +463,34 @@ TEST(Desktop, OpenWordsAndDroppedFilesOpenWindows) {
 
     // Every toolbar button keeps its short text as its tooltip, icon or not.
     for (QAction* item : d.frame->toolbar_actions()) EXPECT_EQ(item->toolTip(), item->iconText());
+}
+
+}  // namespace
+}  // namespace fv
+
+namespace fv {
+namespace {
+
+// The desktop's watcher of a calculation: the status bar counts the cohorts,
+// and the dialog's Cancel stops the calculation.
+TEST(CalculationWatcher, CountsCohortsAndCancels) {
+    test::scripted_prompts prompts;
+    memory_settings_store store;
+    QWidget window;
+    std::vector<std::string> statuses;
+    window_host host(prompts, store, &window, nullptr, [&](const std::string& text) { statuses.push_back(text); });
+    const cohort_progress watch = host.calculation_progress();
+    ASSERT_TRUE(watch);
+    EXPECT_TRUE(watch(0, 280));
+    EXPECT_TRUE(watch(12, 280));
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), ":  Calculating subsidy, cohort 12 of 280");
+    auto* dialog = window.findChild<QProgressDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->maximum(), 280);
+    EXPECT_EQ(dialog->value(), 12);
+    dialog->cancel();
+    EXPECT_FALSE(watch(13, 280));
 }
 
 }  // namespace
