@@ -154,6 +154,7 @@ void cash_flow_row::read(workbook_file& book, line_code code) {
     }
 
     std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(found - book.first_column()));
     book.cursor_left(far_away);
     for (int column = book.first_column() + 1; column <= found; ++column) {
         book.cursor_right(1);
