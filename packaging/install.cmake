@@ -8,6 +8,10 @@ set(FV_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/ferravane")
 # The programs. The data files are found beside the executable (a build
 # folder) or in ../share/ferravane relative to it (here).
 install(TARGETS ferravane make_rates RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+# The desktop module, found in ../lib/ferravane relative to the program. A
+# module is read, not run: no execute bits.
+install(TARGETS ferravane_desktop LIBRARY DESTINATION "lib/ferravane"
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${FV_DATA_FILES} DESTINATION "${FV_INSTALL_DATADIR}")
 
 # Manual pages, with the version and the installed paths filled in, and
