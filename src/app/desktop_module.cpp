@@ -47,10 +47,12 @@ desktop_module_load load_from(const std::string& path) {
 
 }  // namespace
 
+const char* const installed_library_folder = FV_INSTALLED_LIBRARY_FOLDER;
+
 std::vector<std::string> desktop_module_places(const std::string& program_dir) {
     const std::filesystem::path folder(program_dir.empty() ? "." : program_dir);
     return {(folder / desktop_module_name).lexically_normal().string(),
-            (folder / ".." / "lib" / "ferravane" / desktop_module_name).lexically_normal().string()};
+            (folder / ".." / installed_library_folder / "ferravane" / desktop_module_name).lexically_normal().string()};
 }
 
 desktop_module_load load_desktop_module(const std::string& program_dir) {

@@ -13,11 +13,16 @@ namespace {
 
 std::string stand_in_program_dir(const char* form) { return std::string(FV_STAND_IN_MODULES) + "/" + form + "/bin/"; }
 
+std::string stand_in_module(const char* form) {
+    return std::string(FV_STAND_IN_MODULES) + "/" + form + "/" + installed_library_folder + "/ferravane/ferravane-desktop.so";
+}
+
 TEST(DesktopModule, LookedForBesideTheProgramThenInTheInstalledLibraryFolder) {
+    const std::string installed = std::string("/") + installed_library_folder + "/ferravane/ferravane-desktop.so";
     EXPECT_EQ(desktop_module_places("/opt/fv/bin/"),
-              (std::vector<std::string>{"/opt/fv/bin/ferravane-desktop.so", "/opt/fv/lib/ferravane/ferravane-desktop.so"}));
+              (std::vector<std::string>{"/opt/fv/bin/ferravane-desktop.so", "/opt/fv" + installed}));
     EXPECT_EQ(desktop_module_places("/usr/bin/"),
-              (std::vector<std::string>{"/usr/bin/ferravane-desktop.so", "/usr/lib/ferravane/ferravane-desktop.so"}));
+              (std::vector<std::string>{"/usr/bin/ferravane-desktop.so", "/usr" + installed}));
 }
 
 TEST(DesktopModule, LoadsTheInstalledModuleOfThisVersion) {
@@ -36,16 +41,13 @@ TEST(DesktopModule, AModuleThatCannotServeNamesTheFileAndTheReason) {
         for (int line = 0; line < 20; ++line) damaged << "not a shared object\n";
     }
     test::fs::create_directories(scratch.path / "empty");
-    const std::string current = std::string(FV_STAND_IN_MODULES) + "/current";
     struct case_ {
         std::string program_dir;
         std::string file;    // the file the message names
         std::string reason;  // a part of the reason
     } cases[] = {
-        {stand_in_program_dir("old"), std::string(FV_STAND_IN_MODULES) + "/old/lib/ferravane/ferravane-desktop.so",
-         ": it is of version 0, this program needs version 1."},
-        {stand_in_program_dir("no-table"),
-         std::string(FV_STAND_IN_MODULES) + "/no-table/lib/ferravane/ferravane-desktop.so", ": it has no entry table ("},
+        {stand_in_program_dir("old"), stand_in_module("old"), ": it is of version 0, this program needs version 1."},
+        {stand_in_program_dir("no-table"), stand_in_module("no-table"), ": it has no entry table ("},
         {scratch.at("damaged") + "/", scratch.at("damaged/ferravane-desktop.so"), "invalid ELF header"},  // dlerror's words
         {scratch.at("empty") + "/", scratch.at("empty/ferravane-desktop.so"), "No such file or directory"},
     };
@@ -59,7 +61,7 @@ TEST(DesktopModule, AModuleThatCannotServeNamesTheFileAndTheReason) {
     // Found nowhere: both places are named.
     const std::string missing = load_desktop_module(scratch.at("empty") + "/").failure;
     EXPECT_NE(missing.find("(Looked for it as:\n  " + scratch.at("empty/ferravane-desktop.so") + "\n  " +
-                           scratch.at("lib/ferravane/ferravane-desktop.so") + ")"),
+                           scratch.at(std::string(installed_library_folder) + "/ferravane/ferravane-desktop.so") + ")"),
               std::string::npos)
         << missing;
 }
