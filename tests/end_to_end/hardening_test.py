@@ -14,6 +14,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 FERRAVANE, SOURCE = sys.argv[1:3]
@@ -427,6 +428,33 @@ class Hardening(unittest.TestCase):
         self.assertIn(MODULE_NAME, loaded)
         self.assertTrue(any(name.startswith("libQt6Gui") for name in loaded), loaded)
         self.assertTrue(os.path.getsize(self.path("batch.pdf")) > 0)
+
+    def test_the_desktop_starts_through_its_module(self):
+        self.write_settings(SETTINGS + "startup_logo=0\n")
+        environment = dict(os.environ, FERRAVANE_SETTINGS=self.settings, QT_QPA_PLATFORM="offscreen")
+        with open(self.path("desktop.err"), "wb") as err:
+            desktop = subprocess.Popen([self.program, "--open", EXAMPLE], env=environment, stdout=subprocess.DEVNULL,
+                                       stderr=err)
+        try:
+            mapped = ""
+            for _ in range(200):  # up to 20 seconds for the window to come up
+                if desktop.poll() is not None:
+                    break
+                with open("/proc/%d/maps" % desktop.pid) as f:
+                    mapped = f.read()
+                if MODULE_NAME in mapped and "libQt6Widgets" in mapped:
+                    break
+                time.sleep(0.1)
+            time.sleep(0.5)
+            still_running = desktop.poll() is None
+        finally:
+            desktop.kill()
+            desktop.wait()
+        with open(self.path("desktop.err"), errors="replace") as f:
+            said = f.read()
+        self.assertTrue(still_running, said)  # the event loop runs until the user quits
+        self.assertIn(MODULE_NAME, mapped)
+        self.assertIn("libQt6Widgets", mapped)
 
     def test_the_desktop_module_knows_the_files_the_run_reads(self):
         # The module keeps its own list: a print file aimed at one of them is still refused.
