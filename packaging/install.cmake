@@ -8,6 +8,11 @@ set(FV_INSTALL_DATADIR "${CMAKE_INSTALL_DATADIR}/ferravane")
 # The programs. The data files are found beside the executable (a build
 # folder) or in ../share/ferravane relative to it (here).
 install(TARGETS ferravane make_rates RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+# The desktop module, found in ../<library folder>/ferravane relative to the
+# program (the folder is built into it): a private folder, so no ldconfig. A
+# module is read, not run: no execute bits.
+install(TARGETS ferravane_desktop LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}/ferravane"
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${FV_DATA_FILES} DESTINATION "${FV_INSTALL_DATADIR}")
 
 # Manual pages, with the version and the installed paths filled in, and
@@ -18,6 +23,7 @@ foreach(page IN LISTS FV_MAN_PAGES)
   set(VERSION "${PROJECT_VERSION}")
   set(DOCDIR "${CMAKE_INSTALL_FULL_DOCDIR}")
   set(DATADIR "${CMAKE_INSTALL_FULL_DATADIR}/ferravane")
+  set(LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
   configure_file("${CMAKE_SOURCE_DIR}/man/${page}" "${CMAKE_BINARY_DIR}/man/${page}" @ONLY)
   add_custom_command(OUTPUT "${CMAKE_BINARY_DIR}/man/${page}.gz"
     COMMAND gzip -9nf -k "${CMAKE_BINARY_DIR}/man/${page}"

@@ -1,7 +1,9 @@
 // The ferravane program. Without command-line words (or with --open and the
 // files to open) it is the desktop program. With other words it makes one batch calculation run and exits: nothing of
 // the desktop starts unless the run prints, and the exit status is 0 only when
-// the run delivered its result.
+// the run delivered its result. The desktop program and printing live in the
+// desktop module, loaded only when they are needed: the program itself links
+// no GUI library, so a batch run that does not print loads none.
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -9,13 +11,15 @@
 #include <vector>
 
 #include "app/batch_run.h"
+#include "app/console_host.h"
+#include "app/desktop_module.h"
+#include "app/desktop_request.h"
+#include "app/display_presence.h"
 #include "app/document.h"
+#include "app/ini_settings_store.h"
+#include "app/module_printer.h"
 #include "app/startup.h"
 #include "ferravane_version.h"
-#include "gui/console_host.h"
-#include "gui/desktop.h"
-#include "gui/display_check.h"
-#include "app/ini_settings_store.h"
 
 namespace {
 
@@ -71,8 +75,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    fv::console_host host;
-    const fv::startup_result started = fv::check_startup_files(fv::program_directory());
+    const std::string program_dir = fv::program_directory();
+    fv::module_printer printer(program_dir);
+    fv::console_host host(printer);
+    const fv::startup_result started = fv::check_startup_files(program_dir);
     if (!started.files) {
         host.show_message(started.failure);
         return 1;
@@ -84,7 +90,14 @@ int main(int argc, char** argv) {
             host.show_message(fv::no_display_message);
             return fv::no_display_status;
         }
-        return fv::run_desktop(argc, argv, *started.files, *files_to_open);
+        const fv::desktop_module_load desktop = fv::load_desktop_module(program_dir);
+        if (!desktop.entry) {
+            host.show_message(desktop.failure);
+            return 1;
+        }
+        std::vector<const char*> files;
+        for (const std::string& file : *files_to_open) files.push_back(file.c_str());
+        return desktop.entry->run_desktop(argc, argv, files.data(), files.size());
     }
 
     fv::ini_settings_store store;

@@ -17,12 +17,6 @@
 
 namespace fv {
 
-std::optional<std::vector<std::string>> desktop_files(const std::vector<std::string>& words) {
-    if (words.empty()) return std::vector<std::string>{};
-    if (words[0] != "--open") return std::nullopt;
-    return std::vector<std::string>(words.begin() + 1, words.end());
-}
-
 int run_desktop(int argc, char** argv, const startup_files& files, const std::vector<std::string>& files_to_open) {
     platform_start_guard no_display;  // a display that is named but not there
     QApplication application(argc, argv);

@@ -6,13 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/desktop_request.h"
 #include "app/startup.h"
 
 namespace fv {
-
-// What the command-line words ask of the desktop program: the files to open
-// (none for plain "ferravane"), or nothing when the words are a batch run.
-std::optional<std::vector<std::string>> desktop_files(const std::vector<std::string>& words);
 
 // Creates the application and the main window (settings from the INI store),
 // shows "Getting Started" when the settings ask for it, opens the files given

@@ -1,17 +1,9 @@
-// The desktop program needs a display server. Without one Qt ends the program
-// with an abort (SIGABRT) from inside the application's constructor; the
-// program says instead that no display is available, points to the batch
-// commands, which need none, and exits with status 2.
+// Watching the desktop's start for a display that is named but not there.
 #pragma once
 
+#include "app/display_presence.h"
+
 namespace fv {
-
-extern const char* const no_display_message;
-inline constexpr int no_display_status = 2;
-
-// False when nothing names a display: no DISPLAY, no WAYLAND_DISPLAY and no
-// platform chosen with QT_QPA_PLATFORM.
-bool display_expected();
 
 // While it watches, a platform that fails to start (a DISPLAY naming no
 // server, say) ends the program with no_display_message and

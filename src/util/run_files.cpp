@@ -14,18 +14,13 @@ namespace fv {
 
 namespace {
 
-struct run_file {
-    std::string path;
-    std::string description;
-};
-
-std::vector<run_file>& noted() {
-    static std::vector<run_file> files;
+std::vector<noted_run_file>& noted() {
+    static std::vector<noted_run_file> files;
     return files;
 }
 
 std::optional<std::string> noted_match(const struct stat& target) {
-    for (const run_file& file : noted()) {
+    for (const noted_run_file& file : noted()) {
         struct stat st;
         if (::stat(file.path.c_str(), &st) == 0 && st.st_dev == target.st_dev && st.st_ino == target.st_ino)
             return file.description;
@@ -38,7 +33,8 @@ std::optional<std::string> noted_match(const struct stat& target) {
 void note_run_file(const std::string& path, const std::string& description) {
     if (path.empty()) return;
     auto& files = noted();
-    const auto same = std::find_if(files.begin(), files.end(), [&](const run_file& f) { return f.path == path; });
+    const auto same =
+        std::find_if(files.begin(), files.end(), [&](const noted_run_file& f) { return f.path == path; });
     if (same != files.end())
         same->description = description;
     else
@@ -62,6 +58,8 @@ std::optional<std::string> refused_output(const std::string& output, const std::
         return std::string("the spreadsheet being read");
     return run_file_at(output);
 }
+
+std::vector<noted_run_file> noted_run_files() { return noted(); }
 
 void forget_run_files() { noted().clear(); }
 

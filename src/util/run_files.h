@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace fv {
 
@@ -25,7 +26,15 @@ std::optional<std::string> run_file_of(int fd);
 // output may be written.
 std::optional<std::string> refused_output(const std::string& output, const std::string& spreadsheet);
 
-// Forgets every noted file (tests).
+struct noted_run_file {
+    std::string path;
+    std::string description;
+};
+// Every noted file, in the order noted (to hand them to a part of the program
+// that keeps its own list, such as the desktop module).
+std::vector<noted_run_file> noted_run_files();
+
+// Forgets every noted file (tests, and a list about to be handed over).
 void forget_run_files();
 
 }  // namespace fv

@@ -2,7 +2,8 @@
 data files that are not regular files, outputs aimed at the files the run
 reads, outputs the user may not write, outputs through symbolic links,
 figures too large to calculate with, control characters in texts, comments
-in the settings file and no display at all. Each run must end (no hang), say
+in the settings file, no display at all, and a desktop module that is missing
+or damaged. Each run must end (no hang), say
 what went wrong, and leave every file it must not touch as it was.
 Usage: hardening_test.py FERRAVANE SOURCE_DIR"""
 
@@ -13,6 +14,7 @@ import stat
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 FERRAVANE, SOURCE = sys.argv[1:3]
@@ -23,6 +25,8 @@ import make_examples  # noqa: E402  the examples' own WK1 writer
 EXAMPLE = os.path.join(SOURCE, "examples", "direct_loan.wk1")
 RANGE = "WATER_LOANS"  # names the rate set "Budget 2001"
 DATA_FILES = ("rates.txt", "topics.txt", "1.bin", "3.bin", "4.bin")
+MODULE_NAME = "ferravane-desktop.so"
+DESKTOP_MODULE = os.path.join(BUILD, MODULE_NAME)
 NOBODY = 65534
 SETTINGS = "[Runtime%20options]\n"
 
@@ -52,16 +56,20 @@ class Hardening(unittest.TestCase):
     def path(self, *names):
         return os.path.join(self.dir, *names)
 
-    def program_folder(self, name):
-        """The program and copies of its data files in a folder of their own."""
+    def program_folder(self, name, with_module=True):
+        """The program (with its desktop module, unless told) and copies of its
+        data files in a folder of their own."""
         folder = self.path(name)
         os.mkdir(folder)
         os.chmod(folder, 0o755)
         program = os.path.join(folder, "ferravane")
-        try:
-            os.link(FERRAVANE, program)
-        except OSError:
-            shutil.copy2(FERRAVANE, program)
+        for built, placed in ((FERRAVANE, program), (DESKTOP_MODULE, os.path.join(folder, MODULE_NAME))):
+            if placed != program and not with_module:
+                continue
+            try:
+                os.link(built, placed)
+            except OSError:
+                shutil.copy2(built, placed)
         for data in DATA_FILES:
             shutil.copy(os.path.join(BUILD, data), os.path.join(folder, data))
         return program
@@ -388,6 +396,102 @@ class Hardening(unittest.TestCase):
                 self.assertEqual(status, 2, err)
                 self.assertIn("No display is available", err)
                 self.assertIn("ferravane file OUTPUT SPREADSHEET RANGE", err)
+
+    # --- the desktop module ---
+
+    def loaded_libraries(self, *words, env=None):
+        """The exit status and the shared objects the dynamic loader brought in
+        during a run, as LD_DEBUG=libs reports them."""
+        trace = self.path("ld-trace")
+        status, _, err = self.run_program(*words, env=dict(env or {}, LD_DEBUG="libs", LD_DEBUG_OUTPUT=trace))
+        loaded = set()
+        for name in os.listdir(self.dir):
+            if name.startswith("ld-trace."):
+                with open(self.path(name), errors="replace") as f:
+                    loaded.update(re.findall(r"calling init: (\S+)", f.read()))
+                os.remove(self.path(name))
+        return status, err, {os.path.basename(path) for path in loaded}
+
+    def test_a_batch_run_that_does_not_print_loads_no_gui_library(self):
+        self.write_settings()
+        gui = re.compile(r"^(libQt6|libX|libxcb|libGL|libEGL|libfontconfig|libfreetype|%s)" % re.escape(MODULE_NAME))
+        for words in (("import", self.path("out.csv"), EXAMPLE, RANGE), ("file", self.path("out.txt"), EXAMPLE, RANGE)):
+            with self.subTest(words=words[0]):
+                status, err, loaded = self.loaded_libraries(*words)
+                self.assertEqual(status, 0, err)
+                self.assertTrue(any(name.startswith("libc.so") for name in loaded), loaded)  # the trace was read
+                self.assertEqual(sorted(name for name in loaded if gui.match(name)), [])
+        # The same trace of a print run shows the module and Qt coming in.
+        status, err, loaded = self.loaded_libraries("print", EXAMPLE, RANGE,
+                                                    env={"FERRAVANE_PRINT_PDF": self.path("batch.pdf")})
+        self.assertEqual(status, 0, err)
+        self.assertIn(MODULE_NAME, loaded)
+        self.assertTrue(any(name.startswith("libQt6Gui") for name in loaded), loaded)
+        self.assertTrue(os.path.getsize(self.path("batch.pdf")) > 0)
+
+    def test_the_desktop_starts_through_its_module(self):
+        self.write_settings(SETTINGS + "startup_logo=0\n")
+        environment = dict(os.environ, FERRAVANE_SETTINGS=self.settings, QT_QPA_PLATFORM="offscreen")
+        with open(self.path("desktop.err"), "wb") as err:
+            desktop = subprocess.Popen([self.program, "--open", EXAMPLE], env=environment, stdout=subprocess.DEVNULL,
+                                       stderr=err)
+        try:
+            mapped = ""
+            for _ in range(200):  # up to 20 seconds for the window to come up
+                if desktop.poll() is not None:
+                    break
+                with open("/proc/%d/maps" % desktop.pid) as f:
+                    mapped = f.read()
+                if MODULE_NAME in mapped and "libQt6Widgets" in mapped:
+                    break
+                time.sleep(0.1)
+            time.sleep(0.5)
+            still_running = desktop.poll() is None
+        finally:
+            desktop.kill()
+            desktop.wait()
+        with open(self.path("desktop.err"), errors="replace") as f:
+            said = f.read()
+        self.assertTrue(still_running, said)  # the event loop runs until the user quits
+        self.assertIn(MODULE_NAME, mapped)
+        self.assertIn("libQt6Widgets", mapped)
+
+    def test_the_desktop_module_knows_the_files_the_run_reads(self):
+        # The module keeps its own list: a print file aimed at one of them is still refused.
+        self.write_settings()
+        rates = os.path.join(os.path.dirname(self.program), "rates.txt")
+        before = file_state(rates)
+        status, _, err = self.run_program("print", EXAMPLE, RANGE, env={"FERRAVANE_PRINT_PDF": rates})
+        self.assertEqual(status, 1, err)
+        self.assertIn("the data file rates.txt of this program", err)
+        self.assertEqual(file_state(rates), before)
+
+    def test_a_missing_or_damaged_desktop_module_is_named_with_the_reason(self):
+        program = self.program_folder("without-module", with_module=False)
+        module = os.path.join(os.path.dirname(program), MODULE_NAME)
+        # The installed place: ../lib/ferravane, or ../lib/<multiarch>/ferravane.
+        installed = re.escape(os.path.dirname(os.path.dirname(program))) + r"/lib(/[^/\n]+)?/ferravane/" + MODULE_NAME
+        self.write_settings()
+        pdf = {"FERRAVANE_PRINT_PDF": self.path("batch.pdf")}
+        for damage, reason in ((None, "No such file or directory"), (b"not a shared object\n" * 20,
+                                                                     "invalid ELF header")):
+            if damage is not None:
+                with open(module, "wb") as f:
+                    f.write(damage)
+            expected = "The desktop part of this program, %s, cannot be loaded: " % module
+            for words, env in ((("print", EXAMPLE, RANGE), pdf), (("--open", EXAMPLE), {"QT_QPA_PLATFORM": "offscreen"}),
+                               ((), {"QT_QPA_PLATFORM": "offscreen"})):
+                with self.subTest(damage=damage is not None, words=words):
+                    status, _, err = self.run_program(*words, program=program, env=env)
+                    self.assertEqual(status, 1, err)
+                    self.assertIn(expected, err)
+                    self.assertIn(reason, err)  # dlerror's words
+                    if damage is None:
+                        self.assertRegex(err, re.escape("(Looked for it as:\n  %s\n  " % module) + installed + r"\)")
+            self.assertFalse(os.path.exists(self.path("batch.pdf")))
+            # Runs that do not print still deliver.
+            status, _, err = self.run_program("import", self.path("out.csv"), EXAMPLE, RANGE, program=program)
+            self.assertEqual(status, 0, err)
 
 
 if __name__ == "__main__":

@@ -1,12 +1,14 @@
 """Checks an installed Ferravane: the program run from another working folder
 finds its data files in PREFIX/share/ferravane and computes a shipped example
 as the examples' README documents it; the rate generator, the manual pages
-and the guide are in their places; the desktop entry opens every spreadsheet
+and the guide are in their places; the desktop module in lib/ferravane (or lib/<multiarch>/ferravane) serves a
+print run into a PDF; the desktop entry opens every spreadsheet
 kind the program reads and names an installed icon; a program without its data names both
 places it looked in. Usage: installed_check.py PREFIX SOURCE_DIR
 (PREFIX is an install prefix, or the usr folder of an unpacked .deb)."""
 
 import configparser
+import glob
 import gzip
 import os
 import shutil
@@ -56,6 +58,20 @@ class Installed(unittest.TestCase):
         docs = os.path.join(PREFIX, "share", "doc", "ferravane")
         for name in ("guide.md", "copyright", "changelog.gz"):
             self.assertTrue(os.path.isfile(os.path.join(docs, name)), name)
+
+    def test_the_desktop_module_prints_from_its_installed_place(self):
+        modules = glob.glob(os.path.join(PREFIX, "lib", "ferravane", "ferravane-desktop.so")) + \
+            glob.glob(os.path.join(PREFIX, "lib", "*-linux-gnu", "ferravane", "ferravane-desktop.so"))
+        self.assertEqual(len(modules), 1, modules)
+        module = modules[0]
+        self.assertEqual(os.stat(module).st_mode & 0o111, 0)  # a module is read, not run
+        self.assertFalse(os.path.exists(os.path.join(PREFIX, "bin", "ferravane-desktop.so")))
+        shutil.copy(os.path.join(SOURCE, "examples", "direct_loan.wk1"), os.path.join(self.dir, "water.wk1"))
+        self.env["FERRAVANE_PRINT_PDF"] = os.path.join(self.dir, "printed.pdf")
+        status, _, err = self.run_in_scratch(FERRAVANE, "print", "water.wk1", "WATER_LOANS")
+        self.assertEqual(status, 0, err)
+        with open(os.path.join(self.dir, "printed.pdf"), "rb") as f:
+            self.assertEqual(f.read(5), b"%PDF-")
 
     def test_version_and_help_point_to_the_manual(self):
         status, version, _ = self.run_in_scratch(FERRAVANE, "--version")

@@ -1,7 +1,7 @@
-// The console host of batch runs: messages on standard error, printing through
-// the PDF target, and no GUI until the first print (checked in a fresh process,
-// since other tests of this program start one).
-#include "gui/console_host.h"
+// The batch run's printing behind the console host: printing through the PDF
+// target, and no GUI until the first print (checked in a fresh process, since
+// other tests of this program start one).
+#include "gui/batch_printer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <clocale>
 #include <cstring>
 
+#include "app/console_host.h"
 #include "gui/print_text.h"
 #include "gui_test_support.h"
 
@@ -19,37 +20,18 @@ namespace {
 
 using test::scoped_env;
 
-TEST(ConsoleHost, MessagesGoToStandardErrorWithALineEnd) {
-    console_host host;
-    batch_host& batch = host;
-    document_host& document = host;
-    ::testing::internal::CaptureStderr();
-    batch.show_message("Command line error:  the range name appears to be missing from the command line.");
-    document.show_message("two\nlines");
-    document.show_message("");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              "Command line error:  the range name appears to be missing from the command line.\ntwo\nlines\n\n");
-    EXPECT_FALSE(document.has_view());
-}
-
-TEST(ConsoleHost, NobodyChoosesARange) {
-    console_host host;
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(host.choose_range("/data/book.wk1", {"A", "B"}), std::nullopt);
-    EXPECT_NE(::testing::internal::GetCapturedStderr().find("/data/book.wk1"), std::string::npos);
-}
-
-TEST(ConsoleHost, PrintFailureIsShownOnStandardError) {
+TEST(BatchPrinter, PrintFailureIsShownOnStandardError) {
     test::ensure_gui_application();
     if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a default printer";
     scoped_env no_target(print_pdf_variable, nullptr);
-    console_host host;
+    batch_printer printer;
+    console_host host(printer);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(host.print_text("subsidy\r\n", "book.wk1", "Thu 10 Dec 2026 07:39:59"));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "There is no printer to print on.\n\nInstall a default printer, or set FERRAVANE_PRINT_PDF to the "
               "name of a PDF file to print into.\n");
-    EXPECT_FALSE(host.started_gui());  // the application was already there
+    EXPECT_FALSE(printer.started_gui());  // the application was already there
 }
 
 // Runs in a child process of its own: returns what went wrong, "" when all is well.
@@ -62,13 +44,14 @@ std::string first_print_starts_the_gui(const std::string& pdf) {
     ::setenv("LC_ALL", "C.UTF-8", 1);
     ::setenv(print_pdf_variable, pdf.c_str(), 1);
     if (QCoreApplication::instance() != nullptr) return "an application existed before the test";
-    console_host host;
+    batch_printer printer;
+    console_host host(printer);
     host.show_message("a message before printing");
     if (!host.print_text("", "book.wk1", "")) return "the empty text failed";
-    if (QCoreApplication::instance() != nullptr || host.started_gui()) return "the GUI started without printing";
+    if (QCoreApplication::instance() != nullptr || printer.started_gui()) return "the GUI started without printing";
     if (!host.print_text("subsidy display\r\n", "/data/book.wk1", "Thu 10 Dec 2026 07:39:59"))
         return "printing failed";
-    if (!host.started_gui() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+    if (!printer.started_gui() || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
         return "printing did not start the GUI";
     if (QGuiApplication::platformName() != QLatin1String("offscreen"))
         return "platform " + QGuiApplication::platformName().toStdString();
@@ -90,7 +73,7 @@ std::string first_print_starts_the_gui(const std::string& pdf) {
     return "";
 }
 
-TEST(ConsoleHostDeathTest, FirstPrintStartsTheGuiOffscreenAndKeepsTheCLocale) {
+TEST(BatchPrinterDeathTest, FirstPrintStartsTheGuiOffscreenAndKeepsTheCLocale) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
