@@ -427,9 +427,10 @@ void document::build_factors(const rate_set& rate_set) {
 // the subsidies while it draws them; it is returned for build_displays.
 std::optional<display_page> document::compute(const rate_set& rate_set) {
     const bool derivation_shown = (output_mask_ & settings::display_bit(derivation_display)) != 0;
-    // The derivation display computes the subsidies while it gathers how each
-    // row came to its value; the rest runs on all cores.
-    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, derivation_shown ? 1 : calculation_threads(),
+    // Every cohort on all cores. The derivation display and the charts go over
+    // the cohorts once more on the curve, gathering how each row came to its
+    // value: the same computation, so the same figures.
+    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, calculation_threads(),
                     host_.calculation_progress());
     build_factors(rate_set);
 

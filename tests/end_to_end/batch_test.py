@@ -161,8 +161,8 @@ class Batch(unittest.TestCase):
                     texts.append(re.sub(r"\w+ \d+ \w+ \d{4} \d\d:\d\d:\d\d", "(run time)", text))
             return texts
 
-        # The single effective rate searched; every display into the spreadsheet output but the
-        # derivation display, which computes the cohorts as it draws them, one after the other.
+        # The single effective rate searched; every display into the spreadsheet output, with and
+        # without the derivation display (which goes over the cohorts once more as it draws them).
         for with_derivation in (False, True):
             self.settings_file(online_spreadsheet_options=0xFE if with_derivation else 0xDE,
                                calc_single_effective_rate=1, online_filename=self.path("online.wk3"))
