@@ -14,7 +14,8 @@ namespace fv {
 // (tried in order, ignoring case), read whole from the image of a compound
 // document. Nothing when the image is not a compound document, no stream
 // matches, or the stream cannot be read whole (a size larger than the image,
-// a broken or looping chain).
+// a broken or looping chain). Both throw text_error when libgsf cannot be
+// loaded.
 std::optional<std::vector<unsigned char>> compound_stream(const std::vector<unsigned char>& image,
                                                           std::initializer_list<std::string_view> names);
 

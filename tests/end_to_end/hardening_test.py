@@ -429,6 +429,24 @@ class Hardening(unittest.TestCase):
         self.assertTrue(any(name.startswith("libQt6Gui") for name in loaded), loaded)
         self.assertTrue(os.path.getsize(self.path("batch.pdf")) > 0)
 
+    def test_libgsf_comes_in_only_for_an_excel_97_file(self):
+        self.write_settings()
+        gsf = re.compile(r"^(libgsf|libglib|libgio|libxml2|libicu)")
+        status, err, loaded = self.loaded_libraries("import", self.path("out.csv"), EXAMPLE, RANGE)
+        self.assertEqual(status, 0, err)
+        self.assertTrue(any(name.startswith("libc.so") for name in loaded), loaded)
+        self.assertEqual(sorted(name for name in loaded if gsf.match(name)), [])
+        from_wk1 = open(self.path("out.csv"), "rb").read()
+        xls = EXAMPLE[:-len(".wk1")] + ".xls"
+        status, err, loaded = self.loaded_libraries("import", self.path("out.csv"), xls, RANGE)
+        self.assertEqual(status, 0, err)
+        self.assertTrue(any(name.startswith("libgsf") for name in loaded), loaded)
+        # The same cohort lines either way (the header's spreadsheet name and dates aside).
+        def cohort_lines(data):
+            return [line for line in data.split(b"\r\n") if line[:4].isdigit()]
+        self.assertEqual(len(cohort_lines(from_wk1)), 3)
+        self.assertEqual(cohort_lines(open(self.path("out.csv"), "rb").read()), cohort_lines(from_wk1))
+
     def test_the_desktop_starts_through_its_module(self):
         self.write_settings(SETTINGS + "startup_logo=0\n")
         environment = dict(os.environ, FERRAVANE_SETTINGS=self.settings, QT_QPA_PLATFORM="offscreen")
