@@ -72,7 +72,7 @@ rate_choice read_rate_choice(const batch_words& words, int index) {
     rate_choice choice;
     const std::string& category = words.at(index);
     const std::string& name = words.at(index + 1);
-    const char letter = category.empty() ? '\0' : ascii_upper(category[0]);
+    const char letter = first_upper(category);
     choice.source = letter == 'A' ? rate_source::actual : letter == 'B' ? rate_source::budget : rate_source::own;
     const bool numeric = !name.empty() && ascii_digit(name[0]);
     if (choice.source == rate_source::actual && numeric)

@@ -427,28 +427,19 @@ void document::build_factors(const rate_set& rate_set) {
 // the subsidies while it draws them; it is returned for build_displays.
 std::optional<display_page> document::compute(const rate_set& rate_set) {
     const bool derivation_shown = (output_mask_ & settings::display_bit(derivation_display)) != 0;
-    // Every cohort on all cores. The derivation display and the charts go over
-    // the cohorts once more on the curve, gathering how each row came to its
-    // value: the same computation, so the same figures.
+    // Every cohort on all cores. When charts are kept, the last pass on the
+    // curve keeps per cohort the sums by fiscal year they draw, not the whole
+    // derivation record. The derivation display goes over the cohorts once
+    // more: the same computation, so the same figures.
     compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, calculation_threads(),
-                    host_.calculation_progress());
+                    host_.calculation_progress(), keep_chart_figures_ ? &flows_by_cohort_ : nullptr);
     build_factors(rate_set);
 
     program_->rate_assumptions = rate_assumptions_text(rate_set);
     program_->rate_selection = program_->rate_assumptions;
-    // When charts are kept, the last pass on the curve keeps per cohort the
-    // sums by fiscal year they draw, not the whole derivation record.
     calculated_rates_ = rate_set;
-    derivation_observer keep_flows;
-    if (keep_chart_figures_)
-        keep_flows = [this](const cohort& cohort, const cohort_derivation& derived) {
-            flows_by_cohort_.push_back(flows_by_year(cohort, derived));
-        };
     std::optional<display_page> derivation;
-    if (derivation_shown)
-        derivation.emplace(make_derivation_display(*program_, factors_, rate_set, keep_flows));
-    else if (keep_flows)
-        for (auto& cohort : program_->cohorts) keep_flows(*cohort, compute_subsidy_derived(*cohort, factors_));
+    if (derivation_shown) derivation.emplace(make_derivation_display(*program_, factors_, rate_set));
     calculated_ = true;
 
     run_present_value_tests();

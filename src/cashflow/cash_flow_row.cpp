@@ -21,8 +21,6 @@ namespace fv {
 
 namespace {
 
-constexpr unsigned far_away = 65536;  // more cells than any range holds: the cursor stops at the edge
-
 // Lines whose amounts carry one sign; the others may be either.
 constexpr line_code never_positive_lines[] = {
     line_code::dl_defaults,  line_code::dl_losses,         line_code::lg_recoveries,

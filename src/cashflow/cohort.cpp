@@ -16,8 +16,6 @@ namespace fv {
 
 namespace {
 
-constexpr unsigned far_away = 65536;
-
 // The cash-flow lines of the program type's block (guarantees also for an
 // unknown type); the percentage guaranteed is no cash flow.
 bool cohort_cash_flow_line(int program_type, line_code code) {

@@ -18,8 +18,6 @@ namespace fv {
 
 namespace {
 
-constexpr unsigned far_away = 65536;  // more cells than any range holds
-
 bool valid_year(int year) { return year >= 1992 && year <= 3000; }
 
 bool only_blanks(std::string_view text) { return skip_blanks(text).empty(); }

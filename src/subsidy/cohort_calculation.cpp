@@ -23,15 +23,24 @@ namespace {
 
 constexpr unsigned most_threads = 64;
 
-// What one cohort's calculation left to add to the program: its messages, or
-// its failure.
+// What one cohort's calculation left to add to the program: its messages and
+// flows, or its failure.
 struct cohort_outcome {
     message_list messages;
+    cohort_flows flows;
     std::exception_ptr failure;
 };
 
+// The last pass on the curve: with flows wanted, through the derivation record they are summed from.
+void compute_on_curve(cohort& cohort, present_value_factors& engine, bool with_flows, cohort_outcome& outcome) {
+    if (with_flows)
+        outcome.flows = flows_by_year(cohort, compute_subsidy_derived(cohort, engine));
+    else
+        compute_subsidy(cohort, engine);
+}
+
 void compute_one(cohort& cohort, present_value_factors& engine, const rate_set& rate_set,
-                 bool with_single_effective_rate, cohort_outcome& outcome) {
+                 bool with_single_effective_rate, bool with_flows, cohort_outcome& outcome) {
     try {
         if (with_single_effective_rate) {
             // Each cohort searches from the curve itself, so it gets the rate it would get alone.
@@ -42,10 +51,10 @@ void compute_one(cohort& cohort, present_value_factors& engine, const rate_set& 
             // The search leaves a trial's subsidy and the engine at a flat rate.
             engine.set(&rate_set);
             engine.make();
-            compute_subsidy(cohort, engine);
+            compute_on_curve(cohort, engine, with_flows, outcome);
         } else {
             mark_single_effective_rate_not_computed(cohort);
-            compute_subsidy(cohort, engine);
+            compute_on_curve(cohort, engine, with_flows, outcome);
         }
     } catch (...) {
         outcome.failure = std::current_exception();
@@ -64,7 +73,7 @@ unsigned calculation_threads() {
 }
 
 void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
-                     unsigned threads, const cohort_progress& progress) {
+                     unsigned threads, const cohort_progress& progress, std::vector<cohort_flows>* flows) {
     const std::size_t count = program.cohorts.size();
     std::vector<cohort_outcome> outcomes(count);
     std::atomic<std::size_t> next{0};
@@ -80,7 +89,8 @@ void compute_cohorts(credit_program& program, const rate_set& rate_set, bool wit
             engine.set(&rate_set);
             engine.make();
             for (std::size_t n = next++; n < count && !stopped; n = next++) {
-                compute_one(*program.cohorts[n], engine, rate_set, with_single_effective_rate, outcomes[n]);
+                compute_one(*program.cohorts[n], engine, rate_set, with_single_effective_rate, flows != nullptr,
+                            outcomes[n]);
                 ++done;
             }
         } catch (...) {
@@ -135,6 +145,7 @@ void compute_cohorts(credit_program& program, const rate_set& rate_set, bool wit
     for (cohort_outcome& outcome : outcomes) {
         for (const message& message : outcome.messages.list()) program.add(message.number, message.text);
         if (outcome.failure) std::rethrow_exception(outcome.failure);
+        if (flows != nullptr) flows->push_back(std::move(outcome.flows));
     }
 }
 

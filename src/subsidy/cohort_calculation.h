@@ -11,6 +11,7 @@
 
 #include "cashflow/credit_program.h"
 #include "rates/rate_set.h"
+#include "subsidy/flows_by_year.h"
 
 namespace fv {
 
@@ -35,8 +36,10 @@ unsigned calculation_threads();
 // `progress`, the calling thread only watches: it calls `progress` before the
 // first cohort, about every 50 ms and at the end; when it says stop, the
 // cohorts not yet begun are left alone, no message is added and
-// calculation_cancelled is thrown.
+// calculation_cancelled is thrown. With `flows`, each cohort's flows by fiscal
+// year are gathered there too, in cohort order, from the same last pass.
 void compute_cohorts(credit_program& program, const rate_set& rate_set, bool with_single_effective_rate,
-                     unsigned threads, const cohort_progress& progress = {});
+                     unsigned threads, const cohort_progress& progress = {},
+                     std::vector<cohort_flows>* flows = nullptr);
 
 }  // namespace fv

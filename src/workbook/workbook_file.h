@@ -13,6 +13,9 @@
 
 namespace fv {
 
+// More cells than any range holds: a cursor move this long stops at the range's edge.
+inline constexpr unsigned far_away = 65536;
+
 class workbook_file : public workbook_reader {
 public:
     explicit workbook_file(const std::string& file_name);

@@ -65,8 +65,7 @@ std::string rate_assumptions_text(const rate_set& rate_set) {
     return std::string(rate_source_name(rate_set.source)) + ", " + rate_set.title;
 }
 
-display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set,
-                                     const derivation_observer& each_cohort) {
+display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set) {
     program.rate_assumptions = rate_assumptions_text(rate_set);
     const unsigned columns = display_columns(program);
     display_page page = make_page_header(program, wide_layout("LT1", columns - 1, 55, 12, 4, 0),
@@ -75,7 +74,6 @@ display_page make_derivation_display(credit_program& program, present_value_fact
     for (auto& cohort : program.cohorts) {
         const cohort_derivation derivation = compute_subsidy_derived(*cohort, factors);
         write_cohort_derivation(page, second_layout, derivation);
-        if (each_cohort) each_cohort(*cohort, derivation);
     }
     return page;
 }

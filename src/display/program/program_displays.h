@@ -4,14 +4,12 @@
 // components, details of the subsidy calculation, messages.
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "cashflow/credit_program.h"
 #include "display/display_page.h"
 #include "pv/present_value_factors.h"
 #include "rates/rate_set.h"
-#include "subsidy/cohort_subsidy.h"
 
 namespace fv {
 
@@ -28,10 +26,7 @@ std::string rate_assumptions_text(const rate_set& rate_set);
 
 // The derivation display: sets the program's rate assumptions from the rate
 // set, then computes every cohort's subsidy on the engine again and draws how
-// each discounted row came to its value; `each_cohort`, when given, is shown
-// every cohort's derivation record as it is drawn.
-using derivation_observer = std::function<void(const cohort&, const cohort_derivation&)>;
-display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set,
-                                     const derivation_observer& each_cohort = {});
+// each discounted row came to its value.
+display_page make_derivation_display(credit_program& program, present_value_factors& factors, const rate_set& rate_set);
 
 }  // namespace fv
