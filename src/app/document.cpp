@@ -132,9 +132,9 @@ void document::rebuild_messages_display() {
 }
 
 // Input editing, then the messages display; the source display waits until asked for.
-void document::edit_and_prepare(bool show_wide_notice) {
+void document::edit_and_prepare(bool show_wide_notice, distribution_parts parts) {
     set_status(":  editing input");
-    const bool divided = edit_input(*program_);
+    const bool divided = edit_input(*program_, worker_threads(), parts);
     if (divided && show_wide_notice && store_.read_int(section, settings::input_too_wide_option, 0) != 0)
         host_.wide_lines_notice();
     set_status(":  preparing displays");
@@ -431,7 +431,7 @@ std::optional<display_page> document::compute(const rate_set& rate_set) {
     // curve keeps per cohort the sums by fiscal year they draw, not the whole
     // derivation record. The derivation display goes over the cohorts once
     // more: the same computation, so the same figures.
-    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, calculation_threads(),
+    compute_cohorts(*program_, rate_set, resolved_.single_effective_rate, worker_threads(),
                     host_.calculation_progress(), keep_chart_figures_ ? &flows_by_cohort_ : nullptr);
     build_factors(rate_set);
 
@@ -537,7 +537,7 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
             book.load();
             parse_range(book, range, defaults, *program_);
         }  // the file is freed before the input grows
-        edit_and_prepare(false);
+        edit_and_prepare(false, parts_for_batch_run());
     } catch (const text_error&) {
         throw;
     } catch (const std::exception&) {
@@ -547,6 +547,18 @@ void document::run_batch(const std::string& spreadsheet, const std::string& rang
     calculate_subsidy(rates.source, rates.selection, wk3_output);
     run_present_value_tests();
     rebuild_messages_display();
+}
+
+// The rows' distributed parts are the largest part of a program. A batch run
+// without a window keeps none when nothing it prints or writes shows them: its
+// calculation builds each cohort's parts again, uses them and frees them.
+distribution_parts document::parts_for_batch_run() const {
+    if (host_.has_view()) return distribution_parts::kept;
+    const int output = store_.read_int(section, settings::online_print_options, 0) |
+                       store_.read_int(section, settings::online_spreadsheet_options, 0);
+    const int showing_parts =
+        settings::display_bit(distribution_display) | settings::display_bit(derivation_display);
+    return (output & showing_parts) != 0 ? distribution_parts::kept : distribution_parts::built_when_used;
 }
 
 bool document::print_display(int display) {

@@ -25,6 +25,7 @@
 #include "pv/present_value_factors.h"
 #include "rates/rate_set.h"
 #include "subsidy/flows_by_year.h"
+#include "subsidy/input_editing.h"
 
 namespace fv {
 
@@ -108,7 +109,8 @@ private:
     void new_program();
     // What the settings decide for a range that does not say.
     range_defaults parse_defaults() const;
-    void edit_and_prepare(bool show_wide_notice);
+    void edit_and_prepare(bool show_wide_notice, distribution_parts parts = distribution_parts::kept);
+    distribution_parts parts_for_batch_run() const;
     void free_display(int display);
     void keep_display(int display, display_page page) const;
     void build_pending_source_display() const;

@@ -298,7 +298,7 @@ void cash_flow_row::compute_start_offset() {
     start_offset = half_months_from_days(row_date - disbursement_date);
 }
 
-void cash_flow_row::check_signs() {
+void cash_flow_row::check_signs(message_list& messages) {
     signs = amount_signs::none_significant;
     for (double amount : amounts) {
         if (std::fabs(amount) < 1e-10) continue;
@@ -317,18 +317,17 @@ void cash_flow_row::check_signs() {
             break;
         }
     }
-    credit_program* owner_program = program();
-    if (owner_program == nullptr) return;
+    if (program() == nullptr) return;
     const bool must_not_be_positive = std::ranges::find(never_positive_lines, line) != std::end(never_positive_lines);
     const bool must_not_be_negative = std::ranges::find(never_negative_lines, line) != std::end(never_negative_lines);
     const std::string line_name = line_code_name(line);
     if (must_not_be_positive && (signs == amount_signs::all_positive || signs == amount_signs::mixed)) {
-        owner_program->add(35, fill("On the %s line beginning in %s, some values are positive.", {line_name, cell}));
-        owner_program->add(35, fill("    All %s values should be zero or negative amounts.", {line_name}));
+        messages.add(35, fill("On the %s line beginning in %s, some values are positive.", {line_name, cell}));
+        messages.add(35, fill("    All %s values should be zero or negative amounts.", {line_name}));
     }
     if (must_not_be_negative && (signs == amount_signs::all_negative || signs == amount_signs::mixed)) {
-        owner_program->add(34, fill("On the %s line beginning in %s, some values are negative.", {line_name, cell}));
-        owner_program->add(34, fill("    All %s values should be zero or positive amounts.", {line_name}));
+        messages.add(34, fill("On the %s line beginning in %s, some values are negative.", {line_name, cell}));
+        messages.add(34, fill("    All %s values should be zero or positive amounts.", {line_name}));
     }
 }
 

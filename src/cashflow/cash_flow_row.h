@@ -18,6 +18,7 @@ enum class amount_signs { none_significant, all_positive, all_negative, mixed };
 
 class cohort;
 class credit_program;
+class message_list;
 class workbook_file;
 
 class cash_flow_row {
@@ -44,8 +45,9 @@ public:
     // amount; run after any change of start or frequency.
     void compute_start_offset();
 
-    // Sign state, the cohort's disbursement and principal totals, messages 34/35.
-    void check_signs();
+    // Sign state, the cohort's disbursement and principal totals, messages
+    // 34/35 into `messages` (none for a row without a program).
+    void check_signs(message_list& messages);
 
     // Drops trailing zero amounts (never the last one), also in the parts.
     void trim_trailing_zeros();

@@ -45,6 +45,9 @@ public:
     std::string start_cell;  // the cohort's start row
     std::vector<std::unique_ptr<cash_flow_row>> rows;
     cash_flow_row* disbursement_row = nullptr;
+    // Kept when the rows' distributed parts are built when used: the rows as
+    // combined, before distribution, for a calculation to edit again.
+    std::vector<std::unique_ptr<cash_flow_row>> combined_rows;
 
     // Sums kept by the rows' sign checks.
     double total_principal = 0.0;

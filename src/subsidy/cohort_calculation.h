@@ -12,22 +12,19 @@
 #include "cashflow/credit_program.h"
 #include "rates/rate_set.h"
 #include "subsidy/flows_by_year.h"
+#include "util/parallel_items.h"
 
 namespace fv {
 
 // Told how many cohorts are done of how many, now and then while the threads
 // work; false stops the calculation.
-using cohort_progress = std::function<bool(std::size_t done, std::size_t total)>;
+using cohort_progress = item_progress;
 
 // Thrown when a progress callback stopped the calculation.
 class calculation_cancelled : public std::runtime_error {
 public:
     calculation_cancelled() : std::runtime_error("the calculation was cancelled") {}
 };
-
-// How many threads a calculation uses: FERRAVANE_THREADS when it names a
-// number from 1 to 64, else the machine's cores.
-unsigned calculation_threads();
 
 // Computes each cohort's results on the rate set's curve; with
 // `with_single_effective_rate` also its single effective rate (messages 50 and

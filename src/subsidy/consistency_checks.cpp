@@ -124,7 +124,7 @@ void guarantee_pass(const cohort& cohort, message_list& messages) {
 void consistency_pass(cohort& cohort, message_list& messages) {
     cohort.total_principal = 0.0;
     cohort.total_disbursements = 0.0;
-    for (auto& row : cohort.rows) row->check_signs();
+    for (auto& row : cohort.rows) row->check_signs(messages);
     if (cohort.program_type == program_loan_guarantee)
         guarantee_pass(cohort, messages);
     else

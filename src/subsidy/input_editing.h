@@ -3,12 +3,30 @@
 // the consistency warnings, wide rows divided and trailing zeros trimmed.
 #pragma once
 
+#include <memory>
+
 #include "cashflow/credit_program.h"
 
 namespace fv {
 
-// Runs each step over every cohort before the next step begins. True when a
-// row was divided for being wider than the displays take.
-bool edit_input(credit_program& program);
+// Where the parts a distribution gives each row are kept once it is edited.
+enum class distribution_parts {
+    kept,             // on the rows, for every calculation and the displays that show them
+    built_when_used,  // dropped; a calculation edits the cohort's combined rows again to have them
+};
+
+// Edits every cohort, on up to `threads` threads. The outcome is the one of
+// running each step over every cohort before the next step begins: a failure
+// in combining rows comes before one in distributing them, and of two in the
+// same step the first cohort's; the warnings come in cohort order, none when
+// editing fails. True when a row was divided for being wider than the
+// displays take.
+bool edit_input(credit_program& program, unsigned threads = 1,
+                distribution_parts parts = distribution_parts::kept);
+
+// A cohort whose parts are built when used: a copy edited again from its
+// combined rows, parts and all, for a calculation to work on. Nothing for a
+// cohort that keeps its parts.
+std::unique_ptr<cohort> cohort_with_parts(const cohort& cohort);
 
 }  // namespace fv

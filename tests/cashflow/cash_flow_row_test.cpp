@@ -257,7 +257,7 @@ TEST(CashFlowRow, SignChecks) {
                                                       {"Prepayments, net", 4, -4}});
     ASSERT_TRUE(p);
     cohort& cohort = *p->cohorts.front();
-    for (auto& r : cohort.rows) r->check_signs();
+    for (auto& r : cohort.rows) r->check_signs(p->messages());
     EXPECT_DOUBLE_EQ(cohort.total_disbursements, 150.0);
     EXPECT_DOUBLE_EQ(cohort.total_principal, 150.0);  // every amount counts, also after a change of sign
     EXPECT_EQ(cohort.rows[0]->signs, amount_signs::all_positive);
@@ -275,7 +275,7 @@ TEST(CashFlowRow, SignChecks) {
     auto g = load_rows(header("guaranteed") + std::vector<row>{{"Commitments"}, {"Disbursements", 10},
                                                                {"Lost fees", 1}, {"Premiums", -1}});
     ASSERT_FALSE(g.error) << *g.error;
-    for (auto& r : g.program->cohorts.front()->rows) r->check_signs();
+    for (auto& r : g.program->cohorts.front()->rows) r->check_signs(g.program->messages());
     EXPECT_EQ(message_texts(*g.program, 35).size(), 2u);
     EXPECT_EQ(message_texts(*g.program, 34).size(), 2u);
     EXPECT_DOUBLE_EQ(g.program->cohorts.front()->total_disbursements, 0.0);  // only direct-loan disbursements count

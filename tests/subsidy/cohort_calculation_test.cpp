@@ -178,11 +178,11 @@ TEST(CohortCalculation, ThreadCountFromTheEnvironment) {
     } cases[] = {{"1", 1u}, {"8", 8u}, {"64", 64u}, {"0", std::nullopt}, {"65", std::nullopt},
                  {"2x", std::nullopt}, {"", std::nullopt}, {"-3", std::nullopt}};
     ::unsetenv("FERRAVANE_THREADS");
-    const unsigned cores = calculation_threads();
+    const unsigned cores = worker_threads();
     EXPECT_GE(cores, 1u);
     for (const auto& c : cases) {
         ::setenv("FERRAVANE_THREADS", c.value, 1);
-        EXPECT_EQ(calculation_threads(), c.expected.value_or(cores)) << c.value;
+        EXPECT_EQ(worker_threads(), c.expected.value_or(cores)) << c.value;
     }
     ::unsetenv("FERRAVANE_THREADS");
 }
