@@ -80,6 +80,7 @@ struct split_inputs {
     const std::vector<double>* amounts;
     int row_frequency;
     bool annual_totals;
+    distribution_parts parts;
 };
 
 void split(cash_flow_row& row, const split_inputs& in) {
@@ -96,6 +97,9 @@ void split(cash_flow_row& row, const split_inputs& in) {
         row.distribution_method = method_single_disbursement;
         return;
     }
+    // Either split can fail only on row amounts all dropped as zeros or a first
+    // disbursement not above zero: other rows need not be split when no parts are kept.
+    if (in.parts == distribution_parts::built_when_used && !in.amounts->empty() && d.front() > 0) return;
     std::vector<double> distributed;
     const bool same_frequency = periods_per_year(in.disbursement_frequency) == periods_per_year(in.row_frequency);
     if (choose_method(row) && same_frequency) distributed = rev_spendout(d, *in.amounts);
@@ -108,6 +112,7 @@ void split(cash_flow_row& row, const split_inputs& in) {
         row.distribution_method = method_pro_rata;
     }
     if (distributed.empty()) throw text_error("cf_item::allocate failed to allocate to disbursement years");
+    if (in.parts == distribution_parts::built_when_used) return;
 
     const std::size_t columns = in.amounts->size();
     for (std::size_t k = 0; k < d.size(); ++k) {
@@ -211,7 +216,7 @@ void combine_rows(cohort& cohort) {
     }
 }
 
-void distribute_periodic_amounts(cash_flow_row& row) {
+void distribute_periodic_amounts(cash_flow_row& row, distribution_parts parts) {
     row.parts.clear();
     if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
     cash_flow_row& disbursements = *row.cohort->disbursement_row;
@@ -224,37 +229,37 @@ void distribute_periodic_amounts(cash_flow_row& row) {
     const int disbursement_frequency = annual ? frequency_annual : disbursements.frequency;
     row.periods_ratio = periods_ratio(disbursement_frequency, row.frequency);
     split(row, {annual ? &disbursements.annual_totals : &disbursements.amounts, disbursement_frequency, &row.amounts, row.frequency,
-                false});
+                false, parts});
 }
 
-void distribute_annual_totals(cash_flow_row& row) {
+void distribute_annual_totals(cash_flow_row& row, distribution_parts parts) {
     row.parts.clear();
     if (row.is_disbursement() || row.cohort == nullptr || row.cohort->disbursement_row == nullptr) return;
     cash_flow_row& disbursements = *row.cohort->disbursement_row;
     if (disbursements.annual_totals.empty()) throw text_error("cf_item::allocate_old found no disbursements");
     if (disbursements.annual_totals.front() == 0.0) disbursements.drop_leading_zero_annual_totals();
     if (!row.annual_totals.empty() && row.annual_totals.front() == 0.0) row.drop_leading_zero_annual_totals();
-    split(row, {&disbursements.annual_totals, frequency_annual, &row.annual_totals, frequency_annual, true});
+    split(row, {&disbursements.annual_totals, frequency_annual, &row.annual_totals, frequency_annual, true, parts});
 }
 
-void distribute_row(cash_flow_row& row) {
+void distribute_row(cash_flow_row& row, distribution_parts parts) {
     if (row.is_disbursement()) {
         row.parts.clear();
         return;
     }
     if (!row.annual_totals.empty() && row.same_as_disbursement)
-        distribute_annual_totals(row);
+        distribute_annual_totals(row, parts);
     else if (!row.amounts.empty())
-        distribute_periodic_amounts(row);
+        distribute_periodic_amounts(row, parts);
     else if (!row.annual_totals.empty())
-        distribute_annual_totals(row);
+        distribute_annual_totals(row, parts);
     else
         row.parts.clear();
 }
 
-void distribute_cohort(cohort& cohort) {
+void distribute_cohort(cohort& cohort, distribution_parts parts) {
     if (cohort.disbursement_row == nullptr) throw text_error("E018: No disbursement lines found in a cohort");
-    for (auto& row : cohort.rows) distribute_row(*row);
+    for (auto& row : cohort.rows) distribute_row(*row, parts);
 }
 
 void spread_by_annual_shares(cash_flow_row& row) {

@@ -15,6 +15,14 @@ inline constexpr int method_tied = 2;                 // the row belongs to a di
 inline constexpr int method_pro_rata = 3;
 inline constexpr int method_rev_spendout = 4;
 
+// Whether a distribution builds the rows' parts, or only checks the rows and
+// makes the changes it makes to them, leaving the parts to a later distribution
+// of the same rows.
+enum class distribution_parts {
+    kept,             // built and kept on the rows, for every calculation and the displays that show them
+    built_when_used,  // not built; a row to be split pro-rata or by rev-spendout may then record no method
+};
+
 // Merges `other` (same line type, neither tied to a disbursement period) into
 // `row`: periodic amounts, or annual totals for rows read as annual totals.
 // Raises E021 when the rows differ in frequency or timing point and E027 when
@@ -26,13 +34,14 @@ void combine_into(cash_flow_row& row, const cash_flow_row& other);
 // first of them.
 void combine_rows(cohort& cohort);
 
-// (Re)builds the row's parts; disbursement rows are never split.
-void distribute_row(cash_flow_row& row);
-void distribute_periodic_amounts(cash_flow_row& row);
-void distribute_annual_totals(cash_flow_row& row);
+// (Re)builds the row's parts; disbursement rows are never split. Raises the
+// same errors whether the parts are built or not.
+void distribute_row(cash_flow_row& row, distribution_parts parts = distribution_parts::kept);
+void distribute_periodic_amounts(cash_flow_row& row, distribution_parts parts = distribution_parts::kept);
+void distribute_annual_totals(cash_flow_row& row, distribution_parts parts = distribution_parts::kept);
 
 // Every row of the cohort; "E018: No disbursement lines found in a cohort" without a disbursement row.
-void distribute_cohort(cohort& cohort);
+void distribute_cohort(cohort& cohort, distribution_parts parts = distribution_parts::kept);
 
 // A row of annual totals gets periodic amounts, and its parts the row's
 // periodic amounts times their share of each year.

@@ -24,8 +24,8 @@ struct cohort_edit {
 };
 
 // The steps after combining, into `messages`; true when a row was divided.
-bool edit_combined(cohort& cohort, message_list& messages) {
-    distribute_cohort(cohort);
+bool edit_combined(cohort& cohort, message_list& messages, distribution_parts parts) {
+    distribute_cohort(cohort, parts);
     for (auto& row : cohort.rows) spread_by_annual_shares(*row);
     consistency_pass(cohort, messages);
     const bool divided = divide_wide_rows(cohort);
@@ -49,9 +49,7 @@ void edit_cohort(cohort& cohort, distribution_parts parts, cohort_edit& edit) {
     }
     try {
         if (parts == distribution_parts::built_when_used) cohort.combined_rows = copy_rows(cohort.rows);
-        edit.divided = edit_combined(cohort, edit.messages);
-        if (parts == distribution_parts::built_when_used)
-            for (auto& row : cohort.rows) row->parts.clear();
+        edit.divided = edit_combined(cohort, edit.messages, parts);
     } catch (...) {
         edit.later_failure = std::current_exception();
     }
@@ -87,7 +85,7 @@ std::unique_ptr<cohort> cohort_with_parts(const cohort& original) {
         if (row->is_disbursement()) copy->disbursement_row = row.get();
     }
     message_list already_given;  // the warnings came with the first editing
-    edit_combined(*copy, already_given);
+    edit_combined(*copy, already_given, distribution_parts::kept);
     return copy;
 }
 

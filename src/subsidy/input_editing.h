@@ -6,21 +6,17 @@
 #include <memory>
 
 #include "cashflow/credit_program.h"
+#include "cashflow/distribution.h"
 
 namespace fv {
-
-// Where the parts a distribution gives each row are kept once it is edited.
-enum class distribution_parts {
-    kept,             // on the rows, for every calculation and the displays that show them
-    built_when_used,  // dropped; a calculation edits the cohort's combined rows again to have them
-};
 
 // Edits every cohort, on up to `threads` threads. The outcome is the one of
 // running each step over every cohort before the next step begins: a failure
 // in combining rows comes before one in distributing them, and of two in the
 // same step the first cohort's; the warnings come in cohort order, none when
 // editing fails. True when a row was divided for being wider than the
-// displays take.
+// displays take. With parts built when used, each cohort keeps its rows as
+// combined, and a calculation edits them again to have the parts.
 bool edit_input(credit_program& program, unsigned threads = 1,
                 distribution_parts parts = distribution_parts::kept);
 

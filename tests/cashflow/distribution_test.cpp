@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 #include "cashflow/credit_program.h"
 #include "cashflow/value_names.h"
@@ -156,6 +157,66 @@ TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
     expect_amounts(fees.parts[0]->amounts, {5, 5, 6, 6});
     expect_amounts(fees.parts[1]->amounts, {4, 4});
     EXPECT_EQ(fees.parts[1]->start_year, 2002);
+}
+
+}  // namespace
+}  // namespace fv
+
+namespace fv {
+namespace {
+
+// What distributing one row gave: its failure, or its amounts, start and number of parts.
+struct distributed_row {
+    std::optional<std::string> failure;
+    std::vector<double> amounts;
+    int start_year = 0;
+    std::size_t parts = 0;
+};
+
+distributed_row distribute_one(std::optional<pro_rata_method> method, std::vector<double> disbursements,
+                               std::vector<double> amounts, distribution_parts parts) {
+    cohort_builder b(method, loan_model::construction);
+    b.row(line_code::dl_disbursements, std::move(disbursements));
+    cash_flow_row& row = b.row(line_code::dl_principal, std::move(amounts));
+    distributed_row out;
+    try {
+        distribute_cohort(b.cohort, parts);
+    } catch (const text_error& failure) {
+        out.failure = failure.text();
+    }
+    out.amounts = row.amounts;
+    out.start_year = row.start_year;
+    out.parts = row.parts.size();
+    return out;
+}
+
+TEST(Distribution, WithoutPartsTheSameFailuresAndChangesToTheRow) {
+    const struct {
+        const char* name;
+        std::optional<pro_rata_method> method;
+        std::vector<double> disbursements;
+        std::vector<double> amounts;
+        std::optional<std::string> failure;
+    } cases[] = {
+        {"pro-rata", std::nullopt, {60, 40}, {0, 50, 30, 20}, std::nullopt},
+        {"rev-spendout", pro_rata_method::choose, {60, 40}, {60, 100, 40}, std::nullopt},
+        {"first disbursement below zero", pro_rata_method::force, {-60, 40}, {50, 30, 20},
+         "dy_factors called with no data in first disbursement period"},
+        {"amounts all zero", std::nullopt, {60, 40}, {0, 0}, "cf_item::allocate failed to allocate to disbursement years"},
+    };
+    for (const auto& c : cases) {
+        const distributed_row kept = distribute_one(c.method, c.disbursements, c.amounts, distribution_parts::kept);
+        const distributed_row lean =
+            distribute_one(c.method, c.disbursements, c.amounts, distribution_parts::built_when_used);
+        EXPECT_EQ(kept.failure, c.failure) << c.name;
+        EXPECT_EQ(lean.failure, c.failure) << c.name;
+        EXPECT_EQ(lean.amounts, kept.amounts) << c.name;
+        EXPECT_EQ(lean.start_year, kept.start_year) << c.name;
+        EXPECT_EQ(lean.parts, 0u) << c.name;
+        if (!c.failure) {
+            EXPECT_EQ(kept.parts, 2u) << c.name;
+        }
+    }
 }
 
 }  // namespace

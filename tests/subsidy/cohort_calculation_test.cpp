@@ -36,6 +36,8 @@ std::vector<row> many_cohorts(int count, std::optional<int> overflowing = std::n
             principal.push_back(10.0 + (n * 3 + k) % 11);
             interest.push_back(1.5 + 0.25 * ((n + k) % 4));
         }
+        // Every tenth cohort's principal is wide enough to be divided twice.
+        for (int k = 12 + n % 9; n % 10 == 0 && k < 130; ++k) principal.push_back(1.0 + k % 3);
         rows.push_back(principal);
         rows.push_back(interest);
         if (n == overflowing)
@@ -52,10 +54,11 @@ struct outcome {
     std::optional<std::string> failure;
 };
 
-outcome loaded(int count, std::optional<int> overflowing = std::nullopt) {
+outcome loaded(int count, std::optional<int> overflowing = std::nullopt,
+               distribution_parts parts = distribution_parts::kept) {
     outcome out{load_rows(many_cohorts(count, overflowing)), std::nullopt};
     EXPECT_FALSE(out.loaded.error) << *out.loaded.error;
-    edit_input(*out.loaded.program);
+    edit_input(*out.loaded.program, 2, parts);
     return out;
 }
 
@@ -107,6 +110,18 @@ bool same_bits(const cohort_results& a, const cohort_results& b) {
            std::memcmp(x.data(), y.data(), x.size() * sizeof(double)) == 0;
 }
 
+bool same_flows(const cohort_flows& a, const cohort_flows& b) {
+    if (a.year != b.year || a.years.size() != b.years.size()) return false;
+    for (std::size_t n = 0; n < a.years.size(); ++n) {
+        const year_flows& x = a.years[n];
+        const year_flows& y = b.years[n];
+        if (x.year != y.year || std::memcmp(x.amounts.data(), y.amounts.data(), sizeof x.amounts) != 0 ||
+            std::memcmp(x.present_values.data(), y.present_values.data(), sizeof x.present_values) != 0)
+            return false;
+    }
+    return true;
+}
+
 TEST(CohortCalculation, ThreadsGiveTheSameBitsAndMessagesAsOneEngine) {
     for (const bool with_rate : {false, true}) {
         outcome reference = loaded(40);
@@ -126,6 +141,43 @@ TEST(CohortCalculation, ThreadsGiveTheSameBitsAndMessagesAsOneEngine) {
                 EXPECT_TRUE(same_bits(got.cohorts[n]->results, want.cohorts[n]->results))
                     << "cohort " << n << " threads " << threads << " rate " << with_rate;
             EXPECT_EQ(all_messages(got), all_messages(want)) << threads;
+        }
+    }
+}
+
+TEST(CohortCalculation, PartsBuiltWhenUsedGiveTheSameBitsMessagesAndFlows) {
+    for (const bool with_rate : {false, true}) {
+        outcome kept = loaded(40);
+        std::vector<cohort_flows> kept_flows;
+        compute_cohorts(*kept.loaded.program, curve, with_rate, 2, {}, &kept_flows);
+        outcome lean = loaded(40, std::nullopt, distribution_parts::built_when_used);
+        for (const auto& cohort : lean.loaded.program->cohorts) {
+            ASSERT_FALSE(cohort->combined_rows.empty());
+            for (const auto& row : cohort->rows) EXPECT_TRUE(row->parts.empty());
+        }
+        // The edited rows are those of a full editing, less the parts.
+        for (std::size_t n = 0; n < 40; ++n) {
+            const auto& want = kept.loaded.program->cohorts[n]->rows;
+            const auto& got = lean.loaded.program->cohorts[n]->rows;
+            ASSERT_EQ(got.size(), want.size()) << n;
+            for (std::size_t r = 0; r < want.size(); ++r) {
+                EXPECT_EQ(got[r]->amounts, want[r]->amounts) << n << " " << r;
+                EXPECT_EQ(got[r]->start_offset, want[r]->start_offset) << n << " " << r;
+            }
+        }
+        for (const unsigned threads : {1u, 3u}) {
+            outcome again = loaded(40, std::nullopt, distribution_parts::built_when_used);
+            std::vector<cohort_flows> flows;
+            compute_cohorts(*again.loaded.program, curve, with_rate, threads, {}, &flows);
+            for (std::size_t n = 0; n < 40; ++n) {
+                EXPECT_TRUE(same_bits(again.loaded.program->cohorts[n]->results, kept.loaded.program->cohorts[n]->results))
+                    << "cohort " << n << " threads " << threads << " rate " << with_rate;
+                EXPECT_TRUE(same_flows(flows[n], kept_flows[n])) << n;
+            }
+            EXPECT_EQ(all_messages(*again.loaded.program), all_messages(*kept.loaded.program));
+            // A calculation leaves the cohorts as lean as it found them.
+            for (const auto& cohort : again.loaded.program->cohorts)
+                for (const auto& row : cohort->rows) EXPECT_TRUE(row->parts.empty());
         }
     }
 }
