@@ -4,10 +4,13 @@
 // forward rate beyond.
 #include "pv/present_value_factors.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
+#include <limits>
 
 #include "pv/factor_grid.h"
 #include "util/decimal_round.h"
@@ -91,6 +94,7 @@ void present_value_factors::set_single_effective_rate(double rate) {
     title_ = "SER from source spreadsheet";
     highest_zero_ = lowest_zero_ = rate;
     single_rate_factor_ = rate * 0.01 + 1.0;
+    ++single_rate_count_;
     // A table built from the rate set must not stand in for this rate.
     built_ = false;
     drop_tables();
@@ -220,6 +224,19 @@ void present_value_factors::make_from_rates() {
     built_lowest_zero_ = lowest_zero_;
 }
 
+double present_value_factors::single_rate_power(int half_months) const {
+    constexpr int kept_span = 2 * grid_last;  // powers kept for -kept_span..kept_span
+    if (half_months < -kept_span || half_months > kept_span)
+        return std::pow(single_rate_factor_, -static_cast<double>(half_months) / 24.0);
+    if (single_rate_powers_.empty()) single_rate_powers_.resize(2 * kept_span + 1, {0, 0.0});
+    auto& [count, power] = single_rate_powers_[static_cast<std::size_t>(half_months + kept_span)];
+    if (count != single_rate_count_) {
+        count = single_rate_count_;
+        power = std::pow(single_rate_factor_, -static_cast<double>(half_months) / 24.0);
+    }
+    return power;
+}
+
 double present_value_factors::discount_at_single_rate(int frequency, int, std::span<const double> amounts, int start) const {
     if (!uses_single_rate_) throw text_error("cf_pvfact::dwork_fast called when use_ser wasn't set");
     if (!on_the_fly_) throw text_error("cf_pvfact::dwork_fast called when on_the_fly wasn't set");
@@ -229,14 +246,76 @@ double present_value_factors::discount_at_single_rate(int frequency, int, std::s
     // A running product instead of a power per amount: the search evaluates
     // the whole cohort many times, and the product stays within a few units
     // in the last place over 1,200 periods.
-    const double per_step = std::pow(single_rate_factor_, -static_cast<double>(step) / 24.0);
-    double factor = std::pow(single_rate_factor_, -static_cast<double>(start) / 24.0);
+    const double per_step = single_rate_power(step);
+    double factor = single_rate_power(start);
     double pv = 0.0;
     for (double amount : amounts) {
         pv += amount * factor;
         factor *= per_step;
     }
     return pv;
+}
+
+bool present_value_factors::discount_all_at_single_rate(std::span<const discount_request> rows,
+                                                       std::span<double> values) const {
+    if (!uses_single_rate_ || !on_the_fly_ || single_rate_factor_ == not_available || values.size() < rows.size())
+        return false;
+    for (const discount_request& row : rows)
+        if (!row.amounts.empty() && (row.frequency == 0 || row.point == 0)) return false;
+    // Rows discount_at_single_rate computes; the others are worth nothing.
+    std::vector<std::size_t> active;
+    active.reserve(rows.size());
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const discount_request& row = rows[n];
+        values[n] = 0.0;
+        if (!row.amounts.empty() && row.frequency >= 1 && row.frequency <= 4) active.push_back(n);
+    }
+    constexpr std::size_t lanes = 4;
+    for (std::size_t first = 0; first < active.size(); first += lanes) {
+        const std::size_t used = std::min(lanes, active.size() - first);
+        std::array<double, lanes> pv{}, factor{}, per_step{};
+        std::array<const double*, lanes> amount{};
+        std::array<std::size_t, lanes> count{};
+        std::size_t together = std::numeric_limits<std::size_t>::max();
+        for (std::size_t l = 0; l < used; ++l) {
+            const discount_request& row = rows[active[first + l]];
+            per_step[l] = single_rate_power(grid_step(row.frequency));
+            factor[l] = single_rate_power(row.start);
+            amount[l] = row.amounts.data();
+            count[l] = row.amounts.size();
+            together = std::min(together, count[l]);
+        }
+        // Each lane does what discount_at_single_rate does, in the same order.
+        if (used == lanes) {
+            // Named lanes stay in registers; an array of them would go through memory each step.
+            double pv0 = 0.0, pv1 = 0.0, pv2 = 0.0, pv3 = 0.0;
+            double f0 = factor[0], f1 = factor[1], f2 = factor[2], f3 = factor[3];
+            const double s0 = per_step[0], s1 = per_step[1], s2 = per_step[2], s3 = per_step[3];
+            const double *a0 = amount[0], *a1 = amount[1], *a2 = amount[2], *a3 = amount[3];
+            for (std::size_t k = 0; k < together; ++k) {
+                pv0 += a0[k] * f0;
+                f0 *= s0;
+                pv1 += a1[k] * f1;
+                f1 *= s1;
+                pv2 += a2[k] * f2;
+                f2 *= s2;
+                pv3 += a3[k] * f3;
+                f3 *= s3;
+            }
+            pv = {pv0, pv1, pv2, pv3};
+            factor = {f0, f1, f2, f3};
+        } else {
+            together = 0;
+        }
+        for (std::size_t l = 0; l < used; ++l) {
+            for (std::size_t k = together; k < count[l]; ++k) {
+                pv[l] += amount[l][k] * factor[l];
+                factor[l] *= per_step[l];
+            }
+            values[active[first + l]] = pv[l];
+        }
+    }
+    return true;
 }
 
 double present_value_factors::discount(int frequency, int point, std::span<const double> amounts, int start) {

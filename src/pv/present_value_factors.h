@@ -18,6 +18,14 @@ namespace fv {
 
 inline constexpr double not_available = 1e30;
 
+// One row for discount_all_at_single_rate: what discount takes.
+struct discount_request {
+    int frequency = 0;
+    int point = 0;
+    std::span<const double> amounts;
+    int start = 0;
+};
+
 class present_value_factors {
 public:
     // The twelve per-frequency tables: frequency m, q, s, a by point b, m, e.
@@ -45,6 +53,11 @@ public:
     // way it finds them (the present value of 1 at that index); none for a
     // frequency outside 1-4.
     std::vector<double> amount_factors(int frequency, int point, std::size_t count, int start);
+    // At a single rate computed on the fly, the present value of each row, the
+    // same bits discount gives it, four rows at a time so that their running
+    // products overlap. False, with nothing computed, when discount would
+    // not compute every row that way (or would throw for one).
+    bool discount_all_at_single_rate(std::span<const discount_request> rows, std::span<double> values) const;
 
     // The twelve tables; each throws when no factor table exists.
     const std::vector<double>& monthly_beginning_table() { return build_table(mb); }
@@ -108,6 +121,12 @@ private:
     bool on_the_fly_ = false;
     bool built_ = false;
     double single_rate_factor_ = not_available;
+    // The single rate's factor to the power -h/24 for half-months h near the
+    // present, kept with the rate they were taken at (a count of rates set): a
+    // search discounts every row at each rate it tries, and rows share starts.
+    double single_rate_power(int half_months) const;
+    mutable std::vector<std::pair<unsigned, double>> single_rate_powers_;
+    unsigned single_rate_count_ = 0;
     double highest_zero_ = 0.0;
     double lowest_zero_ = 0.0;
     std::array<std::vector<double>, 12> tables_;

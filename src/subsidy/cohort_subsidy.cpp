@@ -37,6 +37,51 @@ double row_value(const cash_flow_row& row, present_value_factors& factors, std::
     return value;
 }
 
+// The rows row_value discounts or sums itself: a row's parts, or the row.
+std::vector<const cash_flow_row*> valued_rows(const cohort& cohort) {
+    std::vector<const cash_flow_row*> rows;
+    for (const auto& row : cohort.rows) {
+        if (row->parts.empty()) rows.push_back(row.get());
+        for (const auto& part : row->parts) rows.push_back(part.get());
+    }
+    return rows;
+}
+
+// A trial's row values, each the same bits row_value gives: the rows to
+// discount go to the engine together, which overlaps their work. False when
+// the engine cannot take them so.
+bool trial_row_values(const cohort& cohort, const present_value_factors& factors, std::vector<double>& values) {
+    const std::vector<const cash_flow_row*> rows = valued_rows(cohort);
+    std::vector<discount_request> requests(rows.size());
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const cash_flow_row& row = *rows[n];
+        const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
+        const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
+        // Without amounts or a frequency a row is worth nothing; a disbursement row is summed below.
+        if (amounts.empty() || row.is_disbursement() || frequency == 0) continue;
+        requests[n] = {frequency, row.point, amounts, row.start_offset};
+    }
+    std::vector<double> leaf_values(rows.size());
+    if (!factors.discount_all_at_single_rate(requests, leaf_values)) return false;
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const cash_flow_row& row = *rows[n];
+        const bool empty = (row.same_as_disbursement ? row.annual_totals : row.amounts).empty();
+        if (row.is_disbursement() && !empty) leaf_values[n] = std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
+    }
+    values.clear();
+    std::size_t next = 0;
+    for (const auto& row : cohort.rows) {
+        if (row->parts.empty()) {
+            values.push_back(leaf_values[next++]);
+            continue;
+        }
+        double sum = 0.0;
+        for (std::size_t k = 0; k < row->parts.size(); ++k) sum += leaf_values[next++];
+        values.push_back(sum);
+    }
+    return true;
+}
+
 void compute(cohort& cohort, present_value_factors& factors, std::vector<row_derivation>* derivation) {
     cohort_results& results = cohort.results;
     results.year = cohort.year;
@@ -46,10 +91,13 @@ void compute(cohort& cohort, present_value_factors& factors, std::vector<row_der
     // A trial of the single-effective-rate search may overflow at an extreme
     // rate; the search deals with that. On the curve itself it is a failure.
     const bool trial = factors.uses_single_rate();
-    for (const auto& row : cohort.rows) {
-        const double value = row_value(*row, factors, derivation);
-        if (!trial) require_finite_row_value(cohort, *row, value);
-        accumulator.add(row->line, value);
+    std::vector<double> trial_values;
+    const bool batched = trial && derivation == nullptr && trial_row_values(cohort, factors, trial_values);
+    for (std::size_t n = 0; n < cohort.rows.size(); ++n) {
+        const cash_flow_row& row = *cohort.rows[n];
+        const double value = batched ? trial_values[n] : row_value(row, factors, derivation);
+        if (!trial) require_finite_row_value(cohort, row, value);
+        accumulator.add(row.line, value);
     }
     accumulator.finish();
     if (trial) return;

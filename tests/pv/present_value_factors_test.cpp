@@ -5,6 +5,7 @@
 #include "rates/message_of.h"
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "pv/present_value_factors.h"
@@ -136,6 +137,34 @@ TEST(FactorTable, SingleEffectiveRateTable) {
                 100 * std::pow(1.07, 0.25) - 50 * std::pow(1.07, -0.25) + 25 * std::pow(1.07, -0.75) +
                     1000 * std::pow(1.07, -1.25),
                 1e-9);
+}
+
+TEST(Discount, RowsTogetherAtASingleRateGiveEachRowsBits) {
+    // Rows of unequal lengths and starts, some worth nothing, more than one group of four.
+    std::vector<std::vector<double>> amounts;
+    for (int n = 0; n < 11; ++n) {
+        std::vector<double> row;
+        for (int k = 0; k < (n == 3 ? 0 : 5 + 37 * n % 23); ++k) row.push_back((n + 1) * 10.0 + k * 0.37 - (k % 5));
+        amounts.push_back(row);
+    }
+    std::vector<fv::discount_request> rows;
+    for (std::size_t n = 0; n < amounts.size(); ++n)
+        rows.push_back({n == 7 ? 5 : 1 + static_cast<int>(n % 4), 2, amounts[n], static_cast<int>(n * 13) - 40});
+    fv::present_value_factors pv;
+    std::vector<double> values(rows.size());
+    EXPECT_FALSE(pv.discount_all_at_single_rate(rows, values));  // no rate yet
+    for (const double rate : {0.5, 6.25, 19.75}) {
+        pv.set_single_effective_rate(rate);
+        pv.set_on_the_fly(true);
+        ASSERT_TRUE(pv.discount_all_at_single_rate(rows, values));
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            const double alone = pv.discount(rows[n].frequency, rows[n].point, amounts[n], rows[n].start);
+            EXPECT_EQ(std::memcmp(&values[n], &alone, sizeof alone), 0) << rate << " row " << n;
+        }
+    }
+    // A row discount would refuse (no timing point) leaves it to discount.
+    rows[5].point = 0;
+    EXPECT_FALSE(pv.discount_all_at_single_rate(rows, values));
 }
 
 TEST(FactorTable, SettingASingleRateReplacesTheCurvesTable) {
