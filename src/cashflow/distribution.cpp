@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "cashflow/fiscal_calendar.h"
 #include "cashflow/message_list.h"
@@ -120,7 +121,7 @@ void split(cash_flow_row& row, const split_inputs& in) {
         part->is_part = true;
         part->disbursement_period_flag = false;
         part->disbursement_period = static_cast<int>(k) + 1;
-        part->label = format_message("Disb period %d", static_cast<int>(k) + 1);
+        part->label = "Disb period " + std::to_string(k + 1);
         part->parent_start_year = row.start_year;
         part->parts.clear();
         std::vector<double> amounts(distributed.begin() + static_cast<std::ptrdiff_t>(k * columns),

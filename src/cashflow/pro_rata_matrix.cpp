@@ -52,6 +52,16 @@ std::vector<double> pro_rata_matrix::grid_factors(const std::vector<double>& gri
 
     std::vector<double> factors(covers.size(), 0.0);
     for (int j = 0; j < columns; ++j) {
+        // A column covered by the same periods as the one before has its factors: most columns past the
+        // disbursements do, and a division per factor is the costly part.
+        if (j > 0) {
+            bool same = true;
+            for (int i = 0; i < rows && same; ++i) same = covers[at(i, j)] == covers[at(i, j - 1)];
+            if (same) {
+                for (int i = 0; i < rows; ++i) factors[at(i, j)] = factors[at(i, j - 1)];
+                continue;
+            }
+        }
         double sum = 0.0;
         for (int i = 0; i < rows; ++i)
             if (covers[at(i, j)]) sum += grid[static_cast<std::size_t>(i)];
@@ -151,13 +161,16 @@ std::vector<double> rev_spendout(const std::vector<double>& disbursements, const
         forward[static_cast<std::size_t>(j)] = (r(j) - known) / d(0);
     }
     // The backward solution divides by the last disbursement; when that is 0 the
-    // check of every period's sum below decides alone.
+    // check of every period's sum below decides alone. The first value that
+    // differs from the forward one ends the search: the check below would fail.
     std::vector<double> backward = forward;
     for (int j = 0; j < length && d(n - 1) != 0; ++j) {
         const int t = size - 1 - j;
         double known = 0.0;
         for (int k = std::max(0, n - 1 - j); k <= n - 2; ++k) known += d(k) * backward[static_cast<std::size_t>(t - k)];
-        backward[static_cast<std::size_t>(length - 1 - j)] = (r(t) - known) / d(n - 1);
+        const double value = (r(t) - known) / d(n - 1);
+        backward[static_cast<std::size_t>(length - 1 - j)] = value;
+        if (!(std::fabs(forward[static_cast<std::size_t>(length - 1 - j)] - value) <= tolerance)) return {};
     }
     for (int j = 0; j < length; ++j) {
         const double a = forward[static_cast<std::size_t>(j)];
