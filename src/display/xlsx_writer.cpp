@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "util/c_number.h"
+#include "util/loaded_library.h"
 #include "util/file_io.h"
 #include "util/text_error.h"
 #include "util/utf8_text.h"
@@ -19,6 +20,44 @@
 namespace fv {
 
 namespace {
+
+// libxlsxwriter is opened when the first XLSX output is written, not by
+// every run.
+struct xlsxwriter_functions {
+    decltype(&::format_set_align) format_set_align;
+    decltype(&::format_set_num_format) format_set_num_format;
+    decltype(&::lxw_strerror) lxw_strerror;
+    decltype(&::lxw_workbook_free) lxw_workbook_free;
+    decltype(&::workbook_add_format) workbook_add_format;
+    decltype(&::workbook_add_worksheet) workbook_add_worksheet;
+    decltype(&::workbook_close) workbook_close;
+    decltype(&::workbook_new_opt) workbook_new_opt;
+    decltype(&::worksheet_set_column) worksheet_set_column;
+    decltype(&::worksheet_write_number) worksheet_write_number;
+    decltype(&::worksheet_write_string) worksheet_write_string;
+};
+
+const xlsxwriter_functions& xlsxwriter() {
+    static const xlsxwriter_functions library = [] {
+        loaded_library opened(FV_XLSXWRITER_SONAME, "write XLSX files");
+        xlsxwriter_functions functions{};
+        opened.find("format_set_align", functions.format_set_align);
+        opened.find("format_set_num_format", functions.format_set_num_format);
+        opened.find("lxw_strerror", functions.lxw_strerror);
+        opened.find("lxw_workbook_free", functions.lxw_workbook_free);
+        opened.find("workbook_add_format", functions.workbook_add_format);
+        opened.find("workbook_add_worksheet", functions.workbook_add_worksheet);
+        opened.find("workbook_close", functions.workbook_close);
+        opened.find("workbook_new_opt", functions.workbook_new_opt);
+        opened.find("worksheet_set_column", functions.worksheet_set_column);
+        opened.find("worksheet_write_number", functions.worksheet_write_number);
+        opened.find("worksheet_write_string", functions.worksheet_write_string);
+        opened.require();
+        return functions;
+    }();
+    return library;
+}
+
 
 enum lotus_type : unsigned { column_default_width = 6, column_widths = 7 };
 
@@ -76,15 +115,16 @@ std::string number_format(int decimals, bool thousands) {
 // Column ranges may not overlap: the default width fills the gaps between the
 // columns that have their own.
 void set_widths(lxw_worksheet* worksheet, const xlsx_writer::sheet_widths& widths) {
+    const xlsxwriter_functions& lxw = xlsxwriter();
     unsigned next = 0;
     auto fill_to = [&](unsigned end) {  // exclusive
         if (widths.default_width != 0 && next < end)
-            worksheet_set_column(worksheet, static_cast<lxw_col_t>(next), static_cast<lxw_col_t>(end - 1),
+            lxw.worksheet_set_column(worksheet, static_cast<lxw_col_t>(next), static_cast<lxw_col_t>(end - 1),
                                  widths.default_width, nullptr);
     };
     for (const auto& [column, width] : widths.columns) {
         fill_to(column);
-        worksheet_set_column(worksheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width, nullptr);
+        lxw.worksheet_set_column(worksheet, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(column), width, nullptr);
         next = column + 1;
     }
     fill_to(LXW_COL_MAX);
@@ -152,19 +192,20 @@ std::vector<unsigned char> xlsx_writer::render(const std::string& output_path) {
 }
 
 std::vector<unsigned char> xlsx_writer::make_workbook(const std::map<unsigned, sheet_widths>& widths) const {
+    const xlsxwriter_functions& lxw = xlsxwriter();
     const private_folder folder;
     if (folder.path().empty()) throw text_error("clip_xlsx::render unable to create the workbook: no temporary folder");
     const std::string file = folder.path() + "/output.xlsx";
 
     lxw_workbook_options options{};
     options.tmpdir = const_cast<char*>(folder.path().c_str());
-    lxw_workbook* book = workbook_new_opt(file.c_str(), &options);
+    lxw_workbook* book = lxw.workbook_new_opt(file.c_str(), &options);
     if (book == nullptr) throw text_error("clip_xlsx::render unable to create the workbook: out of memory");
     // Freed without writing when a cell fails; workbook_close writes and frees.
     struct owner {
         lxw_workbook* book;
         ~owner() {
-            if (book != nullptr) lxw_workbook_free(book);
+            if (book != nullptr) xlsxwriter().lxw_workbook_free(book);
         }
     } owned{book};
 
@@ -172,43 +213,43 @@ std::vector<unsigned char> xlsx_writer::make_workbook(const std::map<unsigned, s
     auto number_format_of = [&](const number& n) {
         lxw_format*& format = number_formats[{n.decimals < 0 ? 0 : n.decimals, n.thousands}];
         if (format == nullptr) {
-            format = workbook_add_format(book);
-            format_set_num_format(format, number_format(n.decimals, n.thousands).c_str());
+            format = lxw.workbook_add_format(book);
+            lxw.format_set_num_format(format, number_format(n.decimals, n.thousands).c_str());
         }
         return format;
     };
-    lxw_format* aligned[4] = {nullptr, workbook_add_format(book), workbook_add_format(book), workbook_add_format(book)};
-    format_set_align(aligned[1], LXW_ALIGN_RIGHT);
-    format_set_align(aligned[2], LXW_ALIGN_CENTER);
-    format_set_align(aligned[3], LXW_ALIGN_FILL);
+    lxw_format* aligned[4] = {nullptr, lxw.workbook_add_format(book), lxw.workbook_add_format(book), lxw.workbook_add_format(book)};
+    lxw.format_set_align(aligned[1], LXW_ALIGN_RIGHT);
+    lxw.format_set_align(aligned[2], LXW_ALIGN_CENTER);
+    lxw.format_set_align(aligned[3], LXW_ALIGN_FILL);
 
     std::map<unsigned, sheet> sheets = sheets_;
     if (sheets.empty()) sheets[0];  // a workbook holds at least one worksheet
     for (const auto& [number_of_sheet, content] : sheets) {
         const std::string name =
             content.name.empty() ? "Sheet" + std::to_string(number_of_sheet + 1) : content.name;
-        lxw_worksheet* worksheet = workbook_add_worksheet(book, name.c_str());
+        lxw_worksheet* worksheet = lxw.workbook_add_worksheet(book, name.c_str());
         if (worksheet == nullptr) throw text_error("clip_xlsx::render unable to create the workbook: sheet " + name);
         if (const auto found = widths.find(number_of_sheet); found != widths.end()) set_widths(worksheet, found->second);
         for (const cell& c : content.cells) {
             lxw_error written = LXW_NO_ERROR;
             if (const label* l = std::get_if<label>(&c.value)) {
-                written = worksheet_write_string(worksheet, c.row, static_cast<lxw_col_t>(c.column), l->text.c_str(),
+                written = lxw.worksheet_write_string(worksheet, c.row, static_cast<lxw_col_t>(c.column), l->text.c_str(),
                                                  aligned[static_cast<int>(l->align)]);
             } else {
                 const number& n = std::get<number>(c.value);
-                written = worksheet_write_number(worksheet, c.row, static_cast<lxw_col_t>(c.column), n.value,
+                written = lxw.worksheet_write_number(worksheet, c.row, static_cast<lxw_col_t>(c.column), n.value,
                                                  number_format_of(n));
             }
             if (written != LXW_NO_ERROR)
                 throw text_error(std::string("clip_xlsx::render unable to create the workbook: ") +
-                                 lxw_strerror(written));
+                                 lxw.lxw_strerror(written));
         }
     }
     owned.book = nullptr;
-    const lxw_error closed = workbook_close(book);
+    const lxw_error closed = lxw.workbook_close(book);
     if (closed != LXW_NO_ERROR)
-        throw text_error(std::string("clip_xlsx::render unable to create the workbook: ") + lxw_strerror(closed));
+        throw text_error(std::string("clip_xlsx::render unable to create the workbook: ") + lxw.lxw_strerror(closed));
     auto bytes = read_whole_file(file, SIZE_MAX);
     if (!bytes) throw text_error("clip_xlsx::render unable to create the workbook: it could not be read back");
     return std::move(*bytes);

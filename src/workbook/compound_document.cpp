@@ -8,12 +8,10 @@
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
 
-#include <dlfcn.h>
-
-#include <mutex>
 #include <string>
 
 #include "util/ascii.h"
+#include "util/loaded_library.h"
 #include "util/text_error.h"
 
 namespace fv {
@@ -39,52 +37,36 @@ struct gsf_library {
     guint (*log_set_handler)(const gchar*, GLogLevelFlags, GLogFunc, gpointer);
 };
 
-template <typename Function>
-void resolve(void* handle, const char* name, Function& function, std::string& missing) {
-    function = reinterpret_cast<Function>(dlsym(handle, name));
-    if (function == nullptr && missing.empty()) missing = name;
-}
-
 const gsf_library& gsf() {
-    static std::once_flag loaded;
-    static gsf_library library{};
-    static std::string failure;
-    std::call_once(loaded, [] {
-        // The library and, through it, GLib's; never closed: its types stay registered.
-        void* handle = dlopen(FV_GSF_SONAME, RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            const char* reason = dlerror();
-            failure = std::string(FV_GSF_SONAME) + " (needed to read Excel 97 files) cannot be loaded: " +
-                      (reason != nullptr ? reason : "unknown reason");
-            return;
-        }
-        std::string missing;
-        resolve(handle, "gsf_init", library.init, missing);
-        resolve(handle, "gsf_input_memory_new", library.input_memory_new, missing);
-        resolve(handle, "gsf_infile_msole_new", library.infile_msole_new, missing);
-        resolve(handle, "gsf_infile_num_children", library.infile_num_children, missing);
-        resolve(handle, "gsf_infile_name_by_index", library.infile_name_by_index, missing);
-        resolve(handle, "gsf_infile_child_by_index", library.infile_child_by_index, missing);
-        resolve(handle, "gsf_infile_get_type", library.infile_get_type, missing);
-        resolve(handle, "gsf_input_size", library.input_size, missing);
-        resolve(handle, "gsf_input_read", library.input_read, missing);
-        resolve(handle, "g_object_unref", library.object_unref, missing);
-        resolve(handle, "g_type_check_instance_is_a", library.type_check_instance_is_a, missing);
-        resolve(handle, "g_error_free", library.error_free, missing);
-        resolve(handle, "g_log_set_handler", library.log_set_handler, missing);
-        if (!missing.empty()) {
-            failure = std::string(FV_GSF_SONAME) + " (needed to read Excel 97 files) lacks " + missing;
-            return;
-        }
-        library.init();
+    // Opened once; a library that cannot be loaded is tried again by the next
+    // file and fails the same way.
+    static const gsf_library library = [] {
+        // The library and, through it, GLib's; its types stay registered.
+        loaded_library opened(FV_GSF_SONAME, "read Excel 97 files");
+        gsf_library functions{};
+        opened.find("gsf_init", functions.init);
+        opened.find("gsf_input_memory_new", functions.input_memory_new);
+        opened.find("gsf_infile_msole_new", functions.infile_msole_new);
+        opened.find("gsf_infile_num_children", functions.infile_num_children);
+        opened.find("gsf_infile_name_by_index", functions.infile_name_by_index);
+        opened.find("gsf_infile_child_by_index", functions.infile_child_by_index);
+        opened.find("gsf_infile_get_type", functions.infile_get_type);
+        opened.find("gsf_input_size", functions.input_size);
+        opened.find("gsf_input_read", functions.input_read);
+        opened.find("g_object_unref", functions.object_unref);
+        opened.find("g_type_check_instance_is_a", functions.type_check_instance_is_a);
+        opened.find("g_error_free", functions.error_free);
+        opened.find("g_log_set_handler", functions.log_set_handler);
+        opened.require();
+        functions.init();
         // A damaged container makes libgsf complain on standard error; the
         // reader reports the file itself, so those complaints are dropped.
         for (const char* domain : {"libgsf", "libgsf:msole"})
-            library.log_set_handler(domain,
-                                    static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
-                                    [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-    });
-    if (!failure.empty()) throw text_error(failure);
+            functions.log_set_handler(domain,
+                                      static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION),
+                                      [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        return functions;
+    }();
     return library;
 }
 

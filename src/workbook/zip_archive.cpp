@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "util/loaded_library.h"
 #include "workbook/workbook_failure.h"
 
 namespace fv {
@@ -15,6 +16,55 @@ namespace {
 // Large pieces: the XML parser reads an unfinished piece of markup again from
 // its start each time it is fed, so the fewer feeds, the less it reads twice.
 constexpr std::size_t chunk_size = 1 << 20;
+
+// libzip is opened when the first XLSX or ODS file is read: it brings in
+// libcrypto, libbz2 and more, which other runs need not load.
+struct libzip_functions {
+    decltype(&::zip_error_init_with_code) error_init_with_code;
+    decltype(&::zip_error_strerror) error_strerror;
+    decltype(&::zip_error_fini) error_fini;
+    decltype(&::zip_fclose) fclose;
+    decltype(&::zip_error_init) error_init;
+    decltype(&::zip_source_buffer_create) source_buffer_create;
+    decltype(&::zip_error_code_zip) error_code_zip;
+    decltype(&::zip_open_from_source) open_from_source;
+    decltype(&::zip_source_free) source_free;
+    decltype(&::zip_discard) discard;
+    decltype(&::zip_name_locate) name_locate;
+    decltype(&::zip_fopen_index) fopen_index;
+    decltype(&::zip_get_error) get_error;
+    decltype(&::zip_fread) fread;
+    decltype(&::zip_file_get_error) file_get_error;
+    decltype(&::zip_stat_init) stat_init;
+    decltype(&::zip_stat_index) stat_index;
+};
+
+const libzip_functions& libzip() {
+    static const libzip_functions library = [] {
+        loaded_library opened(FV_LIBZIP_SONAME, "read XLSX and ODS files");
+        libzip_functions functions{};
+        opened.find("zip_error_init_with_code", functions.error_init_with_code);
+        opened.find("zip_error_strerror", functions.error_strerror);
+        opened.find("zip_error_fini", functions.error_fini);
+        opened.find("zip_fclose", functions.fclose);
+        opened.find("zip_error_init", functions.error_init);
+        opened.find("zip_source_buffer_create", functions.source_buffer_create);
+        opened.find("zip_error_code_zip", functions.error_code_zip);
+        opened.find("zip_open_from_source", functions.open_from_source);
+        opened.find("zip_source_free", functions.source_free);
+        opened.find("zip_discard", functions.discard);
+        opened.find("zip_name_locate", functions.name_locate);
+        opened.find("zip_fopen_index", functions.fopen_index);
+        opened.find("zip_get_error", functions.get_error);
+        opened.find("zip_fread", functions.fread);
+        opened.find("zip_file_get_error", functions.file_get_error);
+        opened.find("zip_stat_init", functions.stat_init);
+        opened.find("zip_stat_index", functions.stat_index);
+        opened.require();
+        return functions;
+    }();
+    return library;
+}
 
 [[noreturn]] void fail(const std::string& detail) { throw workbook_failure(workbook_problem::damaged, detail); }
 
@@ -37,16 +87,16 @@ constexpr std::size_t chunk_size = 1 << 20;
             fail(where + " is truncated or is no ZIP archive");
         default: {
             zip_error_t error;
-            zip_error_init_with_code(&error, code);
-            const std::string text = zip_error_strerror(&error);
-            zip_error_fini(&error);
+            libzip().error_init_with_code(&error, code);
+            const std::string text = libzip().error_strerror(&error);
+            libzip().error_fini(&error);
             fail(where + " cannot be read (" + text + ")");
         }
     }
 }
 
 struct file_closer {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
+    void operator()(zip_file_t* file) const { libzip().fclose(file); }
 };
 using open_file = std::unique_ptr<zip_file_t, file_closer>;
 
@@ -61,31 +111,31 @@ zip_archive::zip_archive(const std::vector<unsigned char>& image, zip_limits lim
     // libzip would open nothing at all as an empty archive.
     if (image.empty()) fail_with(ZIP_ER_NOZIP, {});
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* source = zip_source_buffer_create(image.data(), image.size(), 0, &error);
+    libzip().error_init(&error);
+    zip_source_t* source = libzip().source_buffer_create(image.data(), image.size(), 0, &error);
     if (!source) {
-        const int code = zip_error_code_zip(&error);
-        zip_error_fini(&error);
+        const int code = libzip().error_code_zip(&error);
+        libzip().error_fini(&error);
         fail_with(code, {});
     }
-    archive_ = zip_open_from_source(source, ZIP_RDONLY, &error);
+    archive_ = libzip().open_from_source(source, ZIP_RDONLY, &error);
     if (!archive_) {
-        zip_source_free(source);
-        const int code = zip_error_code_zip(&error);
-        zip_error_fini(&error);
+        libzip().source_free(source);
+        const int code = libzip().error_code_zip(&error);
+        libzip().error_fini(&error);
         fail_with(code, {});
     }
-    zip_error_fini(&error);
+    libzip().error_fini(&error);
 }
 
 zip_archive::~zip_archive() {
-    if (archive_) zip_discard(archive_);
+    if (archive_) libzip().discard(archive_);
 }
 
 std::optional<std::uint64_t> zip_archive::locate(std::string_view name) const {
     const std::string wanted(name);
-    zip_int64_t at = zip_name_locate(archive_, wanted.c_str(), 0);
-    if (at < 0) at = zip_name_locate(archive_, wanted.c_str(), ZIP_FL_NOCASE);
+    zip_int64_t at = libzip().name_locate(archive_, wanted.c_str(), 0);
+    if (at < 0) at = libzip().name_locate(archive_, wanted.c_str(), ZIP_FL_NOCASE);
     if (at < 0) return std::nullopt;
     return static_cast<std::uint64_t>(at);
 }
@@ -94,14 +144,14 @@ std::optional<std::uint64_t> zip_archive::locate(std::string_view name) const {
 zip_file_t* zip_archive::open(std::string_view name) {
     const auto at = locate(name);
     if (!at) fail("part " + std::string(name) + " is missing");
-    zip_file_t* file = zip_fopen_index(archive_, *at, 0);
-    if (!file) fail_with(zip_error_code_zip(zip_get_error(archive_)), name);
+    zip_file_t* file = libzip().fopen_index(archive_, *at, 0);
+    if (!file) fail_with(libzip().error_code_zip(libzip().get_error(archive_)), name);
     return file;
 }
 
 std::size_t zip_archive::read_chunk(zip_file_t* file, std::string_view name, std::uint64_t& part) {
-    const zip_int64_t got = zip_fread(file, chunk_.data(), chunk_.size());
-    if (got < 0) fail_with(zip_error_code_zip(zip_file_get_error(file)), name);
+    const zip_int64_t got = libzip().fread(file, chunk_.data(), chunk_.size());
+    if (got < 0) fail_with(libzip().error_code_zip(libzip().file_get_error(file)), name);
     part += static_cast<std::uint64_t>(got);
     inflated_ += static_cast<std::uint64_t>(got);
     // The declared sizes may lie: only what actually comes out counts.
@@ -116,8 +166,8 @@ void zip_archive::stream(std::string_view name, const consumer& consume) {
     while (const std::size_t got = read_chunk(file.get(), name, part)) consume(chunk_.data(), got);
     // The declared size is never relied on, but one that lies marks a damaged archive.
     zip_stat_t declared;
-    zip_stat_init(&declared);
-    if (zip_stat_index(archive_, *locate(name), 0, &declared) == 0 && (declared.valid & ZIP_STAT_SIZE) &&
+    libzip().stat_init(&declared);
+    if (libzip().stat_index(archive_, *locate(name), 0, &declared) == 0 && (declared.valid & ZIP_STAT_SIZE) &&
         declared.size != part)
         fail("part " + std::string(name) + " is not of the size its ZIP container declares");
 }

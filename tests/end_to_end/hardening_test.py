@@ -429,23 +429,37 @@ class Hardening(unittest.TestCase):
         self.assertTrue(any(name.startswith("libQt6Gui") for name in loaded), loaded)
         self.assertTrue(os.path.getsize(self.path("batch.pdf")) > 0)
 
-    def test_libgsf_comes_in_only_for_an_excel_97_file(self):
+    def test_file_format_libraries_come_in_only_for_the_files_that_need_them(self):
         self.write_settings()
-        gsf = re.compile(r"^(libgsf|libglib|libgio|libxml2|libicu)")
+        # libgsf (with GLib, GIO, libxml2, ICU) reads XLS files; libzip (with libcrypto, libbz2) XLSX and ODS
+        # files; libxlsxwriter writes XLSX outputs.
+        format_libraries = re.compile(r"^(libgsf|libglib|libgio|libxml2|libicu|libzip|libcrypto|libbz2|libxlsxwriter)")
         status, err, loaded = self.loaded_libraries("import", self.path("out.csv"), EXAMPLE, RANGE)
         self.assertEqual(status, 0, err)
         self.assertTrue(any(name.startswith("libc.so") for name in loaded), loaded)
-        self.assertEqual(sorted(name for name in loaded if gsf.match(name)), [])
-        from_wk1 = open(self.path("out.csv"), "rb").read()
-        xls = EXAMPLE[:-len(".wk1")] + ".xls"
-        status, err, loaded = self.loaded_libraries("import", self.path("out.csv"), xls, RANGE)
+        self.assertEqual(sorted(name for name in loaded if format_libraries.match(name)), [])
+        def cohort_lines():
+            with open(self.path("out.csv"), "rb") as f:
+                return [line for line in f.read().split(b"\r\n") if line[:4].isdigit()]
+        from_wk1 = cohort_lines()
+        self.assertEqual(len(from_wk1), 3)
+        stem = EXAMPLE[:-len(".wk1")]
+        for workbook, wanted, unwanted in ((stem + ".xls", "libgsf", "libzip"), (stem + ".xlsx", "libzip", "libgsf"),
+                                           (stem + ".ods", "libzip", "libgsf")):
+            with self.subTest(workbook=os.path.basename(workbook)):
+                status, err, loaded = self.loaded_libraries("import", self.path("out.csv"), workbook, RANGE)
+                self.assertEqual(status, 0, err)
+                self.assertTrue(any(name.startswith(wanted) for name in loaded), loaded)
+                self.assertFalse(any(name.startswith(unwanted) for name in loaded), loaded)
+                self.assertFalse(any(name.startswith("libxlsxwriter") for name in loaded), loaded)
+                # The same cohort lines either way (the header's spreadsheet name and dates aside).
+                self.assertEqual(cohort_lines(), from_wk1)
+        # An XLSX output brings in its writer, and reading a WK1 file still no reader's library.
+        self.write_settings(SETTINGS + "online_spreadsheet_options=2\n")
+        status, err, loaded = self.loaded_libraries("wk3", self.path("out.xlsx"), EXAMPLE, RANGE)
         self.assertEqual(status, 0, err)
-        self.assertTrue(any(name.startswith("libgsf") for name in loaded), loaded)
-        # The same cohort lines either way (the header's spreadsheet name and dates aside).
-        def cohort_lines(data):
-            return [line for line in data.split(b"\r\n") if line[:4].isdigit()]
-        self.assertEqual(len(cohort_lines(from_wk1)), 3)
-        self.assertEqual(cohort_lines(open(self.path("out.csv"), "rb").read()), cohort_lines(from_wk1))
+        self.assertTrue(any(name.startswith("libxlsxwriter") for name in loaded), loaded)
+        self.assertFalse(any(name.startswith(("libgsf", "libzip")) for name in loaded), loaded)
 
     def test_the_desktop_starts_through_its_module(self):
         self.write_settings(SETTINGS + "startup_logo=0\n")
