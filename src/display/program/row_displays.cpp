@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "cashflow/distribution.h"
 #include "cashflow/message_list.h"
 #include "cashflow/row_heading.h"
 #include "cashflow/value_names.h"
@@ -65,7 +66,7 @@ void write_distribution_lines(display_page& page, const line_layout& first_layou
             amounts_line(page, first_layout,
                          spread ? "  Original data (annual totals distributed by period):" : "  Original data:",
                          shown_amounts(*row));
-            page.add_line(first_layout).add_label(row->distribution_method == 3
+            page.add_line(first_layout).add_label(row->distribution_method == method_pro_rata
                                              ? "  Distributed to disbursement periods (pro-rata method):"
                                              : "  Distributed to disbursement periods (rev-spendout method):");
             for (const auto& part : row->parts)
