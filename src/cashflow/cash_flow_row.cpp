@@ -38,14 +38,11 @@ enum class cell_value { blank, number, invalid };
 // A cell under the cursor as an amount: a finite number, nothing, or anything
 // else (text, error and not-available values, non-finite numbers).
 cell_value read_amount(workbook_file& book, double& value) {
-    const int type = book.cursor_cell_kind();
-    if (type == kind_none) return cell_value::blank;
-    if (type == kind_number) {
-        double number = 0.0;
-        if (book.read_cursor_cell(number) == content_delivered && std::isfinite(number)) {
-            value = number;
-            return cell_value::number;
-        }
+    const workbook_file::cursor_number cell = book.read_cursor_number();
+    if (cell.kind == kind_none) return cell_value::blank;
+    if (cell.kind == kind_number && cell.read && std::isfinite(cell.value)) {
+        value = cell.value;
+        return cell_value::number;
     }
     return cell_value::invalid;
 }

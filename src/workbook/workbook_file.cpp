@@ -167,7 +167,7 @@ std::string workbook_file::cursor_address_text() const {
         .to_text();
 }
 
-bool workbook_file::point_reader_at_cursor() {
+bool workbook_file::point_reader_at_cursor(int* kind) {
     workbook_reader& reader = loaded_reader("rc_content");
     // A range record may name columns past IV (a WK1 range keeps 16 bits of
     // column); no cell lives there, and its text would name another cell.
@@ -175,8 +175,10 @@ bool workbook_file::point_reader_at_cursor() {
         current_column_ > 255)
         return false;
     reader.use_cursor_addressing();
-    reader.move_cursor_to(cell_address(static_cast<std::uint8_t>(sheet_), static_cast<std::uint16_t>(current_row_),
-                                    static_cast<std::uint8_t>(current_column_)));
+    const int found = reader.move_cursor_to(cell_address(static_cast<std::uint8_t>(sheet_),
+                                                         static_cast<std::uint16_t>(current_row_),
+                                                         static_cast<std::uint8_t>(current_column_)));
+    if (kind != nullptr) *kind = found;
     return true;
 }
 
@@ -188,6 +190,13 @@ int workbook_file::read_cursor_cell(double& number) {
 int workbook_file::read_cursor_cell(std::string& text) {
     if (!point_reader_at_cursor()) return content_no_cell;
     return reader_->read_current_cell(text);
+}
+
+workbook_file::cursor_number workbook_file::read_cursor_number() {
+    cursor_number cell;
+    if (!point_reader_at_cursor(&cell.kind)) return cell;
+    if (cell.kind == kind_number) cell.read = reader_->read_current_cell(cell.value) == content_delivered;
+    return cell;
 }
 
 int workbook_file::cursor_cell_kind() {
