@@ -35,10 +35,12 @@ void compute_single_effective_rate(cohort& cohort, present_value_factors& engine
 
     // Trial subsidies must not show a rate from an earlier search.
     results.single_effective_rate = not_available;
-    const single_rate_outcome outcome = compute_single_effective_rate(input, engine, rate_set, [&cohort](present_value_factors& trial) {
-        compute_subsidy(cohort, trial);
-        return cohort.results.subsidy_percentage;
-    });
+    trial_subsidy trials(cohort);
+    const single_rate_outcome outcome =
+        compute_single_effective_rate(input, engine, rate_set, [&cohort, &trials](present_value_factors& trial) {
+            trials.compute(cohort, trial);
+            return cohort.results.subsidy_percentage;
+        });
     results.single_effective_rate = outcome.rate;
     for (const single_rate_message& message : outcome.messages) messages.add(static_cast<unsigned>(message.number), message.text);
 }

@@ -37,52 +37,9 @@ double row_value(const cash_flow_row& row, present_value_factors& factors, std::
     return value;
 }
 
-// The rows row_value discounts or sums itself: a row's parts, or the row.
-std::vector<const cash_flow_row*> valued_rows(const cohort& cohort) {
-    std::vector<const cash_flow_row*> rows;
-    for (const auto& row : cohort.rows) {
-        if (row->parts.empty()) rows.push_back(row.get());
-        for (const auto& part : row->parts) rows.push_back(part.get());
-    }
-    return rows;
-}
-
-// A trial's row values, each the same bits row_value gives: the rows to
-// discount go to the engine together, which overlaps their work. False when
-// the engine cannot take them so.
-bool trial_row_values(const cohort& cohort, const present_value_factors& factors, std::vector<double>& values) {
-    const std::vector<const cash_flow_row*> rows = valued_rows(cohort);
-    std::vector<discount_request> requests(rows.size());
-    for (std::size_t n = 0; n < rows.size(); ++n) {
-        const cash_flow_row& row = *rows[n];
-        const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
-        const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
-        // Without amounts or a frequency a row is worth nothing; a disbursement row is summed below.
-        if (amounts.empty() || row.is_disbursement() || frequency == 0) continue;
-        requests[n] = {frequency, row.point, amounts, row.start_offset};
-    }
-    std::vector<double> leaf_values(rows.size());
-    if (!factors.discount_all_at_single_rate(requests, leaf_values)) return false;
-    for (std::size_t n = 0; n < rows.size(); ++n) {
-        const cash_flow_row& row = *rows[n];
-        const bool empty = (row.same_as_disbursement ? row.annual_totals : row.amounts).empty();
-        if (row.is_disbursement() && !empty) leaf_values[n] = std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
-    }
-    values.clear();
-    std::size_t next = 0;
-    for (const auto& row : cohort.rows) {
-        if (row->parts.empty()) {
-            values.push_back(leaf_values[next++]);
-            continue;
-        }
-        double sum = 0.0;
-        for (std::size_t k = 0; k < row->parts.size(); ++k) sum += leaf_values[next++];
-        values.push_back(sum);
-    }
-    return true;
-}
-
-void compute(cohort& cohort, present_value_factors& factors, std::vector<row_derivation>* derivation) {
+// With `row_values`, each row's value as row_value would give it.
+void compute(cohort& cohort, present_value_factors& factors, std::vector<row_derivation>* derivation,
+             const std::vector<double>* row_values = nullptr) {
     cohort_results& results = cohort.results;
     results.year = cohort.year;
     results.total_principal = cohort.total_principal;
@@ -91,11 +48,9 @@ void compute(cohort& cohort, present_value_factors& factors, std::vector<row_der
     // A trial of the single-effective-rate search may overflow at an extreme
     // rate; the search deals with that. On the curve itself it is a failure.
     const bool trial = factors.uses_single_rate();
-    std::vector<double> trial_values;
-    const bool batched = trial && derivation == nullptr && trial_row_values(cohort, factors, trial_values);
     for (std::size_t n = 0; n < cohort.rows.size(); ++n) {
         const cash_flow_row& row = *cohort.rows[n];
-        const double value = batched ? trial_values[n] : row_value(row, factors, derivation);
+        const double value = row_values != nullptr ? (*row_values)[n] : row_value(row, factors, derivation);
         if (!trial) require_finite_row_value(cohort, row, value);
         accumulator.add(row.line, value);
     }
@@ -123,6 +78,49 @@ cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors&
     derivation.year = cohort.year;
     compute(cohort, factors, &derivation.rows);
     return derivation;
+}
+
+trial_subsidy::trial_subsidy(const cohort& cohort) {
+    for (const auto& row : cohort.rows) {
+        if (row->parts.empty()) valued_rows_.push_back(row.get());
+        for (const auto& part : row->parts) valued_rows_.push_back(part.get());
+    }
+    requests_.resize(valued_rows_.size());
+    for (std::size_t n = 0; n < valued_rows_.size(); ++n) {
+        const cash_flow_row& row = *valued_rows_[n];
+        const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
+        const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
+        // Without amounts or a frequency a row is worth nothing; a disbursement row is summed.
+        if (amounts.empty() || row.is_disbursement() || frequency == 0) continue;
+        requests_[n] = {frequency, row.point, amounts, row.start_offset};
+    }
+    leaf_values_.resize(valued_rows_.size());
+    row_values_.reserve(cohort.rows.size());
+}
+
+void trial_subsidy::compute(cohort& cohort, present_value_factors& trial) {
+    if (!trial.discount_all_at_single_rate(requests_, leaf_values_)) {
+        fv::compute(cohort, trial, nullptr);
+        return;
+    }
+    for (std::size_t n = 0; n < valued_rows_.size(); ++n) {
+        const cash_flow_row& row = *valued_rows_[n];
+        const bool empty = (row.same_as_disbursement ? row.annual_totals : row.amounts).empty();
+        if (row.is_disbursement() && !empty) leaf_values_[n] = std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
+    }
+    // A row with parts sums them from 0 as row_value does; a row without is its own value.
+    row_values_.clear();
+    std::size_t next = 0;
+    for (const auto& row : cohort.rows) {
+        if (row->parts.empty()) {
+            row_values_.push_back(leaf_values_[next++]);
+            continue;
+        }
+        double sum = 0.0;
+        for (std::size_t k = 0; k < row->parts.size(); ++k) sum += leaf_values_[next++];
+        row_values_.push_back(sum);
+    }
+    fv::compute(cohort, trial, nullptr, &row_values_);
 }
 
 }  // namespace fv

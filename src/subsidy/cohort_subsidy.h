@@ -39,4 +39,20 @@ void compute_subsidy(cohort& cohort, present_value_factors& factors);
 // The same as compute_subsidy, and how each discounted row got its value.
 cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors& factors);
 
+// A cohort's subsidy at the trial rates of a single-effective-rate search:
+// each time the figures compute_subsidy gives, with the rows to discount
+// gathered once for the whole search and discounted together. The cohort's
+// rows must not change while it is used.
+class trial_subsidy {
+public:
+    explicit trial_subsidy(const cohort& cohort);
+    void compute(cohort& cohort, present_value_factors& trial);
+
+private:
+    std::vector<const cash_flow_row*> valued_rows_;  // a row's parts, or the row
+    std::vector<discount_request> requests_;         // one per valued row; none to discount is worth 0
+    std::vector<double> leaf_values_;
+    std::vector<double> row_values_;
+};
+
 }  // namespace fv
