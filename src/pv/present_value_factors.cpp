@@ -270,7 +270,7 @@ bool present_value_factors::discount_all_at_single_rate(std::span<const discount
         values[n] = 0.0;
         if (!row.amounts.empty() && row.frequency >= 1 && row.frequency <= 4) active.push_back(n);
     }
-    constexpr std::size_t lanes = 4;
+    constexpr std::size_t lanes = 8;
     for (std::size_t first = 0; first < active.size(); first += lanes) {
         const std::size_t used = std::min(lanes, active.size() - first);
         std::array<double, lanes> pv{}, factor{}, per_step{};
@@ -288,10 +288,13 @@ bool present_value_factors::discount_all_at_single_rate(std::span<const discount
         // Each lane does what discount_at_single_rate does, in the same order.
         if (used == lanes) {
             // Named lanes stay in registers; an array of them would go through memory each step.
-            double pv0 = 0.0, pv1 = 0.0, pv2 = 0.0, pv3 = 0.0;
+            double pv0 = 0.0, pv1 = 0.0, pv2 = 0.0, pv3 = 0.0, pv4 = 0.0, pv5 = 0.0, pv6 = 0.0, pv7 = 0.0;
             double f0 = factor[0], f1 = factor[1], f2 = factor[2], f3 = factor[3];
+            double f4 = factor[4], f5 = factor[5], f6 = factor[6], f7 = factor[7];
             const double s0 = per_step[0], s1 = per_step[1], s2 = per_step[2], s3 = per_step[3];
+            const double s4 = per_step[4], s5 = per_step[5], s6 = per_step[6], s7 = per_step[7];
             const double *a0 = amount[0], *a1 = amount[1], *a2 = amount[2], *a3 = amount[3];
+            const double *a4 = amount[4], *a5 = amount[5], *a6 = amount[6], *a7 = amount[7];
             for (std::size_t k = 0; k < together; ++k) {
                 pv0 += a0[k] * f0;
                 f0 *= s0;
@@ -301,9 +304,17 @@ bool present_value_factors::discount_all_at_single_rate(std::span<const discount
                 f2 *= s2;
                 pv3 += a3[k] * f3;
                 f3 *= s3;
+                pv4 += a4[k] * f4;
+                f4 *= s4;
+                pv5 += a5[k] * f5;
+                f5 *= s5;
+                pv6 += a6[k] * f6;
+                f6 *= s6;
+                pv7 += a7[k] * f7;
+                f7 *= s7;
             }
-            pv = {pv0, pv1, pv2, pv3};
-            factor = {f0, f1, f2, f3};
+            pv = {pv0, pv1, pv2, pv3, pv4, pv5, pv6, pv7};
+            factor = {f0, f1, f2, f3, f4, f5, f6, f7};
         } else {
             together = 0;
         }
