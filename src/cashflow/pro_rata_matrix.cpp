@@ -28,11 +28,13 @@ std::vector<double> pro_rata_matrix::grid_factors(const std::vector<double>& gri
     const auto at = [columns](int row, int column) { return static_cast<std::size_t>(row * columns + column); };
     if (rows == 1) return std::vector<double>(static_cast<std::size_t>(columns), 1.0);
 
+    // Which disbursement periods cover each column, kept column by column.
     std::vector<char> covers(static_cast<std::size_t>(rows * columns), 0);
+    const auto covered = [rows](int row, int column) { return static_cast<std::size_t>(column * rows + row); };
     if (rule == loan_rule::construction) {
         for (int i = 0; i < rows; ++i)
             if (grid[static_cast<std::size_t>(i)] > 0)
-                for (int j = i; j < columns; ++j) covers[at(i, j)] = 1;
+                for (int j = i; j < columns; ++j) covers[covered(i, j)] = 1;
     } else if (rows < columns) {
         int last_positive = 0;
         for (int i = 0; i < rows; ++i)
@@ -41,33 +43,30 @@ std::vector<double> pro_rata_matrix::grid_factors(const std::vector<double>& gri
         const int life = columns - rows + 1 + trailing;
         for (int i = 0; i < rows; ++i)
             if (grid[static_cast<std::size_t>(i)] > 0)
-                for (int j = i; j < std::min(columns, i + life); ++j) covers[at(i, j)] = 1;
+                for (int j = i; j < std::min(columns, i + life); ++j) covers[covered(i, j)] = 1;
     } else {
         int coverer = 0;
         for (int j = 0; j < columns; ++j) {
             if (grid[static_cast<std::size_t>(j)] > 0) coverer = j;
-            covers[at(coverer, j)] = 1;
+            covers[covered(coverer, j)] = 1;
         }
     }
 
     std::vector<double> factors(covers.size(), 0.0);
     for (int j = 0; j < columns; ++j) {
+        const auto column = covers.begin() + static_cast<std::ptrdiff_t>(covered(0, j));
         // A column covered by the same periods as the one before has its factors: most columns past the
         // disbursements do, and a division per factor is the costly part.
-        if (j > 0) {
-            bool same = true;
-            for (int i = 0; i < rows && same; ++i) same = covers[at(i, j)] == covers[at(i, j - 1)];
-            if (same) {
-                for (int i = 0; i < rows; ++i) factors[at(i, j)] = factors[at(i, j - 1)];
-                continue;
-            }
+        if (j > 0 && std::equal(column, column + rows, column - rows)) {
+            for (int i = 0; i < rows; ++i) factors[at(i, j)] = factors[at(i, j - 1)];
+            continue;
         }
         double sum = 0.0;
         for (int i = 0; i < rows; ++i)
-            if (covers[at(i, j)]) sum += grid[static_cast<std::size_t>(i)];
+            if (column[i]) sum += grid[static_cast<std::size_t>(i)];
         if (!(sum > 0)) continue;
         for (int i = 0; i < rows; ++i)
-            if (covers[at(i, j)]) factors[at(i, j)] = grid[static_cast<std::size_t>(i)] / sum;
+            if (column[i]) factors[at(i, j)] = grid[static_cast<std::size_t>(i)] / sum;
     }
     return factors;
 }
