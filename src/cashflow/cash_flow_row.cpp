@@ -35,10 +35,9 @@ constexpr line_code never_negative_lines[] = {
 
 enum class cell_value { blank, number, invalid };
 
-// A cell under the cursor as an amount: a finite number, nothing, or anything
-// else (text, error and not-available values, non-finite numbers).
-cell_value read_amount(workbook_file& book, double& value) {
-    const workbook_file::cursor_number cell = book.read_cursor_number();
+// A cell as an amount: a finite number, nothing, or anything else (text,
+// error and not-available values, non-finite numbers).
+cell_value amount_of(const cell_as_number& cell, double& value) {
     if (cell.kind == kind_none) return cell_value::blank;
     if (cell.kind == kind_number && cell.read && std::isfinite(cell.value)) {
         value = cell.value;
@@ -116,6 +115,12 @@ void cash_flow_row::read(workbook_file& book, line_code code) {
         if (owner_program != nullptr) owner_program->add(38, fill("Non-numeric or invalid cell value in cell %s.  Zero used instead.", {where}));
     };
 
+    // The row's cells, read in one go; the cursor walks them as it always did.
+    const std::vector<cell_as_number>& cells = book.read_cursor_row_numbers();
+    const auto read_amount = [&](double& value) {
+        return amount_of(cells[static_cast<std::size_t>(book.current_column() - book.first_column())], value);
+    };
+
     // Rightmost nonzero number. A bad cell is reported once the scan has moved
     // past it, so the label cell itself never is.
     book.cursor_right(far_away);
@@ -128,7 +133,7 @@ void cash_flow_row::read(workbook_file& book, line_code code) {
         }
         if (book.current_column() <= book.first_column()) break;
         double value = 0.0;
-        const cell_value kind = read_amount(book, value);
+        const cell_value kind = read_amount(value);
         if (kind == cell_value::number && value != 0.0) {
             found = book.current_column();
             break;
@@ -154,7 +159,7 @@ void cash_flow_row::read(workbook_file& book, line_code code) {
     for (int column = book.first_column() + 1; column <= found; ++column) {
         book.cursor_right(1);
         double value = 0.0;
-        const cell_value kind = read_amount(book, value);
+        const cell_value kind = read_amount(value);
         if (kind == cell_value::invalid) message_38(book.cursor_address_text());
         values.push_back(kind == cell_value::number ? value : 0.0);
     }

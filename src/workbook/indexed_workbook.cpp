@@ -113,6 +113,26 @@ int indexed_workbook::read_current_cell(double& number) {
     return at == npos ? content_no_cell : cell_number(cells_[at].record, number);
 }
 
+void indexed_workbook::read_numbers_in_row(const cell_address& first, int count, cell_as_number* cells) {
+    use_cursor_addressing();
+    std::fill(cells, cells + count, cell_as_number{});
+    if (count <= 0) return;
+    const std::uint32_t first_key = key_of(first);
+    const std::uint32_t end_key = first_key + static_cast<std::uint32_t>(count);
+    const std::size_t start = lower_bound(first_key, 0, cells_.size());
+    std::size_t at = start;
+    for (; at < cells_.size() && cells_[at].key < end_key; ++at) {
+        const std::uint32_t key = cells_[at].key;
+        // Of two cells at one coordinate the first in the index is the one a lookup finds.
+        if (at > start && cells_[at - 1].key == key) continue;
+        cell_as_number& cell = cells[key - first_key];
+        cell.kind = cell_kind(cells_[at].record);
+        if (cell.kind == kind_number) cell.read = cell_number(cells_[at].record, cell.value) == content_delivered;
+    }
+    last_lookup_ = at;
+    cursor_found_ = false;
+}
+
 int indexed_workbook::current_cell_kind() {
     const std::size_t at = current();
     return at == npos ? kind_none : cell_kind(cells_[at].record);

@@ -29,6 +29,8 @@ public:
     int read_current_cell(std::string& text) override;
     int read_current_cell(double& number) override;
     int current_cell_kind() override;
+    // One walk along the row's cells in the index instead of a lookup per cell.
+    void read_numbers_in_row(const cell_address& first, int count, cell_as_number* cells) override;
 
     std::vector<cell_address> data_cell_addresses() const override;
 

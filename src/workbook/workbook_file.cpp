@@ -1,5 +1,6 @@
 #include "workbook/workbook_file.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 #include <unistd.h>
@@ -167,7 +168,7 @@ std::string workbook_file::cursor_address_text() const {
         .to_text();
 }
 
-bool workbook_file::point_reader_at_cursor(int* kind) {
+bool workbook_file::point_reader_at_cursor() {
     workbook_reader& reader = loaded_reader("rc_content");
     // A range record may name columns past IV (a WK1 range keeps 16 bits of
     // column); no cell lives there, and its text would name another cell.
@@ -175,10 +176,8 @@ bool workbook_file::point_reader_at_cursor(int* kind) {
         current_column_ > 255)
         return false;
     reader.use_cursor_addressing();
-    const int found = reader.move_cursor_to(cell_address(static_cast<std::uint8_t>(sheet_),
-                                                         static_cast<std::uint16_t>(current_row_),
-                                                         static_cast<std::uint8_t>(current_column_)));
-    if (kind != nullptr) *kind = found;
+    reader.move_cursor_to(cell_address(static_cast<std::uint8_t>(sheet_), static_cast<std::uint16_t>(current_row_),
+                                       static_cast<std::uint8_t>(current_column_)));
     return true;
 }
 
@@ -192,11 +191,18 @@ int workbook_file::read_cursor_cell(std::string& text) {
     return reader_->read_current_cell(text);
 }
 
-workbook_file::cursor_number workbook_file::read_cursor_number() {
-    cursor_number cell;
-    if (!point_reader_at_cursor(&cell.kind)) return cell;
-    if (cell.kind == kind_number) cell.read = reader_->read_current_cell(cell.value) == content_delivered;
-    return cell;
+const std::vector<cell_as_number>& workbook_file::read_cursor_row_numbers() {
+    row_numbers_.assign(static_cast<std::size_t>(last_column_ - first_column_ + 1), cell_as_number{});
+    // Only coordinates a cell can have are asked for; the others hold nothing.
+    if (sheet_ < 0 || sheet_ > 255 || current_row_ < 0 || current_row_ > 65535 || first_column_ > 255)
+        return row_numbers_;
+    workbook_reader& reader = loaded_reader("rc_content");
+    const int first = std::max(first_column_, 0);
+    const int last = std::min(last_column_, 255);
+    reader.read_numbers_in_row(cell_address(static_cast<std::uint8_t>(sheet_), static_cast<std::uint16_t>(current_row_),
+                                            static_cast<std::uint8_t>(first)),
+                               last - first + 1, row_numbers_.data() + (first - first_column_));
+    return row_numbers_;
 }
 
 int workbook_file::cursor_cell_kind() {

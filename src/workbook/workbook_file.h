@@ -54,14 +54,9 @@ public:
     int read_cursor_cell(double& number);
     int read_cursor_cell(std::string& text);
     int cursor_cell_kind();
-    // The cell under the cursor as a number: its kind and, for a number,
-    // whether it read and its value. One move of the reader serves both.
-    struct cursor_number {
-        int kind = kind_none;
-        bool read = false;
-        double value = 0.0;
-    };
-    cursor_number read_cursor_number();
+    // Every cell of the cursor's row in the range, first column to last, each
+    // as read_cursor_number reads it there; the cursor stays where it is.
+    const std::vector<cell_as_number>& read_cursor_row_numbers();
     std::string cursor_address_text() const;
 
     // inspectors of the current range (0-based)
@@ -85,11 +80,11 @@ private:
     // Makes a reader of today's formats the handler and loads the file's image into it.
     template <typename reader>
     void load_image(std::vector<unsigned char> image);
-    // false when the cursor lies where no cell can be (nothing asked then);
-    // else the kind of the cell there goes to `kind` when asked for.
-    bool point_reader_at_cursor(int* kind = nullptr);
+    // false when the cursor lies where no cell can be (nothing asked then).
+    bool point_reader_at_cursor();
 
     std::unique_ptr<workbook_reader> reader_;
+    std::vector<cell_as_number> row_numbers_;  // the last row read_cursor_row_numbers read
     bool range_set_ = false;
     bool range_inverted_ = false;
     int first_column_ = 0, first_row_ = 0, last_column_ = 0, last_row_ = 0, sheet_ = 0;

@@ -28,4 +28,16 @@ std::string full_path(const std::string& file_name) {
 
 workbook_reader::workbook_reader(const std::string& file_name) : path_(full_path(file_name)), file_date_(file_date_text(path_)) {}
 
+void workbook_reader::read_numbers_in_row(const cell_address& first, int count, cell_as_number* cells) {
+    use_cursor_addressing();
+    cell_address address = first;
+    for (int n = 0; n < count; ++n) {
+        address.column = static_cast<std::uint8_t>(first.column + n);
+        cell_as_number& cell = cells[n];
+        cell = cell_as_number{};
+        cell.kind = move_cursor_to(address);
+        if (cell.kind == kind_number) cell.read = read_current_cell(cell.value) == content_delivered;
+    }
+}
+
 }  // namespace fv

@@ -29,6 +29,13 @@ enum content_result : int {
 // Cell kinds of current_cell_kind and move_cursor.
 enum cell_kind : int { kind_none = 0, kind_number = 1, kind_text = 2, kind_other = 3 };
 
+// One cell read as a number: its kind and, for a number, whether it read and its value.
+struct cell_as_number {
+    int kind = kind_none;
+    bool read = false;
+    double value = 0.0;
+};
+
 // What a reader left out of its cells: what no coordinate can name (sheets
 // after the 256th, rows after 65,536, columns after IV) and texts cut to the
 // longest a cell keeps. Counts of sheets and of cells holding a value.
@@ -79,6 +86,10 @@ public:
     virtual int read_current_cell(std::string& text) = 0;
     virtual int read_current_cell(double& number) = 0;
     virtual int current_cell_kind() = 0;
+    // The `count` cells of a row from `first` on (columns within IV), each as
+    // move_cursor_to and read_current_cell read it; switches to cursor
+    // addressing, and leaves the cursor anywhere.
+    virtual void read_numbers_in_row(const cell_address& first, int count, cell_as_number* cells);
 
     // Every data cell the reader indexed, in index order (for the dump tool).
     virtual std::vector<cell_address> data_cell_addresses() const = 0;
