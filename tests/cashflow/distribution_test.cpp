@@ -159,11 +159,6 @@ TEST(Distribution, AnnualTotalsSpreadByTheirPartsShares) {
     EXPECT_EQ(fees.parts[1]->start_year, 2002);
 }
 
-}  // namespace
-}  // namespace fv
-
-namespace fv {
-namespace {
 
 // What distributing one row gave: its failure, or its amounts, start and number of parts.
 struct distributed_row {

@@ -12,6 +12,12 @@
 namespace fv::test {
 namespace {
 
+// The shipped examples and their ranges.
+const std::pair<const char*, const char*> shipped_examples[] = {{"direct_loan", "WATER_LOANS"},
+                                                                {"loan_guarantee", "WORKING_CAPITAL"},
+                                                                {"disbursement_periods", "HOUSING_REHAB"},
+                                                                {"warnings", "FARM_EQUIPMENT"}};
+
 zip_bytes shipped(const std::string& name) {
     std::ifstream in(std::string(FV_SOURCE_DIR) + "/examples/" + name, std::ios::binary);
     return zip_bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -60,11 +66,7 @@ TEST(WorkbookFileFormats, OtherFilesKeepTheRulesOfTheirName) {
 }
 
 TEST(WorkbookFileFormats, EveryExampleOffersItsRangeInEveryFormat) {
-    const std::pair<const char*, const char*> examples[] = {{"direct_loan", "WATER_LOANS"},
-                                                            {"loan_guarantee", "WORKING_CAPITAL"},
-                                                            {"disbursement_periods", "HOUSING_REHAB"},
-                                                            {"warnings", "FARM_EQUIPMENT"}};
-    for (const auto& [name, range] : examples) {
+    for (const auto& [name, range] : shipped_examples) {
         std::map<std::string, std::string> first;
         for (const char* extension : {"wk1", "xls", "xlsx", "ods"}) {
             workbook_file book(std::string(FV_SOURCE_DIR) + "/examples/" + name + "." + extension);
@@ -77,11 +79,6 @@ TEST(WorkbookFileFormats, EveryExampleOffersItsRangeInEveryFormat) {
     }
 }
 
-}  // namespace
-}  // namespace fv::test
-
-namespace fv::test {
-namespace {
 
 // Each cell of the cursor's row read on its own, as the range cursor reads one.
 std::vector<cell_as_number> row_cell_by_cell(workbook_file& book) {
@@ -118,11 +115,7 @@ void expect_rows_read_as_cells(workbook_file& book, const std::string& range, co
 }
 
 TEST(WorkbookFileFormats, RowsReadInOneGoAsCellByCell) {
-    const std::pair<const char*, const char*> examples[] = {{"direct_loan", "WATER_LOANS"},
-                                                            {"loan_guarantee", "WORKING_CAPITAL"},
-                                                            {"disbursement_periods", "HOUSING_REHAB"},
-                                                            {"warnings", "FARM_EQUIPMENT"}};
-    for (const auto& [name, range] : examples) {
+    for (const auto& [name, range] : shipped_examples) {
         for (const char* extension : {"wk1", "wk3", "xls", "xlsx", "ods"}) {
             workbook_file book(std::string(FV_SOURCE_DIR) + "/examples/" + name + "." + extension);
             ASSERT_NO_THROW(book.load()) << name << "." << extension;
