@@ -119,7 +119,9 @@ void indexed_workbook::read_numbers_in_row(const cell_address& first, int count,
     if (count <= 0) return;
     const std::uint32_t first_key = key_of(first);
     const std::uint32_t end_key = first_key + static_cast<std::uint32_t>(count);
-    const std::size_t start = lower_bound(first_key, 0, cells_.size());
+    // Rows are read in order: the search starts where the last one ended.
+    find_from_last_lookup(first);
+    const std::size_t start = last_lookup_;
     std::size_t at = start;
     for (; at < cells_.size() && cells_[at].key < end_key; ++at) {
         const std::uint32_t key = cells_[at].key;
