@@ -32,18 +32,17 @@ std::vector<double> pro_rata_matrix::grid_factors(const std::vector<double>& gri
     std::vector<char> covers(static_cast<std::size_t>(rows * columns), 0);
     const auto covered = [rows](int row, int column) { return static_cast<std::size_t>(column * rows + row); };
     if (rule == loan_rule::construction) {
-        for (int i = 0; i < rows; ++i)
-            if (grid[static_cast<std::size_t>(i)] > 0)
-                for (int j = i; j < columns; ++j) covers[covered(i, j)] = 1;
+        for (int j = 0; j < columns; ++j)
+            for (int i = 0; i <= std::min(j, rows - 1); ++i) covers[covered(i, j)] = grid[static_cast<std::size_t>(i)] > 0;
     } else if (rows < columns) {
         int last_positive = 0;
         for (int i = 0; i < rows; ++i)
             if (grid[static_cast<std::size_t>(i)] > 0) last_positive = i;
         const int trailing = rows - 1 - last_positive;
         const int life = columns - rows + 1 + trailing;
-        for (int i = 0; i < rows; ++i)
-            if (grid[static_cast<std::size_t>(i)] > 0)
-                for (int j = i; j < std::min(columns, i + life); ++j) covers[covered(i, j)] = 1;
+        for (int j = 0; j < columns; ++j)
+            for (int i = std::max(0, j - life + 1); i <= std::min(j, rows - 1); ++i)
+                covers[covered(i, j)] = grid[static_cast<std::size_t>(i)] > 0;
     } else {
         int coverer = 0;
         for (int j = 0; j < columns; ++j) {
@@ -53,20 +52,23 @@ std::vector<double> pro_rata_matrix::grid_factors(const std::vector<double>& gri
     }
 
     std::vector<double> factors(covers.size(), 0.0);
-    for (int j = 0; j < columns; ++j) {
+    for (int j = 0; j < columns;) {
         const auto column = covers.begin() + static_cast<std::ptrdiff_t>(covered(0, j));
-        // A column covered by the same periods as the one before has its factors: most columns past the
-        // disbursements do, and a division per factor is the costly part.
-        if (j > 0 && std::equal(column, column + rows, column - rows)) {
-            for (int i = 0; i < rows; ++i) factors[at(i, j)] = factors[at(i, j - 1)];
-            continue;
-        }
         double sum = 0.0;
         for (int i = 0; i < rows; ++i)
             if (column[i]) sum += grid[static_cast<std::size_t>(i)];
-        if (!(sum > 0)) continue;
-        for (int i = 0; i < rows; ++i)
-            if (column[i]) factors[at(i, j)] = grid[static_cast<std::size_t>(i)] / sum;
+        // The columns after it that the same periods cover have its factors: most columns past the
+        // disbursements do, and a division per factor is the costly part.
+        int end = j + 1;
+        while (end < columns && std::equal(column, column + rows, covers.begin() + static_cast<std::ptrdiff_t>(covered(0, end))))
+            ++end;
+        if (sum > 0)
+            for (int i = 0; i < rows; ++i)
+                if (column[i])
+                    std::fill(factors.begin() + static_cast<std::ptrdiff_t>(at(i, j)),
+                              factors.begin() + static_cast<std::ptrdiff_t>(at(i, end)),
+                              grid[static_cast<std::size_t>(i)] / sum);
+        j = end;
     }
     return factors;
 }

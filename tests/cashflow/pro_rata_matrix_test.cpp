@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "cashflow/value_names.h"
 #include "util/text_error.h"
 
@@ -20,6 +22,61 @@ TEST(ProRataMatrix, SixtyFortyUnderBothRules) {
     expect_amounts(construction.apply(principal), {50, 18, 12, 0, 12, 8});
     const pro_rata_matrix like_loans({60, 40}, 3, frequency_annual, frequency_annual, loan_rule::multiple_like_loans);
     expect_amounts(like_loans.apply(principal), {50, 18, 0, 0, 12, 20});
+}
+
+// The factors by their definition, one column at a time: each period that covers
+// a column gets its disbursement over the sum of those covering it.
+std::vector<double> factors_by_definition(const std::vector<double>& grid, int columns, loan_rule rule) {
+    const int rows = static_cast<int>(grid.size());
+    const auto covers = [&](int i, int j) {
+        if (!(grid[static_cast<std::size_t>(i)] > 0) && !(rule == loan_rule::multiple_like_loans && rows >= columns))
+            return false;
+        if (rule == loan_rule::construction) return j >= i;
+        if (rows < columns) {
+            int last_positive = 0;
+            for (int k = 0; k < rows; ++k)
+                if (grid[static_cast<std::size_t>(k)] > 0) last_positive = k;
+            const int life = columns - rows + 1 + (rows - 1 - last_positive);
+            return j >= i && j < i + life;
+        }
+        int coverer = 0;  // the nearest earlier positive period covers a column
+        for (int k = 0; k <= j; ++k)
+            if (grid[static_cast<std::size_t>(k)] > 0) coverer = k;
+        return i == coverer;
+    };
+    std::vector<double> factors(static_cast<std::size_t>(rows * columns), 0.0);
+    for (int j = 0; j < columns; ++j) {
+        double sum = 0.0;
+        for (int i = 0; i < rows; ++i)
+            if (covers(i, j)) sum += grid[static_cast<std::size_t>(i)];
+        if (!(sum > 0)) continue;
+        for (int i = 0; i < rows; ++i)
+            if (covers(i, j)) factors[static_cast<std::size_t>(i * columns + j)] = grid[static_cast<std::size_t>(i)] / sum;
+    }
+    return factors;
+}
+
+TEST(ProRataMatrix, FactorsHaveTheBitsOfTheirDefinition) {
+    // Grids with gaps and uneven amounts, fewer and more periods than columns, under both rules.
+    unsigned seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % 1000;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const int rows = 1 + static_cast<int>(next() % 14);
+        const int columns = 1 + static_cast<int>(next() % 40);
+        std::vector<double> grid(static_cast<std::size_t>(rows));
+        for (double& amount : grid) amount = next() % 3 == 0 ? 0.0 : 0.01 * static_cast<double>(next() + 1);
+        grid[0] = 1.0 + 0.37 * static_cast<double>(next());
+        for (const loan_rule rule : {loan_rule::construction, loan_rule::multiple_like_loans}) {
+            const std::vector<double> got = pro_rata_matrix::grid_factors(grid, columns, rule);
+            const std::vector<double> want =
+                rows == 1 ? std::vector<double>(static_cast<std::size_t>(columns), 1.0) : factors_by_definition(grid, columns, rule);
+            ASSERT_EQ(got.size(), want.size()) << round;
+            EXPECT_EQ(std::memcmp(got.data(), want.data(), got.size() * sizeof(double)), 0) << "round " << round;
+        }
+    }
 }
 
 TEST(ProRataMatrix, SingleAmountGoesToTheFirstPeriod) {
