@@ -68,6 +68,12 @@ std::size_t amount_limit(int frequency) {
 
 cash_flow_row::cash_flow_row(fv::cohort* owner) : cohort(owner) {}
 
+const std::vector<double>& cash_flow_row::valued_amounts() const {
+    return same_as_disbursement ? annual_totals : amounts;
+}
+
+int cash_flow_row::valued_frequency() const { return same_as_disbursement ? frequency_annual : frequency; }
+
 credit_program* cash_flow_row::program() const { return cohort != nullptr ? cohort->program : nullptr; }
 
 std::unique_ptr<cash_flow_row> cash_flow_row::copy(bool with_amounts) const {

@@ -35,6 +35,10 @@ public:
     void read(workbook_file& book, line_code code);
 
     bool has_data() const { return !amounts.empty() || !annual_totals.empty(); }
+    // What the row is shown and discounted with: its annual totals, yearly,
+    // when it is timed as the disbursements; else its amounts at their frequency.
+    const std::vector<double>& valued_amounts() const;
+    int valued_frequency() const;
     bool is_disbursement() const { return is_disbursement_line(line); }
 
     // Leading zeros dropped, the start moved on by the periods (years) dropped.

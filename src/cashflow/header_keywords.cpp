@@ -104,10 +104,10 @@ void read_file_name(credit_program& program, workbook_file& book, line_code code
 // Never a duplicate; a missing value is an invalid one.
 void read_loan_type(credit_program& program, workbook_file& book) {
     const keyword_value value = read_keyword_value(book);
-    const char letter = value.text.empty() ? '\0' : value.text.front();
-    if (letter == 'C' || letter == 'c')
+    const char letter = first_upper(value.text);
+    if (letter == 'C')
         program.loan_type = loan_model::construction;
-    else if (letter == 'M' || letter == 'm')
+    else if (letter == 'M')
         program.loan_type = loan_model::multiple;
     else
         program.add(30, fill("The value for \"Loan type\" in cell %s must be \"multiple\" or \"construction\"", {value.cell}));

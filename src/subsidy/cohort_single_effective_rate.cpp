@@ -15,8 +15,8 @@ void add_rows(const cash_flow_row& row, std::vector<single_rate_row>& rows) {
         return;
     }
     if (row.is_disbursement()) return;
-    const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
-    const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
+    const std::vector<double>& amounts = row.valued_amounts();
+    const int frequency = row.valued_frequency();
     if (amounts.empty() || frequency < 1 || frequency > 4) return;
     rows.push_back({frequency, row.start_offset, amounts});
 }

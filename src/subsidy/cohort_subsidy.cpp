@@ -19,10 +19,10 @@ double row_value(const cash_flow_row& row, present_value_factors& factors, std::
         for (const auto& part : row.parts) sum += row_value(*part, factors, derivation);
         return sum;
     }
-    const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
+    const std::vector<double>& amounts = row.valued_amounts();
     if (amounts.empty()) return 0.0;
     if (row.is_disbursement()) return std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
-    const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
+    const int frequency = row.valued_frequency();
     const double value = frequency == 0 ? 0.0 : factors.discount(frequency, row.point, amounts, row.start_offset);
     if (derivation != nullptr) {
         row_derivation& derived = derivation->emplace_back();
@@ -88,11 +88,13 @@ trial_subsidy::trial_subsidy(const cohort& cohort) {
     requests_.resize(valued_rows_.size());
     for (std::size_t n = 0; n < valued_rows_.size(); ++n) {
         const cash_flow_row& row = *valued_rows_[n];
-        const std::vector<double>& amounts = row.same_as_disbursement ? row.annual_totals : row.amounts;
-        const int frequency = row.same_as_disbursement ? frequency_annual : row.frequency;
-        // Without amounts or a frequency a row is worth nothing; a disbursement row is summed.
-        if (amounts.empty() || row.is_disbursement() || frequency == 0) continue;
-        requests_[n] = {frequency, row.point, amounts, row.start_offset};
+        const std::vector<double>& amounts = row.valued_amounts();
+        // Without amounts or a frequency a row is worth nothing; a disbursement row is its sum, whatever the rate.
+        if (amounts.empty()) continue;
+        if (row.is_disbursement())
+            sums_.emplace_back(n, std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0));
+        else if (row.valued_frequency() != 0)
+            requests_[n] = {row.valued_frequency(), row.point, amounts, row.start_offset};
     }
     leaf_values_.resize(valued_rows_.size());
     row_values_.reserve(cohort.rows.size());
@@ -103,11 +105,7 @@ void trial_subsidy::compute(cohort& cohort, present_value_factors& trial) {
         fv::compute(cohort, trial, nullptr);
         return;
     }
-    for (std::size_t n = 0; n < valued_rows_.size(); ++n) {
-        const cash_flow_row& row = *valued_rows_[n];
-        const bool empty = (row.same_as_disbursement ? row.annual_totals : row.amounts).empty();
-        if (row.is_disbursement() && !empty) leaf_values_[n] = std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0);
-    }
+    for (const auto& [n, sum] : sums_) leaf_values_[n] = sum;
     // A row with parts sums them from 0 as row_value does; a row without is its own value.
     row_values_.clear();
     std::size_t next = 0;

@@ -4,6 +4,7 @@
 // to draw.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "cashflow/cohort.h"
@@ -51,6 +52,7 @@ public:
 private:
     std::vector<const cash_flow_row*> valued_rows_;  // a row's parts, or the row
     std::vector<discount_request> requests_;         // one per valued row; none to discount is worth 0
+    std::vector<std::pair<std::size_t, double>> sums_;  // the disbursement rows' sums, by valued row
     std::vector<double> leaf_values_;
     std::vector<double> row_values_;
 };

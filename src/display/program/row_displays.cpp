@@ -13,11 +13,6 @@ namespace fv {
 
 namespace {
 
-// The amounts a row is shown (and discounted) with.
-const std::vector<double>& shown_amounts(const cash_flow_row& row) {
-    return row.same_as_disbursement ? row.annual_totals : row.amounts;
-}
-
 display_line& amounts_line(display_page& page, const line_layout& type, const std::string& label,
                       const std::vector<double>& amounts) {
     display_line& line = page.add_line(type);
@@ -40,7 +35,7 @@ std::string part_heading(const cash_flow_row& part) {
 unsigned widest_row(const credit_program& program) {
     std::size_t widest = 0;
     for (const auto& cohort : program.cohorts)
-        for (const auto& row : cohort->rows) widest = std::max(widest, shown_amounts(*row).size());
+        for (const auto& row : cohort->rows) widest = std::max(widest, row->valued_amounts().size());
     return static_cast<unsigned>(widest);
 }
 
@@ -50,7 +45,7 @@ line_layout distribution_layout(unsigned columns) { return wide_layout("LT1", co
 void write_source_lines(display_page& page, const line_layout& first_layout, const credit_program& program) {
     for (const auto& cohort : program.cohorts) {
         add_cohort_heading(page, first_layout, cohort->year);
-        for (const auto& row : cohort->rows) amounts_line(page, first_layout, row_heading(*row), shown_amounts(*row));
+        for (const auto& row : cohort->rows) amounts_line(page, first_layout, row_heading(*row), row->valued_amounts());
     }
 }
 
@@ -65,12 +60,12 @@ void write_distribution_lines(display_page& page, const line_layout& first_layou
             const bool spread = row->has_annual_totals && !row->same_as_disbursement;
             amounts_line(page, first_layout,
                          spread ? "  Original data (annual totals distributed by period):" : "  Original data:",
-                         shown_amounts(*row));
+                         row->valued_amounts());
             page.add_line(first_layout).add_label(row->distribution_method == method_pro_rata
                                              ? "  Distributed to disbursement periods (pro-rata method):"
                                              : "  Distributed to disbursement periods (rev-spendout method):");
             for (const auto& part : row->parts)
-                if (!shown_amounts(*part).empty()) amounts_line(page, first_layout, part_heading(*part), shown_amounts(*part));
+                if (!part->valued_amounts().empty()) amounts_line(page, first_layout, part_heading(*part), part->valued_amounts());
             page.add_line(first_layout);
         }
         if (!any) page.add_line(first_layout).add_label("(No input lines were distributed by disbursement period)");
