@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <tuple>
 
 #include "util/run_files.h"
 
@@ -339,7 +340,7 @@ file_write replace_file(const std::string& path, std::string_view bytes) {
         // The replaced file's permissions, and (for the superuser) its owner.
         (void)::fchmod(fd, st.st_mode & 07777);
         if (::geteuid() == 0 && (st.st_uid != 0 || st.st_gid != ::getegid()))
-            (void)::fchown(fd, st.st_uid, st.st_gid);
+            std::ignore = ::fchown(fd, st.st_uid, st.st_gid);  // best effort: else the new owner stays
     }
     if (!write_all(fd, bytes) || ::fsync(fd) != 0) return failure(write_status::failed);
     if (!close_checked(temporary.file())) return failure(write_status::failed);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <tuple>
 
 #include "cashflow/message_list.h"
 #include "display/program/output_files.h"
@@ -90,7 +91,7 @@ bool write_batch_line(const credit_program& program, std::FILE* log) {
     // reach the file later; a partial line is cut off again.
     const off_t before = regular_size(fd);
     const bool good = write_all(fd, lines);
-    if (!good && before >= 0) (void)::ftruncate(fd, before);
+    if (!good && before >= 0) std::ignore = ::ftruncate(fd, before);  // the failure is reported either way
     return good;
 }
 
