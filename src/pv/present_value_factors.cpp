@@ -13,6 +13,8 @@
 #include <limits>
 
 #include "pv/factor_grid.h"
+#include "pv/lane_discount.h"
+#include "pv/discount_batch.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
 
@@ -26,6 +28,30 @@ const char* const extent_messages[4] = {
     "Quarterly cash flow extend more than 100 years past the start of the cohort",
     "Monthly cash flow extend more than 100 years past the start of the cohort",
 };
+
+// Discounting at a single rate: each amount times the factor is added to the
+// value, then the factor is multiplied by the step. A running product instead
+// of a power per amount: the search evaluates the whole cohort many times, and
+// the product stays within a few units in the last place over 1,200 periods.
+double continue_discount(std::span<const double> amounts, double factor, double per_step, double value) {
+    for (const double amount : amounts) {
+        value += amount * factor;
+        factor *= per_step;
+    }
+    return value;
+}
+
+// Discounting on a factor table from grid index `index` on; an amount
+// before the start is carried forward by the factor's reciprocal.
+double continue_on_table(std::span<const double> df, std::span<const double> amounts, std::int64_t index,
+                         std::int64_t step, double value) {
+    for (const double amount : amounts) {
+        const double f = index >= 0 ? df[static_cast<std::size_t>(index)] : 1.0 / df[static_cast<std::size_t>(-index)];
+        value += amount * f;
+        index += step;
+    }
+    return value;
+}
 
 struct segment {
     int from;
@@ -242,89 +268,51 @@ double present_value_factors::discount_at_single_rate(int frequency, int, std::s
     if (!on_the_fly_) throw text_error("cf_pvfact::dwork_fast called when on_the_fly wasn't set");
     if (single_rate_factor_ == not_available) throw text_error("cf_pvfact::dwork_fast called when single effective rate wasn't set");
     if (frequency < 1 || frequency > 4 || amounts.empty()) return 0.0;
-    const int step = grid_step(frequency);
-    // A running product instead of a power per amount: the search evaluates
-    // the whole cohort many times, and the product stays within a few units
-    // in the last place over 1,200 periods.
-    const double per_step = single_rate_power(step);
-    double factor = single_rate_power(start);
-    double pv = 0.0;
-    for (double amount : amounts) {
-        pv += amount * factor;
-        factor *= per_step;
-    }
-    return pv;
+    return continue_discount(amounts, single_rate_power(start), single_rate_power(grid_step(frequency)), 0.0);
 }
 
-bool present_value_factors::discount_all_at_single_rate(std::span<const discount_request> rows,
-                                                       std::span<double> values) const {
-    if (!uses_single_rate_ || !on_the_fly_ || single_rate_factor_ == not_available || values.size() < rows.size())
+bool present_value_factors::discount_all(const discount_batch& batch, std::span<double> values) {
+    if (values.size() < batch.rows().size() || !batch.discountable()) return false;
+    const bool at_single_rate = uses_single_rate_ && on_the_fly_;
+    if (at_single_rate ? single_rate_factor_ == not_available
+                       : !built_ || batch.latest_index() > grid_last || batch.earliest_index() < -grid_last)
         return false;
-    for (const discount_request& row : rows)
-        if (!row.amounts.empty() && (row.frequency == 0 || row.point == 0)) return false;
-    // Rows discount_at_single_rate computes; the others are worth nothing.
-    std::vector<std::size_t> active;
-    active.reserve(rows.size());
-    for (std::size_t n = 0; n < rows.size(); ++n) {
-        const discount_request& row = rows[n];
-        values[n] = 0.0;
-        if (!row.amounts.empty() && row.frequency >= 1 && row.frequency <= 4) active.push_back(n);
+    std::fill_n(values.begin(), batch.rows().size(), 0.0);
+    // Where each family's factors are: at a single rate, its run of products;
+    // on the table, its grid points.
+    const auto& families = batch.families();
+    std::span<const double> table = curve_.discount_factors;
+    if (at_single_rate) {
+        std::vector<double> first_factors(families.size()), per_steps(families.size());
+        for (std::size_t f = 0; f < families.size(); ++f) {
+            first_factors[f] = single_rate_power(families[f].start);
+            per_steps[f] = single_rate_power(families[f].step);
+        }
+        runs_.resize(batch.runs_size());
+        factor_runs(batch, first_factors, per_steps, runs_);
+        table = runs_;
     }
-    constexpr std::size_t lanes = 8;
-    for (std::size_t first = 0; first < active.size(); first += lanes) {
-        const std::size_t used = std::min(lanes, active.size() - first);
-        std::array<double, lanes> pv{}, factor{}, per_step{};
-        std::array<const double*, lanes> amount{};
-        std::array<std::size_t, lanes> count{};
-        std::size_t together = std::numeric_limits<std::size_t>::max();
-        for (std::size_t l = 0; l < used; ++l) {
-            const discount_request& row = rows[active[first + l]];
-            per_step[l] = single_rate_power(grid_step(row.frequency));
-            factor[l] = single_rate_power(row.start);
-            amount[l] = row.amounts.data();
-            count[l] = row.amounts.size();
-            together = std::min(together, count[l]);
-        }
-        // Each lane does what discount_at_single_rate does, in the same order.
-        if (used == lanes) {
-            // Named lanes stay in registers; an array of them would go through memory each step.
-            double pv0 = 0.0, pv1 = 0.0, pv2 = 0.0, pv3 = 0.0, pv4 = 0.0, pv5 = 0.0, pv6 = 0.0, pv7 = 0.0;
-            double f0 = factor[0], f1 = factor[1], f2 = factor[2], f3 = factor[3];
-            double f4 = factor[4], f5 = factor[5], f6 = factor[6], f7 = factor[7];
-            const double s0 = per_step[0], s1 = per_step[1], s2 = per_step[2], s3 = per_step[3];
-            const double s4 = per_step[4], s5 = per_step[5], s6 = per_step[6], s7 = per_step[7];
-            const double *a0 = amount[0], *a1 = amount[1], *a2 = amount[2], *a3 = amount[3];
-            const double *a4 = amount[4], *a5 = amount[5], *a6 = amount[6], *a7 = amount[7];
-            for (std::size_t k = 0; k < together; ++k) {
-                pv0 += a0[k] * f0;
-                f0 *= s0;
-                pv1 += a1[k] * f1;
-                f1 *= s1;
-                pv2 += a2[k] * f2;
-                f2 *= s2;
-                pv3 += a3[k] * f3;
-                f3 *= s3;
-                pv4 += a4[k] * f4;
-                f4 *= s4;
-                pv5 += a5[k] * f5;
-                f5 *= s5;
-                pv6 += a6[k] * f6;
-                f6 *= s6;
-                pv7 += a7[k] * f7;
-                f7 *= s7;
-            }
-            pv = {pv0, pv1, pv2, pv3, pv4, pv5, pv6, pv7};
-            factor = {f0, f1, f2, f3, f4, f5, f6, f7};
-        } else {
-            together = 0;
-        }
-        for (std::size_t l = 0; l < used; ++l) {
-            for (std::size_t k = together; k < count[l]; ++k) {
-                pv[l] += amount[l][k] * factor[l];
-                factor[l] *= per_step[l];
-            }
-            values[active[first + l]] = pv[l];
-        }
+    const auto& groups = batch.groups();
+    lanes_ = batch.starting_lanes(at_single_rate);
+    discount_side_by_side(batch, table, lanes_);
+    for (std::size_t g = 0; g < groups.size(); ++g)
+        for (std::size_t l = 0; l < discount_batch::lanes; ++l) values[groups[g].rows[l]] = lanes_[g].value[l];
+    // What the groups' longer rows have beyond the group's shortest.
+    for (const auto& [g, l] : batch.longer_rows()) {
+        const std::size_t n = groups[g].rows[l];
+        const std::span<const double> rest = batch.rows()[n].amounts.subspan(groups[g].together);
+        values[n] = continue_on_table(table, rest, lanes_[g].index[l], lanes_[g].index_step[l], values[n]);
+    }
+    for (const std::size_t n : batch.alone()) {
+        const discount_request& row = batch.rows()[n];
+        const int step = grid_step(row.frequency);
+        const std::size_t f = batch.family_of(n);
+        if (f != discount_batch::mixed && at_single_rate)
+            values[n] = continue_on_table(table, row.amounts, static_cast<std::int64_t>(families[f].run), discount_batch::lanes, 0.0);
+        else if (at_single_rate)
+            values[n] = continue_discount(row.amounts, single_rate_power(row.start), single_rate_power(step), 0.0);
+        else
+            values[n] = continue_on_table(table, row.amounts, row.start, step, 0.0);
     }
     return true;
 }
@@ -342,15 +330,7 @@ double present_value_factors::discount(int frequency, int point, std::span<const
     const std::int64_t span = static_cast<std::int64_t>(amounts.size() - 1) * step;
     if (start + span > grid_last || (start < 0 && -static_cast<std::int64_t>(start) > grid_last))
         throw text_error(extent_messages[frequency - 1]);
-    const auto& df = curve_.discount_factors;
-    double pv = 0.0;
-    std::int64_t index = start;
-    for (double amount : amounts) {
-        const double f = index >= 0 ? df[static_cast<std::size_t>(index)] : 1.0 / df[static_cast<std::size_t>(-index)];
-        pv += amount * f;
-        index += step;
-    }
-    return pv;
+    return continue_on_table(curve_.discount_factors, amounts, start, step, 0.0);
 }
 
 std::vector<double> present_value_factors::amount_factors(int frequency, int point, std::size_t count, int start) {

@@ -11,20 +11,14 @@
 #include <utility>
 #include <vector>
 
+#include "pv/discount_request.h"
+#include "pv/lane_discount.h"
 #include "rates/rate_set.h"
 #include "rates/yield_curve.h"
 
 namespace fv {
 
 inline constexpr double not_available = 1e30;
-
-// One row for discount_all_at_single_rate: what discount takes.
-struct discount_request {
-    int frequency = 0;
-    int point = 0;
-    std::span<const double> amounts;
-    int start = 0;
-};
 
 class present_value_factors {
 public:
@@ -53,11 +47,11 @@ public:
     // way it finds them (the present value of 1 at that index); none for a
     // frequency outside 1-4.
     std::vector<double> amount_factors(int frequency, int point, std::size_t count, int start);
-    // At a single rate computed on the fly, the present value of each row, the
-    // same bits discount gives it, four rows at a time so that their running
-    // products overlap. False, with nothing computed, when discount would
-    // not compute every row that way (or would throw for one).
-    bool discount_all_at_single_rate(std::span<const discount_request> rows, std::span<double> values) const;
+    // The present value of each row of the batch, the same bits discount
+    // gives it, eight rows at a time. False, with nothing computed, when
+    // discount would not compute every row that way: it would build the
+    // table first, or throw for a row.
+    bool discount_all(const discount_batch& batch, std::span<double> values);
 
     // The twelve tables; each throws when no factor table exists.
     const std::vector<double>& monthly_beginning_table() { return build_table(mb); }
@@ -130,6 +124,9 @@ private:
     double highest_zero_ = 0.0;
     double lowest_zero_ = 0.0;
     std::array<std::vector<double>, 12> tables_;
+    // discount_all's, kept between trials.
+    std::vector<lane_discount> lanes_;
+    std::vector<double> runs_;
 };
 
 }  // namespace fv

@@ -38,8 +38,16 @@ void compute_on_rows(cohort& cohort, present_value_factors& engine, const rate_s
         engine.set(&rate_set);
         engine.make();
         compute_subsidy(cohort, engine);
+        const cohort_results on_curve = cohort.results;
         compute_single_effective_rate(cohort, engine, rate_set, outcome.messages);
-        // The search leaves a trial's subsidy and the engine at a flat rate.
+        // The search leaves a trial's subsidy and the engine at a flat rate:
+        // the subsidy on the curve is the one before it, with the rate found.
+        if (!with_flows) {
+            const double rate = cohort.results.single_effective_rate;
+            cohort.results = on_curve;
+            cohort.results.single_effective_rate = rate;
+            return;
+        }
         engine.set(&rate_set);
         engine.make();
         compute_on_curve(cohort, engine, with_flows, outcome);

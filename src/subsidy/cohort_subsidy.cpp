@@ -85,7 +85,7 @@ trial_subsidy::trial_subsidy(const cohort& cohort) {
         if (row->parts.empty()) valued_rows_.push_back(row.get());
         for (const auto& part : row->parts) valued_rows_.push_back(part.get());
     }
-    requests_.resize(valued_rows_.size());
+    std::vector<discount_request> requests(valued_rows_.size());
     for (std::size_t n = 0; n < valued_rows_.size(); ++n) {
         const cash_flow_row& row = *valued_rows_[n];
         const std::vector<double>& amounts = row.valued_amounts();
@@ -94,14 +94,15 @@ trial_subsidy::trial_subsidy(const cohort& cohort) {
         if (row.is_disbursement())
             sums_.emplace_back(n, std::accumulate(row.amounts.begin(), row.amounts.end(), 0.0));
         else if (row.valued_frequency() != 0)
-            requests_[n] = {row.valued_frequency(), row.point, amounts, row.start_offset};
+            requests[n] = {row.valued_frequency(), row.point, amounts, row.start_offset};
     }
+    batch_ = discount_batch(requests);
     leaf_values_.resize(valued_rows_.size());
     row_values_.reserve(cohort.rows.size());
 }
 
 void trial_subsidy::compute(cohort& cohort, present_value_factors& trial) {
-    if (!trial.discount_all_at_single_rate(requests_, leaf_values_)) {
+    if (!trial.discount_all(batch_, leaf_values_)) {
         fv::compute(cohort, trial, nullptr);
         return;
     }

@@ -9,6 +9,7 @@
 
 #include "cashflow/cohort.h"
 #include "pv/present_value_factors.h"
+#include "pv/discount_batch.h"
 
 namespace fv {
 
@@ -51,7 +52,7 @@ public:
 
 private:
     std::vector<const cash_flow_row*> valued_rows_;  // a row's parts, or the row
-    std::vector<discount_request> requests_;         // one per valued row; none to discount is worth 0
+    discount_batch batch_;                            // a request per valued row; none to discount is worth 0
     std::vector<std::pair<std::size_t, double>> sums_;  // the disbursement rows' sums, by valued row
     std::vector<double> leaf_values_;
     std::vector<double> row_values_;

@@ -6,9 +6,11 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "pv/present_value_factors.h"
+#include "pv/discount_batch.h"
 #include "util/text_error.h"
 
 namespace {
@@ -139,32 +141,53 @@ TEST(FactorTable, SingleEffectiveRateTable) {
                 1e-9);
 }
 
-TEST(Discount, RowsTogetherAtASingleRateGiveEachRowsBits) {
-    // Rows of unequal lengths and starts, some worth nothing, more than one group of four.
+TEST(Discount, RowsTogetherGiveEachRowsBits) {
+    // Rows of unequal lengths, some sharing their start and frequency, some
+    // reaching before the start, some worth nothing: groups of eight whose
+    // rows go on past the group's shortest, and rows left over.
     std::vector<std::vector<double>> amounts;
-    for (int n = 0; n < 11; ++n) {
+    for (int n = 0; n < 83; ++n) {
         std::vector<double> row;
         for (int k = 0; k < (n == 3 ? 0 : 5 + 37 * n % 23); ++k) row.push_back((n + 1) * 10.0 + k * 0.37 - (k % 5));
         amounts.push_back(row);
     }
     std::vector<fv::discount_request> rows;
-    for (std::size_t n = 0; n < amounts.size(); ++n)
-        rows.push_back({n == 7 ? 5 : 1 + static_cast<int>(n % 4), 2, amounts[n], static_cast<int>(n * 13) - 40});
+    for (std::size_t n = 0; n < amounts.size(); ++n) {
+        const int start = n % 3 == 0 ? static_cast<int>(n * 13) - 40 : static_cast<int>(n % 5) * 6;
+        rows.push_back({n == 7 ? 5 : 1 + static_cast<int>(n % 4), 2, amounts[n], start});
+    }
+    const fv::discount_batch batch(rows);
     fv::present_value_factors pv;
     std::vector<double> values(rows.size());
-    EXPECT_FALSE(pv.discount_all_at_single_rate(rows, values));  // no rate yet
+    EXPECT_FALSE(pv.discount_all(batch, values));  // no rate, no table yet
+    const auto each_row_alone = [&](const std::string& what) {
+        ASSERT_TRUE(pv.discount_all(batch, values)) << what;
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            const double alone = pv.discount(rows[n].frequency, rows[n].point, amounts[n], rows[n].start);
+            EXPECT_EQ(std::memcmp(&values[n], &alone, sizeof alone), 0) << what << " row " << n;
+        }
+    };
     for (const double rate : {0.5, 6.25, 19.75}) {
         pv.set_single_effective_rate(rate);
         pv.set_on_the_fly(true);
-        ASSERT_TRUE(pv.discount_all_at_single_rate(rows, values));
-        for (std::size_t n = 0; n < rows.size(); ++n) {
-            const double alone = pv.discount(rows[n].frequency, rows[n].point, amounts[n], rows[n].start);
-            EXPECT_EQ(std::memcmp(&values[n], &alone, sizeof alone), 0) << rate << " row " << n;
-        }
+        each_row_alone("on the fly at " + std::to_string(rate));
+        pv.set_on_the_fly(false);
+        pv.make();
+        each_row_alone("on a table at " + std::to_string(rate));
     }
-    // A row discount would refuse (no timing point) leaves it to discount.
+    const fv::rate_set set = curve_of({4.0, 4.5, 5.0, 5.5, 6.0, 6.5, 7.0, 7.5, 8.0});
+    pv.set(&set);
+    EXPECT_FALSE(pv.discount_all(batch, values));  // the table is built on first use
+    pv.make();
+    each_row_alone("on the curve");
+    // A row discount would refuse leaves the rows to it: one past the grid's
+    // end, one without a timing point.
+    const std::vector<double> far(3, 1.0);
+    rows.push_back({1, 2, far, 2390});
+    EXPECT_FALSE(pv.discount_all(fv::discount_batch(rows), values));
+    rows.back().start = 0;
     rows[5].point = 0;
-    EXPECT_FALSE(pv.discount_all_at_single_rate(rows, values));
+    EXPECT_FALSE(pv.discount_all(fv::discount_batch(rows), values));
 }
 
 TEST(FactorTable, SettingASingleRateReplacesTheCurvesTable) {

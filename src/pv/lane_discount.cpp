@@ -1,0 +1,201 @@
+// The vector loops of the single-rate search. Each step of a row adds to its
+// value, and waits on the add before; several groups side by side fill the
+// processor's vector units. The build never fuses a multiply and an add, so
+// every width gives the same bits.
+#include "pv/lane_discount.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace fv {
+
+namespace {
+
+constexpr std::size_t lanes = discount_batch::lanes;
+
+// A group's eight lanes as `parts` vectors of the processor's width: a wider
+// vector than the processor has would go through memory at every step.
+typedef double two_lanes __attribute__((vector_size(2 * sizeof(double))));
+typedef double four_lanes __attribute__((vector_size(4 * sizeof(double))));
+typedef double eight_lanes __attribute__((vector_size(8 * sizeof(double))));
+
+template <std::size_t parts>
+struct lane_values;
+template <>
+struct lane_values<1> {
+    eight_lanes of[1];
+};
+template <>
+struct lane_values<2> {
+    four_lanes of[2];
+};
+template <>
+struct lane_values<4> {
+    two_lanes of[4];
+};
+
+// Vectors go by reference: passed by value, their ABI would depend on the
+// processor's extensions. A part at a time, so that each is one load or store.
+template <std::size_t parts>
+[[gnu::always_inline]] inline void load(lane_values<parts>& to, const double* from) {
+    static_assert(sizeof to.of == lanes * sizeof(double));
+    for (std::size_t p = 0; p < parts; ++p) std::memcpy(&to.of[p], from + p * (lanes / parts), sizeof to.of[p]);
+}
+
+template <std::size_t parts>
+[[gnu::always_inline]] inline void store(double* to, const lane_values<parts>& from) {
+    for (std::size_t p = 0; p < parts; ++p) std::memcpy(to + p * (lanes / parts), &from.of[p], sizeof from.of[p]);
+}
+
+// `width` groups of one family each over their amounts from..to: every lane
+// of a group takes the same factor.
+template <std::size_t width, std::size_t parts>
+[[gnu::always_inline]] inline void one_family_each(const double* const* amounts, std::size_t from, std::size_t to,
+                                                   lane_discount* groups, const double* table) {
+    lane_values<parts> value[width];
+    std::int64_t index[width], index_step[width];
+    for (std::size_t g = 0; g < width; ++g) {
+        load(value[g], groups[g].value.data());
+        index[g] = groups[g].index[0];
+        index_step[g] = groups[g].index_step[0];
+    }
+    for (std::size_t k = from; k < to; ++k) {
+#pragma GCC unroll 8
+        for (std::size_t g = 0; g < width; ++g) {
+            lane_values<parts> amount;
+            load(amount, amounts[g] + k * lanes);
+            const double factor = table[index[g]];
+#pragma GCC unroll 8
+            for (std::size_t p = 0; p < parts; ++p) value[g].of[p] += amount.of[p] * factor;
+            index[g] += index_step[g];
+        }
+    }
+    for (std::size_t g = 0; g < width; ++g) {
+        store(groups[g].value.data(), value[g]);
+        groups[g].index.fill(index[g]);
+    }
+}
+
+// One group of mixed families over its amounts from..to: each lane fetches its
+// own factor.
+template <std::size_t parts>
+[[gnu::always_inline]] inline void mixed_families(const double* amounts, std::size_t from, std::size_t to,
+                                                  lane_discount& group, const double* table) {
+    lane_values<parts> value;
+    load(value, group.value.data());
+    std::array<std::int64_t, lanes> index = group.index;
+    for (std::size_t k = from; k < to; ++k) {
+        std::array<double, lanes> factors;
+        for (std::size_t l = 0; l < lanes; ++l) {
+            factors[l] = table[index[l]];
+            index[l] += group.index_step[l];
+        }
+        lane_values<parts> amount, factor;
+        load(amount, amounts + k * lanes);
+        load(factor, factors.data());
+#pragma GCC unroll 8
+        for (std::size_t p = 0; p < parts; ++p) value.of[p] += amount.of[p] * factor.of[p];
+    }
+    store(group.value.data(), value);
+    group.index = index;
+}
+
+// Runs of `width` groups of one family each over the amounts they all have,
+// then each group on alone to its own end.
+template <std::size_t width, std::size_t parts>
+[[gnu::always_inline]] inline void discount_all(const discount_batch& batch, const double* table,
+                                                std::span<lane_discount> groups) {
+    const auto& layout = batch.groups();
+    const double* side_by_side = batch.side_by_side().data();
+    for (std::size_t first = 0; first < groups.size();) {
+        std::size_t count = 0;
+        while (count < width && first + count < groups.size() && layout[first + count].family != discount_batch::mixed)
+            ++count;
+        std::array<const double*, width> amounts{};
+        std::size_t shared = 0;
+        if (count == width) {
+            shared = layout[first].together;
+            for (std::size_t g = 0; g < width; ++g) {
+                amounts[g] = side_by_side + layout[first + g].offset;
+                shared = std::min(shared, layout[first + g].together);
+            }
+            one_family_each<width, parts>(amounts.data(), 0, shared, &groups[first], table);
+        }
+        count = std::max<std::size_t>(count, 1);
+        for (std::size_t g = first; g < first + count; ++g) {
+            const double* its_amounts = side_by_side + layout[g].offset;
+            if (layout[g].family == discount_batch::mixed)
+                mixed_families<parts>(its_amounts, shared, layout[g].together, groups[g], table);
+            else
+                one_family_each<1, parts>(&its_amounts, shared, layout[g].together, &groups[g], table);
+        }
+        first += count;
+    }
+}
+
+// Each step waits on the add before it: four groups side by side keep the
+// adds of any of these widths busy.
+[[gnu::target("avx512f")]] void discount_avx512(const discount_batch& batch, const double* table,
+                                                std::span<lane_discount> groups) {
+    discount_all<4, 1>(batch, table, groups);
+}
+
+[[gnu::target("avx2")]] void discount_avx2(const discount_batch& batch, const double* table,
+                                           std::span<lane_discount> groups) {
+    discount_all<4, 2>(batch, table, groups);
+}
+
+void discount_baseline(const discount_batch& batch, const double* table, std::span<lane_discount> groups) {
+    discount_all<2, 4>(batch, table, groups);
+}
+
+using discounter = void (*)(const discount_batch&, const double*, std::span<lane_discount>);
+
+discounter discounter_for(vector_extension extension) {
+    switch (extension) {
+        case vector_extension::avx512: return discount_avx512;
+        case vector_extension::avx2: return discount_avx2;
+        case vector_extension::baseline: return discount_baseline;
+    }
+    return discount_baseline;
+}
+
+}  // namespace
+
+vector_extension widest_vector_extension() {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) return vector_extension::avx512;
+    if (__builtin_cpu_supports("avx2")) return vector_extension::avx2;
+    return vector_extension::baseline;
+}
+
+void discount_side_by_side(const discount_batch& batch, std::span<const double> table, std::span<lane_discount> groups) {
+    static const discounter discount = discounter_for(widest_vector_extension());
+    discount(batch, table.data(), groups);
+}
+
+void discount_side_by_side(const discount_batch& batch, std::span<const double> table, std::span<lane_discount> groups,
+                           vector_extension extension) {
+    discounter_for(extension)(batch, table.data(), groups);
+}
+
+void factor_runs(const discount_batch& batch, std::span<const double> first_factors, std::span<const double> per_steps,
+                 std::span<double> runs) {
+    const auto& families = batch.families();
+    for (const discount_batch::family_block& block : batch.family_blocks()) {
+        std::array<double, lanes> first{}, step{};
+        const std::size_t count = std::min(lanes, families.size() - block.first);
+        std::copy_n(first_factors.begin() + static_cast<std::ptrdiff_t>(block.first), count, first.begin());
+        std::copy_n(per_steps.begin() + static_cast<std::ptrdiff_t>(block.first), count, step.begin());
+        // Eight families side by side, each its products in order.
+        for (std::size_t k = 0; k < block.length; ++k) {
+            double* out = runs.data() + families[block.first].run + k * lanes;
+            for (std::size_t l = 0; l < lanes; ++l) {
+                out[l] = first[l];
+                first[l] *= step[l];
+            }
+        }
+    }
+}
+
+}  // namespace fv
