@@ -37,9 +37,10 @@ void compute_on_rows(cohort& cohort, present_value_factors& engine, const rate_s
         // Each cohort searches from the curve itself, so it gets the rate it would get alone.
         engine.set(&rate_set);
         engine.make();
-        compute_subsidy(cohort, engine);
+        batched_subsidy subsidy(cohort);
+        subsidy.compute(cohort, engine);
         const cohort_results on_curve = cohort.results;
-        compute_single_effective_rate(cohort, engine, rate_set, outcome.messages);
+        compute_single_effective_rate(cohort, engine, rate_set, outcome.messages, subsidy);
         // The search leaves a trial's subsidy and the engine at a flat rate:
         // the subsidy on the curve is the one before it, with the rate found.
         if (!with_flows) {

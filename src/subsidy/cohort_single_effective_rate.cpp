@@ -3,7 +3,6 @@
 
 #include "cashflow/value_names.h"
 #include "pv/single_effective_rate.h"
-#include "subsidy/cohort_subsidy.h"
 
 namespace fv {
 
@@ -24,6 +23,12 @@ void add_rows(const cash_flow_row& row, std::vector<single_rate_row>& rows) {
 }  // namespace
 
 void compute_single_effective_rate(cohort& cohort, present_value_factors& engine, const rate_set& rate_set, message_list& messages) {
+    batched_subsidy subsidy(cohort);
+    compute_single_effective_rate(cohort, engine, rate_set, messages, subsidy);
+}
+
+void compute_single_effective_rate(cohort& cohort, present_value_factors& engine, const rate_set& rate_set,
+                                   message_list& messages, batched_subsidy& subsidy) {
     cohort_results& results = cohort.results;
     single_rate_cohort input;
     input.year = cohort.year;
@@ -35,10 +40,9 @@ void compute_single_effective_rate(cohort& cohort, present_value_factors& engine
 
     // Trial subsidies must not show a rate from an earlier search.
     results.single_effective_rate = not_available;
-    trial_subsidy trials(cohort);
     const single_rate_outcome outcome =
-        compute_single_effective_rate(input, engine, rate_set, [&cohort, &trials](present_value_factors& trial) {
-            trials.compute(cohort, trial);
+        compute_single_effective_rate(input, engine, rate_set, [&cohort, &subsidy](present_value_factors& trial) {
+            subsidy.compute(cohort, trial);
             return cohort.results.subsidy_percentage;
         });
     results.single_effective_rate = outcome.rate;

@@ -80,7 +80,7 @@ cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors&
     return derivation;
 }
 
-trial_subsidy::trial_subsidy(const cohort& cohort) {
+batched_subsidy::batched_subsidy(const cohort& cohort) {
     for (const auto& row : cohort.rows) {
         if (row->parts.empty()) valued_rows_.push_back(row.get());
         for (const auto& part : row->parts) valued_rows_.push_back(part.get());
@@ -101,9 +101,9 @@ trial_subsidy::trial_subsidy(const cohort& cohort) {
     row_values_.reserve(cohort.rows.size());
 }
 
-void trial_subsidy::compute(cohort& cohort, present_value_factors& trial) {
-    if (!trial.discount_all(batch_, leaf_values_)) {
-        fv::compute(cohort, trial, nullptr);
+void batched_subsidy::compute(cohort& cohort, present_value_factors& factors) {
+    if (!factors.discount_all(batch_, leaf_values_)) {
+        fv::compute(cohort, factors, nullptr);
         return;
     }
     for (const auto& [n, sum] : sums_) leaf_values_[n] = sum;
@@ -119,7 +119,7 @@ void trial_subsidy::compute(cohort& cohort, present_value_factors& trial) {
         for (std::size_t k = 0; k < row->parts.size(); ++k) sum += leaf_values_[next++];
         row_values_.push_back(sum);
     }
-    fv::compute(cohort, trial, nullptr, &row_values_);
+    fv::compute(cohort, factors, nullptr, &row_values_);
 }
 
 }  // namespace fv

@@ -41,14 +41,14 @@ void compute_subsidy(cohort& cohort, present_value_factors& factors);
 // The same as compute_subsidy, and how each discounted row got its value.
 cohort_derivation compute_subsidy_derived(cohort& cohort, present_value_factors& factors);
 
-// A cohort's subsidy at the trial rates of a single-effective-rate search:
-// each time the figures compute_subsidy gives, with the rows to discount
-// gathered once for the whole search and discounted together. The cohort's
-// rows must not change while it is used.
-class trial_subsidy {
+// A cohort's subsidy at one rate after another (on the curve, then at the
+// trial rates of a single-effective-rate search): each time the figures
+// compute_subsidy gives, with the rows to discount gathered once and
+// discounted together. The cohort's rows must not change while it is used.
+class batched_subsidy {
 public:
-    explicit trial_subsidy(const cohort& cohort);
-    void compute(cohort& cohort, present_value_factors& trial);
+    explicit batched_subsidy(const cohort& cohort);
+    void compute(cohort& cohort, present_value_factors& factors);
 
 private:
     std::vector<const cash_flow_row*> valued_rows_;  // a row's parts, or the row
