@@ -308,13 +308,13 @@ void cash_flow_row::compute_start_offset() {
 
 void cash_flow_row::check_signs(message_list& messages) {
     signs = amount_signs::none_significant;
-    for (double amount : amounts) {
-        if (std::fabs(amount) < 1e-10) continue;
-        if (cohort != nullptr) {
-            if (line == line_code::dl_disbursements) cohort->total_disbursements += amount;
-            if (line == line_code::dl_principal) cohort->total_principal += amount;
-        }
-    }
+    double* const total = cohort == nullptr                       ? nullptr
+                          : line == line_code::dl_disbursements ? &cohort->total_disbursements
+                          : line == line_code::dl_principal     ? &cohort->total_principal
+                                                                : nullptr;
+    if (total != nullptr)
+        for (double amount : amounts)
+            if (!(std::fabs(amount) < 1e-10)) *total += amount;
     for (double amount : amounts) {
         if (std::fabs(amount) < 1e-10) continue;
         const amount_signs sign = amount > 0.0 ? amount_signs::all_positive : amount_signs::all_negative;
@@ -328,6 +328,7 @@ void cash_flow_row::check_signs(message_list& messages) {
     if (program() == nullptr) return;
     const bool must_not_be_positive = std::ranges::find(never_positive_lines, line) != std::end(never_positive_lines);
     const bool must_not_be_negative = std::ranges::find(never_negative_lines, line) != std::end(never_negative_lines);
+    if (!must_not_be_positive && !must_not_be_negative) return;
     const std::string line_name = line_code_name(line);
     if (must_not_be_positive && (signs == amount_signs::all_positive || signs == amount_signs::mixed)) {
         messages.add(35, fill("On the %s line beginning in %s, some values are positive.", {line_name, cell}));

@@ -2,6 +2,8 @@
 // (counting and cutting by characters) are simpler than any library's API.
 #include "util/utf8_text.h"
 
+#include <algorithm>
+
 namespace fv {
 
 void append_utf8(std::string& out, char32_t c) {
@@ -140,6 +142,8 @@ bool is_control_character(char32_t c) {
 }
 
 std::string with_controls_blanked(std::string_view text) {
+    // Most texts are printable ASCII, which stays as it is.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
