@@ -10,11 +10,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <iterator>
-#include <limits>
 
 #include "pv/factor_grid.h"
-#include "pv/lane_discount.h"
 #include "pv/discount_batch.h"
+#include "pv/lane_discount.h"
 #include "util/decimal_round.h"
 #include "util/text_error.h"
 
@@ -303,6 +302,8 @@ bool present_value_factors::discount_all(const discount_batch& batch, std::span<
         const std::span<const double> rest = batch.rows()[n].amounts.subspan(groups[g].together);
         values[n] = continue_on_table(table, rest, lanes_[g].index[l], lanes_[g].index_step[l], values[n]);
     }
+    // The rows alone: at a single rate, a row of a family reads its family's
+    // run, a row reaching before the start makes its own products.
     for (const std::size_t n : batch.alone()) {
         const discount_request& row = batch.rows()[n];
         const int step = grid_step(row.frequency);
