@@ -47,17 +47,17 @@ template <std::size_t parts>
     for (std::size_t p = 0; p < parts; ++p) std::memcpy(to + p * (lanes / parts), &from.of[p], sizeof from.of[p]);
 }
 
-// `width` groups of one family each over their amounts from..to: every lane
-// of a group takes the same factor.
+// `width` groups of one family each over their amounts from..to, from where
+// `in` stands to `out`: every lane of a group takes the same factor.
 template <std::size_t width, std::size_t parts>
 [[gnu::always_inline]] inline void one_family_each(const double* const* amounts, std::size_t from, std::size_t to,
-                                                   lane_discount* groups, const double* table) {
+                                                   const lane_discount* in, lane_discount* out, const double* table) {
     lane_values<parts> value[width];
     std::int64_t index[width], index_step[width];
     for (std::size_t g = 0; g < width; ++g) {
-        load(value[g], groups[g].value.data());
-        index[g] = groups[g].index[0];
-        index_step[g] = groups[g].index_step[0];
+        load(value[g], in[g].value.data());
+        index[g] = in[g].index[0];
+        index_step[g] = in[g].index_step[0];
     }
     for (std::size_t k = from; k < to; ++k) {
 #pragma GCC unroll 8
@@ -71,24 +71,26 @@ template <std::size_t width, std::size_t parts>
         }
     }
     for (std::size_t g = 0; g < width; ++g) {
-        store(groups[g].value.data(), value[g]);
-        groups[g].index.fill(index[g]);
+        store(out[g].value.data(), value[g]);
+        out[g].index.fill(index[g]);
+        out[g].index_step.fill(index_step[g]);
     }
 }
 
-// One group of mixed families over its amounts from..to: each lane fetches its
-// own factor.
+// One group of mixed families over its amounts from..to, from where `in`
+// stands to `out`: each lane fetches its own factor.
 template <std::size_t parts>
 [[gnu::always_inline]] inline void mixed_families(const double* amounts, std::size_t from, std::size_t to,
-                                                  lane_discount& group, const double* table) {
+                                                  const lane_discount& in, lane_discount& out, const double* table) {
     lane_values<parts> value;
-    load(value, group.value.data());
-    std::array<std::int64_t, lanes> index = group.index;
+    load(value, in.value.data());
+    std::array<std::int64_t, lanes> index = in.index;
+    const std::array<std::int64_t, lanes> index_step = in.index_step;
     for (std::size_t k = from; k < to; ++k) {
         std::array<double, lanes> factors;
         for (std::size_t l = 0; l < lanes; ++l) {
             factors[l] = table[index[l]];
-            index[l] += group.index_step[l];
+            index[l] += index_step[l];
         }
         lane_values<parts> amount, factor;
         load(amount, amounts + k * lanes);
@@ -96,38 +98,41 @@ template <std::size_t parts>
 #pragma GCC unroll 8
         for (std::size_t p = 0; p < parts; ++p) value.of[p] += amount.of[p] * factor.of[p];
     }
-    store(group.value.data(), value);
-    group.index = index;
+    store(out.value.data(), value);
+    out.index = index;
+    out.index_step = index_step;
 }
 
 // Runs of `width` groups of one family each over the amounts they all have,
-// then each group on alone to its own end.
+// then each group on alone to its own end. Every group's lanes end in `out`.
 template <std::size_t width, std::size_t parts>
 [[gnu::always_inline]] inline void discount_all(const discount_batch& batch, const double* table,
-                                                std::span<lane_discount> groups) {
+                                                std::span<const lane_discount> start, std::span<lane_discount> out) {
     const auto& layout = batch.groups();
     const double* side_by_side = batch.side_by_side().data();
-    for (std::size_t first = 0; first < groups.size();) {
+    for (std::size_t first = 0; first < layout.size();) {
         std::size_t count = 0;
-        while (count < width && first + count < groups.size() && layout[first + count].family != discount_batch::mixed)
+        while (count < width && first + count < layout.size() && layout[first + count].family != discount_batch::mixed)
             ++count;
         std::array<const double*, width> amounts{};
         std::size_t shared = 0;
-        if (count == width) {
+        const bool side_by_side_first = count == width;
+        if (side_by_side_first) {
             shared = layout[first].together;
             for (std::size_t g = 0; g < width; ++g) {
                 amounts[g] = side_by_side + layout[first + g].offset;
                 shared = std::min(shared, layout[first + g].together);
             }
-            one_family_each<width, parts>(amounts.data(), 0, shared, &groups[first], table);
+            one_family_each<width, parts>(amounts.data(), 0, shared, &start[first], &out[first], table);
         }
         count = std::max<std::size_t>(count, 1);
         for (std::size_t g = first; g < first + count; ++g) {
             const double* its_amounts = side_by_side + layout[g].offset;
+            const lane_discount& in = side_by_side_first ? out[g] : start[g];
             if (layout[g].family == discount_batch::mixed)
-                mixed_families<parts>(its_amounts, shared, layout[g].together, groups[g], table);
+                mixed_families<parts>(its_amounts, shared, layout[g].together, in, out[g], table);
             else
-                one_family_each<1, parts>(&its_amounts, shared, layout[g].together, &groups[g], table);
+                one_family_each<1, parts>(&its_amounts, shared, layout[g].together, &in, &out[g], table);
         }
         first += count;
     }
@@ -136,20 +141,21 @@ template <std::size_t width, std::size_t parts>
 // Each step waits on the add before it: four groups side by side keep the
 // adds of any of these widths busy.
 [[gnu::target("avx512f")]] void discount_avx512(const discount_batch& batch, const double* table,
-                                                std::span<lane_discount> groups) {
-    discount_all<4, 1>(batch, table, groups);
+                                                std::span<const lane_discount> start, std::span<lane_discount> out) {
+    discount_all<4, 1>(batch, table, start, out);
 }
 
 [[gnu::target("avx2")]] void discount_avx2(const discount_batch& batch, const double* table,
-                                           std::span<lane_discount> groups) {
-    discount_all<4, 2>(batch, table, groups);
+                                           std::span<const lane_discount> start, std::span<lane_discount> out) {
+    discount_all<4, 2>(batch, table, start, out);
 }
 
-void discount_baseline(const discount_batch& batch, const double* table, std::span<lane_discount> groups) {
-    discount_all<2, 4>(batch, table, groups);
+void discount_baseline(const discount_batch& batch, const double* table, std::span<const lane_discount> start,
+                       std::span<lane_discount> out) {
+    discount_all<2, 4>(batch, table, start, out);
 }
 
-using discounter = void (*)(const discount_batch&, const double*, std::span<lane_discount>);
+using discounter = void (*)(const discount_batch&, const double*, std::span<const lane_discount>, std::span<lane_discount>);
 
 discounter discounter_for(vector_extension extension) {
     switch (extension) {
@@ -169,14 +175,15 @@ vector_extension widest_vector_extension() {
     return vector_extension::baseline;
 }
 
-void discount_side_by_side(const discount_batch& batch, std::span<const double> table, std::span<lane_discount> groups) {
+void discount_side_by_side(const discount_batch& batch, std::span<const double> table,
+                           std::span<const lane_discount> start, std::span<lane_discount> out) {
     static const discounter discount = discounter_for(widest_vector_extension());
-    discount(batch, table.data(), groups);
+    discount(batch, table.data(), start, out);
 }
 
-void discount_side_by_side(const discount_batch& batch, std::span<const double> table, std::span<lane_discount> groups,
-                           vector_extension extension) {
-    discounter_for(extension)(batch, table.data(), groups);
+void discount_side_by_side(const discount_batch& batch, std::span<const double> table,
+                           std::span<const lane_discount> start, std::span<lane_discount> out, vector_extension extension) {
+    discounter_for(extension)(batch, table.data(), start, out);
 }
 
 void factor_runs(const discount_batch& batch, std::span<const double> first_factors, std::span<const double> per_steps,

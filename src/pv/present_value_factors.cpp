@@ -108,6 +108,7 @@ void present_value_factors::set(const rate_set* rates) {
     title_ = rates->title;
     source_ = rates->source;
     curve_.set_rates(rates->rates);
+    curve_reset_but_factors_ = false;
     uses_single_rate_ = false;
     built_ = false;
     drop_tables();
@@ -144,7 +145,10 @@ void present_value_factors::make() {
 
 void present_value_factors::make_from_single_rate() {
     if (single_rate_factor_ == not_available) return;
-    curve_.reset();
+    // Every factor is written below; the rest of the curve need only be reset
+    // once for a run of single rates (a search builds many).
+    if (!curve_reset_but_factors_) curve_.reset();
+    curve_reset_but_factors_ = true;
     auto& df = curve_.discount_factors;
     // R^(-(24n + m)/24) as a whole-year power times a within-year power: two
     // exact powers per factor instead of one power each (the search builds
@@ -161,6 +165,7 @@ void present_value_factors::make_from_single_rate() {
 }
 
 void present_value_factors::make_from_rates() {
+    curve_reset_but_factors_ = false;
     if (built_from_rates_ && built_from_rates_->rates() == curve_.rates()) {
         curve_ = *built_from_rates_;
         highest_zero_ = built_highest_zero_;
@@ -292,8 +297,8 @@ bool present_value_factors::discount_all(const discount_batch& batch, std::span<
         table = runs_;
     }
     const auto& groups = batch.groups();
-    lanes_ = batch.starting_lanes(at_single_rate);
-    discount_side_by_side(batch, table, lanes_);
+    lanes_.resize(groups.size());
+    discount_side_by_side(batch, table, batch.starting_lanes(at_single_rate), lanes_);
     for (std::size_t g = 0; g < groups.size(); ++g)
         for (std::size_t l = 0; l < discount_batch::lanes; ++l) values[groups[g].rows[l]] = lanes_[g].value[l];
     // What the groups' longer rows have beyond the group's shortest.

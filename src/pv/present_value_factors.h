@@ -104,6 +104,9 @@ private:
     void drop_tables();
 
     yield_curve curve_;
+    // The curve is as yield_curve::reset leaves it but for its discount
+    // factors, which a single rate's table overwrites.
+    bool curve_reset_but_factors_ = false;
     // The last curve built from rates: a rate set built again (each cohort's
     // search starts from the curve) is copied instead of solved again.
     std::optional<yield_curve> built_from_rates_;

@@ -74,15 +74,15 @@ TEST(LaneDiscount, EveryVectorWidthGivesEachRowTheBitsOfAPlainLoop) {
     const auto widest = fv::widest_vector_extension();
     for (const auto extension : {fv::vector_extension::baseline, fv::vector_extension::avx2, fv::vector_extension::avx512}) {
         if (extension > widest) continue;
-        std::vector<fv::lane_discount> lanes(batch.groups().size());
+        std::vector<fv::lane_discount> start(batch.groups().size()), lanes(batch.groups().size());
         for (std::size_t g = 0; g < lanes.size(); ++g)
             for (std::size_t l = 0; l < fv::discount_batch::lanes; ++l) {
                 const fv::discount_request& row = batch.rows()[batch.groups()[g].rows[l]];
-                lanes[g].index[l] = row.start;
-                lanes[g].index_step[l] = fv::grid_step(row.frequency);
-                lanes[g].value[l] = 1.0 / 3.0;  // a value so far carries on
+                start[g].index[l] = row.start;
+                start[g].index_step[l] = fv::grid_step(row.frequency);
+                start[g].value[l] = 1.0 / 3.0;  // a value so far carries on
             }
-        fv::discount_side_by_side(batch, table, lanes, extension);
+        fv::discount_side_by_side(batch, table, start, lanes, extension);
         for (std::size_t g = 0; g < lanes.size(); ++g) {
             const auto& group = batch.groups()[g];
             for (std::size_t l = 0; l < fv::discount_batch::lanes; ++l) {
@@ -96,6 +96,7 @@ TEST(LaneDiscount, EveryVectorWidthGivesEachRowTheBitsOfAPlainLoop) {
                 EXPECT_EQ(std::memcmp(&lanes[g].value[l], &expected, sizeof expected), 0)
                     << static_cast<int>(extension) << " group " << g << " lane " << l;
                 EXPECT_EQ(lanes[g].index[l], index);
+                EXPECT_EQ(lanes[g].index_step[l], fv::grid_step(row.frequency));
             }
         }
     }
