@@ -1,4 +1,4 @@
-// The vector loops of the single-rate search. Each step of a row adds to its
+// The vector loops of the single-effective-rate search. Each step of a row adds to its
 // value, and waits on the add before; several groups side by side fill the
 // processor's vector units. The build never fuses a multiply and an add, so
 // every width gives the same bits.
@@ -139,7 +139,10 @@ template <std::size_t width, std::size_t parts>
 }
 
 // Each step waits on the add before it: four groups side by side keep the
-// adds of any of these widths busy.
+// adds busy (two on the baseline, whose sixteen registers hold no more). The
+// wider variants exist on x86-64 only; elsewhere the baseline's generic
+// vectors are what the compiler makes of them.
+#if defined(__x86_64__)
 [[gnu::target("avx512f")]] void discount_avx512(const discount_batch& batch, const double* table,
                                                 std::span<const lane_discount> start, std::span<lane_discount> out) {
     discount_all<4, 1>(batch, table, start, out);
@@ -149,6 +152,7 @@ template <std::size_t width, std::size_t parts>
                                            std::span<const lane_discount> start, std::span<lane_discount> out) {
     discount_all<4, 2>(batch, table, start, out);
 }
+#endif
 
 void discount_baseline(const discount_batch& batch, const double* table, std::span<const lane_discount> start,
                        std::span<lane_discount> out) {
@@ -157,21 +161,25 @@ void discount_baseline(const discount_batch& batch, const double* table, std::sp
 
 using discounter = void (*)(const discount_batch&, const double*, std::span<const lane_discount>, std::span<lane_discount>);
 
-discounter discounter_for(vector_extension extension) {
+discounter discounter_for([[maybe_unused]] vector_extension extension) {
+#if defined(__x86_64__)
     switch (extension) {
         case vector_extension::avx512: return discount_avx512;
         case vector_extension::avx2: return discount_avx2;
         case vector_extension::baseline: return discount_baseline;
     }
+#endif
     return discount_baseline;
 }
 
 }  // namespace
 
 vector_extension widest_vector_extension() {
+#if defined(__x86_64__)
     __builtin_cpu_init();
     if (__builtin_cpu_supports("avx512f")) return vector_extension::avx512;
     if (__builtin_cpu_supports("avx2")) return vector_extension::avx2;
+#endif
     return vector_extension::baseline;
 }
 
