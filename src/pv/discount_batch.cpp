@@ -10,7 +10,7 @@
 namespace fv {
 
 discount_batch::discount_batch(std::span<const discount_request> rows)
-    : rows_(rows.begin(), rows.end()), family_of_(rows.size(), mixed) {
+    : rows_(rows.begin(), rows.end()), family_of_(rows.size(), no_family) {
     // Rows discount computes; the others are worth nothing. Rows reaching
     // before the start are discounted alone: a factor there is a quotient.
     std::vector<std::size_t> grouped;
@@ -87,7 +87,7 @@ void discount_batch::add_groups(std::span<const std::size_t> rows) {
         g.family = family_of_[g.rows[0]];
         g.together = rows_[g.rows[0]].amounts.size();
         for (const std::size_t n : g.rows) {
-            if (family_of_[n] != g.family) g.family = mixed;
+            if (family_of_[n] != g.family) g.family = no_family;
             g.together = std::min(g.together, rows_[n].amounts.size());
         }
         g.offset = side_by_side_.size();

@@ -32,7 +32,8 @@ struct lane_discount {
 class discount_batch {
 public:
     static constexpr std::size_t lanes = discount_lanes;
-    static constexpr std::size_t mixed = std::numeric_limits<std::size_t>::max();
+    // A row in no family (it reaches before the start), a group whose rows are of several.
+    static constexpr std::size_t no_family = std::numeric_limits<std::size_t>::max();
 
     struct family {
         int start = 0;            // grid index of the first amount
@@ -43,7 +44,7 @@ public:
 
     struct group {
         std::array<std::size_t, lanes> rows{};  // indices of its rows
-        std::size_t family = mixed;             // the family of all its rows, if they have one
+        std::size_t family = no_family;         // the family of all its rows, if they have one
         std::size_t together = 0;               // amounts every row of it has (its shortest row's)
         std::size_t offset = 0;                 // where its amounts begin in side_by_side()
     };
@@ -57,7 +58,7 @@ public:
     // discount refuses.
     bool discountable() const { return discountable_; }
     const std::vector<family>& families() const { return families_; }
-    // The family of each row in a group.
+    // The family of each row; no_family for a row alone before the start or not discounted.
     std::size_t family_of(std::size_t row) const { return family_of_[row]; }
     const std::vector<group>& groups() const { return groups_; }
     // Rows left over from the groups, and rows with amounts before the

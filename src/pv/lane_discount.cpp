@@ -112,7 +112,7 @@ template <std::size_t width, std::size_t parts>
     const double* side_by_side = batch.side_by_side().data();
     for (std::size_t first = 0; first < layout.size();) {
         std::size_t count = 0;
-        while (count < width && first + count < layout.size() && layout[first + count].family != discount_batch::mixed)
+        while (count < width && first + count < layout.size() && layout[first + count].family != discount_batch::no_family)
             ++count;
         std::array<const double*, width> amounts{};
         std::size_t shared = 0;
@@ -129,7 +129,7 @@ template <std::size_t width, std::size_t parts>
         for (std::size_t g = first; g < first + count; ++g) {
             const double* its_amounts = side_by_side + layout[g].offset;
             const lane_discount& in = side_by_side_first ? out[g] : start[g];
-            if (layout[g].family == discount_batch::mixed)
+            if (layout[g].family == discount_batch::no_family)
                 mixed_families<parts>(its_amounts, shared, layout[g].together, in, out[g], table);
             else
                 one_family_each<1, parts>(&its_amounts, shared, layout[g].together, &in, &out[g], table);

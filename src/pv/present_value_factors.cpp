@@ -313,7 +313,7 @@ bool present_value_factors::discount_all(const discount_batch& batch, std::span<
         const discount_request& row = batch.rows()[n];
         const int step = grid_step(row.frequency);
         const std::size_t f = batch.family_of(n);
-        if (f != discount_batch::mixed && at_single_rate)
+        if (f != discount_batch::no_family && at_single_rate)
             values[n] = continue_on_table(table, row.amounts, static_cast<std::int64_t>(families[f].run), discount_batch::lanes, 0.0);
         else if (at_single_rate)
             values[n] = continue_discount(row.amounts, single_rate_power(row.start), single_rate_power(step), 0.0);

@@ -1,26 +1,10 @@
 // Feeding a cohort's rows and subsidy to the single-effective-rate search.
 #include "subsidy/cohort_single_effective_rate.h"
 
-#include "cashflow/value_names.h"
+#include "pv/factor_grid.h"
 #include "pv/single_effective_rate.h"
 
 namespace fv {
-
-namespace {
-
-void add_rows(const cash_flow_row& row, std::vector<single_rate_row>& rows) {
-    if (!row.parts.empty()) {
-        for (const auto& part : row.parts) add_rows(*part, rows);
-        return;
-    }
-    if (row.is_disbursement()) return;
-    const std::vector<double>& amounts = row.valued_amounts();
-    const int frequency = row.valued_frequency();
-    if (amounts.empty() || frequency < 1 || frequency > 4) return;
-    rows.push_back({frequency, row.start_offset, amounts});
-}
-
-}  // namespace
 
 void compute_single_effective_rate(cohort& cohort, present_value_factors& engine, const rate_set& rate_set, message_list& messages) {
     batched_subsidy subsidy(cohort);
@@ -36,7 +20,10 @@ void compute_single_effective_rate(cohort& cohort, present_value_factors& engine
     input.single_effective_rate = results.single_effective_rate;
     input.subsidy_percentage = results.subsidy_percentage;
     input.highest_zero_rate = results.highest_zero_rate;
-    for (const auto& row : cohort.rows) add_rows(*row, input.rows);
+    // The rows the trials discount, in the cohort's order: those the search weighs by maturity.
+    for (const discount_request& row : subsidy.discounted_rows())
+        if (!row.amounts.empty() && grid_step(row.frequency) != 0)
+            input.rows.push_back({row.frequency, row.start, {row.amounts.begin(), row.amounts.end()}});
 
     // Trial subsidies must not show a rate from an earlier search.
     results.single_effective_rate = not_available;

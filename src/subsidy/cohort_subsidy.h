@@ -49,6 +49,10 @@ class batched_subsidy {
 public:
     explicit batched_subsidy(const cohort& cohort);
     void compute(cohort& cohort, present_value_factors& factors);
+    // The rows discounted, a row's parts in its place: frequency, timing point,
+    // amounts and start as discount takes them; a row that is not discounted
+    // (a disbursement row, a row without amounts or frequency) has none.
+    const std::vector<discount_request>& discounted_rows() const { return batch_.rows(); }
 
 private:
     std::vector<const cash_flow_row*> valued_rows_;  // a row's parts, or the row

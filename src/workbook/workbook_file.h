@@ -55,7 +55,7 @@ public:
     int read_cursor_cell(std::string& text);
     int cursor_cell_kind();
     // Every cell of the cursor's row in the range, first column to last, each
-    // as read_cursor_number reads it there; the cursor stays where it is.
+    // as cursor_cell_kind and read_cursor_cell read it there; the cursor stays where it is.
     const std::vector<cell_as_number>& read_cursor_row_numbers();
     std::string cursor_address_text() const;
 
